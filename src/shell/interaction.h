@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace lumo {
+
+// Answers of the resume question; the values are the dialog's modal results.
+enum class ResumeChoice
+{
+    NoChoice = 0,
+    Resume = 1,
+    Cancel = 2,
+    Overwrite = 5,
+};
+
+struct FileDialogRequest
+{
+    QString title;
+    QString defaultSuffix; // without the dot
+    QString filter;        // entries separated by ";;" in Qt's form
+    int filterIndex = 1;   // 1-based entry of the filter
+    QString startFolder;   // empty: the dialog's own choice
+    QString proposedName;
+    bool overwritePrompt = false;
+};
+
+struct LoginRequest
+{
+    QString host;
+    QString realm; // empty when the server named none
+    QString savedUser;
+    QString savedPassword;
+};
+
+struct LoginAnswer
+{
+    QString user;
+    QString password;
+    bool savePassword = true;
+};
+
+// Which of the three status labels is visible.
+enum class TaskLabel
+{
+    Standby,
+    Live,
+    PreRec,
+};
+
+// Everything the windows show about the running task; sent whole on each change.
+struct TaskStatus
+{
+    QString title = QStringLiteral("Lumo"); // the task-bar title, used as a status line
+    TaskLabel label = TaskLabel::Standby;
+    bool connectEnabled = true;
+    bool disconnectEnabled = false;
+    int progress = 0;               // gauge, 0..100 (may exceed 100 when the server under-announced)
+    bool showPercentText = false;   // the gauge's percentage text
+    QString sendTime;               // elapsed media time
+    QString timeLeft;               // remaining media time, or "实况"
+    // Statistics page of the file-properties window; empty when cleared.
+    QString packets, acks, streamWindow, asfSize, bitRate, streamRate, clientId;
+};
+
+// The one way the core reaches the person. The GUI implements it with windows, lumo-cli
+// with the terminal and its options, the tests with a scripted fake.
+//
+// Implementations are called on the event thread only; core code on the worker thread goes
+// through ThreadSafeInteraction, which carries each call over and waits for its answer.
+class Interaction
+{
+public:
+    virtual ~Interaction() = default;
+
+    // A task-log entry was appended (it may hold several lines separated by CR LF), or the
+    // log was cleared. The log model itself lives in the core (TaskLog).
+    virtual void logAppended(const QString &entry) = 0;
+    virtual void logCleared() = 0;
+
+    // A modal message; returns when the person has closed it.
+    virtual void showMessage(const QString &text) = 0;
+    // A Yes/No confirmation; true for Yes.
+    virtual bool askYesNo(const QString &text) = 0;
+    // The resume-or-overwrite question for a save file that already holds data.
+    virtual ResumeChoice askResume(const QString &path) = 0;
+    // Choose a file to save to / to open; nullopt when cancelled.
+    virtual std::optional<QString> chooseSaveFile(const FileDialogRequest &request) = 0;
+    virtual std::optional<QString> chooseOpenFile(const FileDialogRequest &request) = 0;
+    // Login for the media server (the server's 0x1A) or a web site (HTTP 401); nullopt when cancelled.
+    virtual std::optional<LoginAnswer> askServerLogin(const LoginRequest &request) = 0;
+    virtual std::optional<LoginAnswer> askWebLogin(const LoginRequest &request) = 0;
+
+    // Status labels, buttons, gauge, times, title and statistics changed.
+    virtual void statusChanged(const TaskStatus &status) = 0;
+
+    // The completion sound: play now and every intervalSeconds until stopped.
+    virtual void startCompletionSound(int intervalSeconds) = 0;
+    virtual void stopCompletionSound() = 0;
+};
+
+} // namespace lumo

@@ -1,0 +1,10 @@
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+// Sockets, timers and queued calls need an application object on the main thread.
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

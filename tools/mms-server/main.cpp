@@ -1,0 +1,6 @@
+#include <cstdio>
+int main()
+{
+    std::puts("lumo-mms-server: not built yet");
+    return 1;
+}
