@@ -1,0 +1,84 @@
+#include "control/credentials.h"
+
+namespace lumo {
+
+namespace {
+
+constexpr QStringView realmPrefix = u"realm=";
+
+// Blanks and control characters (codes up to 32) off both ends.
+QString trimBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= 32)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 32)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
+QString encodeCredentials(const QString &user, const QString &password)
+{
+    return QString::fromLatin1((user + u':' + password).toUtf8().toBase64());
+}
+
+Credentials decodeCredentials(const QString &stored)
+{
+    QByteArray text = QByteArray::fromBase64(stored.toLatin1());
+    const qsizetype zero = text.indexOf('\0');
+    if (zero >= 0)
+        text.truncate(zero);
+    const qsizetype colon = text.indexOf(':');
+    if (colon < 0)
+        return {QString::fromUtf8(text), {}};
+    return {QString::fromUtf8(text.left(colon)), QString::fromUtf8(text.mid(colon + 1))};
+}
+
+LoginRequest webLoginRequest(const QString &storedAuthh)
+{
+    LoginRequest request;
+    if (!storedAuthh.isEmpty()) {
+        const Credentials saved = decodeCredentials(storedAuthh);
+        request.savedUser = saved.user;
+        request.savedPassword = saved.password;
+    }
+    return request;
+}
+
+WebLoginResult acceptWebLogin(const LoginAnswer &answer)
+{
+    WebLoginResult result;
+    result.httpUser = trimBlanks(answer.user);
+    result.httpPassword = trimBlanks(answer.password);
+    if (answer.savePassword)
+        result.storedAuthh = encodeCredentials(answer.user, answer.password);
+    return result;
+}
+
+LoginRequest serverLoginRequest(const QString &hostName, const QString &authRealm, const QString &storedAuthm)
+{
+    LoginRequest request = webLoginRequest(storedAuthm);
+    request.host = hostName;
+    request.realm = realmLabel(authRealm);
+    return request;
+}
+
+ServerLoginResult acceptServerLogin(const LoginAnswer &answer)
+{
+    ServerLoginResult result;
+    const QString stored = encodeCredentials(answer.user, answer.password);
+    result.authData = stored.toLatin1();
+    if (answer.savePassword)
+        result.storedAuthm = stored;
+    return result;
+}
+
+QString realmLabel(const QString &authRealm)
+{
+    return authRealm.startsWith(realmPrefix) ? authRealm.mid(realmPrefix.size()) : QString();
+}
+
+} // namespace lumo

@@ -1,0 +1,316 @@
+#include "shell/settings.h"
+
+#include <QRegularExpression>
+
+namespace lumo {
+
+namespace {
+
+// Names of the stored values.
+constexpr QStringView nameTcpPort = u"TCPPort";
+constexpr QStringView nameUdpPort = u"UDPPort";
+constexpr QStringView nameDoneInterval = u"DoneInterval";
+constexpr QStringView nameLastProto = u"LastProto";
+constexpr QStringView nameDnsState = u"DNSState";
+constexpr QStringView nameAutoLog = u"AutoLog";
+constexpr QStringView nameSendHost = u"SendHost";
+constexpr QStringView nameHeight = u"Height";
+constexpr QStringView nameWidth = u"Width";
+constexpr QStringView nameFormLeft = u"FormLeft";
+constexpr QStringView nameFormTop = u"FormTop";
+constexpr QStringView nameUrlSelected = u"URLSelected";
+constexpr QStringView nameUrlList = u"URLList";
+constexpr QStringView nameAsfDir = u"AsfDir";
+constexpr QStringView nameAsxDir = u"AsxDir";
+constexpr QStringView nameLogDir = u"LogDir";
+constexpr QStringView nameOpenDir = u"OpenDir";
+constexpr QStringView nameMediaList = u"MediaList";
+constexpr QStringView nameAuthh = u"Authh";
+constexpr QStringView nameAuthm = u"Authm";
+
+// Defaults and the fixed words of the choices.
+constexpr QStringView defaultTcpPort = u"1755";
+constexpr QStringView defaultUdpPort = u"7000";
+constexpr quint16 defaultUdpPortNumber = 7000;
+constexpr QStringView defaultDoneInterval = u"10";
+constexpr QStringView protoUdp = u"UDP";
+constexpr QStringView protoTcp = u"TCP";
+constexpr QStringView dnsIp = u"IP";
+constexpr QStringView dnsLookup = u"Lookup";
+constexpr QStringView flagOn = u"on";
+constexpr QStringView flagOff = u"off";
+
+QString onOff(bool on)
+{
+    return (on ? flagOn : flagOff).toString();
+}
+
+} // namespace
+
+Settings::Settings(QStringView key) : m_key(key.toString()) {}
+
+QString Settings::read(QStringView name) const
+{
+    return RegReadString(m_key, name);
+}
+
+void Settings::write(QStringView name, const QString &value) const
+{
+    RegWriteString(m_key, name, value);
+}
+
+std::optional<int> Settings::readInt(QStringView name) const
+{
+    bool ok = false;
+    const int value = read(name).toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+void Settings::load()
+{
+    m_serverSocket = read(nameTcpPort);
+    if (m_serverSocket.isEmpty())
+        m_serverSocket = defaultTcpPort.toString();
+
+    m_udpPort = read(nameUdpPort);
+    if (m_udpPort.isEmpty())
+        m_udpPort = defaultUdpPort.toString();
+    m_initialUdpPort = m_udpPort;
+
+    m_doneInterval = read(nameDoneInterval);
+    if (m_doneInterval.isEmpty())
+        m_doneInterval = defaultDoneInterval.toString();
+
+    m_udpTick = read(nameLastProto) == protoUdp;
+    m_bypassDns = read(nameDnsState) == dnsIp;
+    m_autoLogTick = read(nameAutoLog) == flagOn;
+    m_host01Tick = read(nameSendHost) == flagOn;
+}
+
+void Settings::store() const
+{
+    write(nameTcpPort, m_serverSocket);
+    write(nameUdpPort, m_udpPort);
+    write(nameDoneInterval, m_doneInterval);
+    write(nameLastProto, (m_udpTick ? protoUdp : protoTcp).toString());
+    write(nameDnsState, (m_bypassDns ? dnsIp : dnsLookup).toString());
+    write(nameAutoLog, onOff(m_autoLogTick));
+    write(nameSendHost, onOff(m_host01Tick));
+}
+
+quint16 Settings::udpBindPort() const
+{
+    bool ok = false;
+    const uint port = m_initialUdpPort.trimmed().toUInt(&ok);
+    return ok && port <= 65535 ? static_cast<quint16>(port) : defaultUdpPortNumber;
+}
+
+bool Settings::udpPortChanged() const
+{
+    return m_udpPort != m_initialUdpPort;
+}
+
+QString Settings::udpPortChangeQuestion()
+{
+    return QStringLiteral("你的 UDP 已经改变端口值\n"
+                          "在新的 UDP 端口设定生效之前你必须重新启动 Lumo! \n"
+                          "                                       \n\n"
+                          "要立即关闭 Lumo 吗?\n"
+                          "所有的数据将会被保存.");
+}
+
+QString Settings::udpPortChangeCancelledText()
+{
+    return QStringLiteral("UDP 更改已取消, 将保持原来的 UDP 端口设置");
+}
+
+void Settings::revertUdpPort()
+{
+    m_udpPort = m_initialUdpPort;
+    write(nameUdpPort, m_udpPort);
+}
+
+QString Settings::aboutUdpText()
+{
+    return QStringLiteral("关于 UDP\n\n"
+                          "目前, Lumo 还不支持数据包错误修正. 有错误或者丢失信息包     \n"
+                          "的 UDP 流信息将会被当作正常的文件而保存. 这就是说 UDP 只能\n"
+                          "够用在要求不怎么严格的测试场合. 只能够作为 TCP 数据流协议的 \n"
+                          "备选类型.                                                  \n"
+                          "                             \n\n"
+                          "同样, 如果你改变了 UDP 端口地址的话, 你就必须重新启动 Lumo,\n"
+                          "根据 Windows 的套接字规则. 每次启动一个应用程序 UDP 只能创\n"
+                          "建并关联一个本机的端口.                            \n"
+                          "                                                                \n\n"
+                          "可用的端口数字范围是从 1 - 65535. 避免使用 1000 以下的数字,因\n"
+                          "为这些数字可能会被网络和系统使用作为保留字.                     \n"
+                          "默认的 MMS 流端口为 7000 或 7001                                    \n\n"
+                          "UDP 协议一样能够下载, 但是要小心保存的文件中可能会存在着错误.\n"
+                          "(感谢阅读这些内容)");
+}
+
+std::optional<int> Settings::Height() const
+{
+    return readInt(nameHeight);
+}
+
+void Settings::setHeight(int value) const
+{
+    write(nameHeight, QString::number(value));
+}
+
+std::optional<int> Settings::Width() const
+{
+    return readInt(nameWidth);
+}
+
+void Settings::setWidth(int value) const
+{
+    write(nameWidth, QString::number(value));
+}
+
+std::optional<int> Settings::FormLeft() const
+{
+    return readInt(nameFormLeft);
+}
+
+void Settings::setFormLeft(int value) const
+{
+    write(nameFormLeft, QString::number(value));
+}
+
+std::optional<int> Settings::FormTop() const
+{
+    return readInt(nameFormTop);
+}
+
+void Settings::setFormTop(int value) const
+{
+    write(nameFormTop, QString::number(value));
+}
+
+QString Settings::URLSelected() const
+{
+    return read(nameUrlSelected);
+}
+
+void Settings::setURLSelected(const QString &text) const
+{
+    write(nameUrlSelected, text);
+}
+
+QStringList Settings::URLList() const
+{
+    return fromListText(read(nameUrlList));
+}
+
+void Settings::setURLList(const QStringList &items) const
+{
+    write(nameUrlList, toListText(items));
+}
+
+QString Settings::AsfDir() const
+{
+    return read(nameAsfDir);
+}
+
+void Settings::setAsfDir(const QString &folder) const
+{
+    write(nameAsfDir, folder);
+}
+
+QString Settings::AsxDir() const
+{
+    return read(nameAsxDir);
+}
+
+void Settings::setAsxDir(const QString &folder) const
+{
+    write(nameAsxDir, folder);
+}
+
+QString Settings::LogDir() const
+{
+    return read(nameLogDir);
+}
+
+void Settings::setLogDir(const QString &folder) const
+{
+    write(nameLogDir, folder);
+}
+
+QString Settings::OpenDir() const
+{
+    return read(nameOpenDir);
+}
+
+void Settings::setOpenDir(const QString &folder) const
+{
+    write(nameOpenDir, folder);
+}
+
+QStringList Settings::MediaList() const
+{
+    return fromListText(read(nameMediaList));
+}
+
+void Settings::setMediaList(const QStringList &items) const
+{
+    write(nameMediaList, toListText(items.mid(0, maxMediaListSize)));
+}
+
+QStringList Settings::addToMediaList(const QString &address) const
+{
+    QStringList items = MediaList();
+    items.prepend(address);
+    items = items.mid(0, maxMediaListSize);
+    setMediaList(items);
+    return items;
+}
+
+QString Settings::Authh() const
+{
+    return read(nameAuthh);
+}
+
+void Settings::setAuthh(const QString &stored) const
+{
+    write(nameAuthh, stored);
+}
+
+QString Settings::Authm() const
+{
+    return read(nameAuthm);
+}
+
+void Settings::setAuthm(const QString &stored) const
+{
+    write(nameAuthm, stored);
+}
+
+QString folderOf(const QString &path)
+{
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
+QString toListText(const QStringList &items)
+{
+    QString text;
+    for (const QString &item : items)
+        text += item + QStringLiteral("\r\n");
+    return text;
+}
+
+QStringList fromListText(const QString &text)
+{
+    if (text.isEmpty())
+        return {};
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QStringList items = text.split(lineBreak);
+    // The break after the last item ends it; it does not start another.
+    if (items.last().isEmpty())
+        items.removeLast();
+    return items;
+}
+
+} // namespace lumo
