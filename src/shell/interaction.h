@@ -1,9 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 namespace lumo {
 
@@ -57,10 +57,10 @@ struct TaskStatus
     TaskLabel label = TaskLabel::Standby;
     bool connectEnabled = true;
     bool disconnectEnabled = false;
-    int progress = 0;               // gauge, 0..100 (may exceed 100 when the server under-announced)
-    bool showPercentText = false;   // the gauge's percentage text
-    QString sendTime;               // elapsed media time
-    QString timeLeft;               // remaining media time, or "实况"
+    int progress = 0;             // gauge, 0..100 (may exceed 100 when the server under-announced)
+    bool showPercentText = false; // the gauge's percentage text
+    QString sendTime;             // elapsed media time
+    QString timeLeft;             // remaining media time, or "实况"
     // Statistics page of the file-properties window; empty when cleared.
     QString packets, acks, streamWindow, asfSize, bitRate, streamRate, clientId;
 };

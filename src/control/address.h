@@ -1,0 +1,51 @@
+#pragma once
+
+#include <optional>
+#include <QString>
+
+namespace lumo {
+
+// What a location names: where it is (one scheme group) and what kind of file (one kind flag).
+enum AddressFlag : quint32
+{
+    LocalPath = 0x0001,
+    NetworkAddress = 0x0002,
+    HttpAddress = 0x0004,
+    MmsAddress = 0x0008,
+    PnmAddress = 0x0010,
+    OtherFile = 0x0020,
+    MediaFile = 0x0040,
+    RedirectFile = 0x0080,
+    DownloadFile = 0x0100,
+    LogFile = 0x0200,
+    RealMediaFile = 0x0400,
+    SkinFile = 0x0800,
+    ScriptPage = 0x1000,
+};
+using AddressClass = quint32;
+
+AddressClass ClassifyAddress(const QString &address);
+QString HostOf(const QString &address);
+QString PathOf(const QString &address);
+QString FileNameOf(const QString &text);
+QString StripQuery(const QString &text);
+QString StripExtension(const QString &text);
+
+// Start's address rules in their order; the first that fails gives its message.
+namespace AddressRule {
+QString emptyMessage();  // A1
+QString notMmsMessage(); // A2
+QString noHostMessage(); // A3
+QString noPathMessage(); // A4
+} // namespace AddressRule
+
+// A host text may carry a port ("server:8080", "[::1]:8080"): the connection then uses that
+// port and looks up the host without it.
+struct HostPort
+{
+    QString host;
+    std::optional<quint16> port;
+};
+HostPort SplitHostPort(const QString &hostText);
+
+} // namespace lumo

@@ -1,0 +1,476 @@
+#include "control/downloadcontroller.h"
+
+#include "asf/duration.h"
+#include "asf/finishing.h"
+#include "control/address.h"
+#include "mms/httpclient.h"
+#include "mms/udpendpoint.h"
+#include "shell/logsaving.h"
+#include "shell/settings.h"
+#include "shell/tasklog.h"
+
+#include <QDate>
+#include <QEventLoop>
+#include <QLocale>
+#include <QTime>
+
+namespace lumo {
+
+namespace {
+constexpr qsizetype LargestUdpDatagram = 99999;
+constexpr qint64 TcpReadChunk = 256 * 1024;
+
+QString nowText()
+{
+    const QLocale locale = QLocale::system();
+    return locale.toString(QTime::currentTime(), QLocale::ShortFormat) + QStringLiteral("  日期: ") +
+           locale.toString(QDate::currentDate(), QLocale::ShortFormat);
+}
+} // namespace
+
+DownloadController::DownloadController(TaskLog &log, Settings &settings, Interaction &person,
+                                       UdpEndpoint &udp, QObject *parent)
+    : QObject(parent), m_log(log), m_settings(settings), m_rawPerson(person), m_person(person), m_udp(udp),
+      m_writer(m_task, log, m_person, settings), m_exchange(m_task, m_tcp, log, m_person, settings, *this),
+      m_worker(m_task, m_exchange, m_writer, log, m_person, *this)
+{
+    m_timer1.setInterval(ProgressIntervalMs);
+    m_timer3.setInterval(ConnectTimeoutMs);
+    connect(&m_timer1, &QTimer::timeout, this, &DownloadController::Timer1Timer);
+    connect(&m_timer3, &QTimer::timeout, this, &DownloadController::Timer3Timer);
+
+    connect(&m_tcp, &TcpConnection::lookup, this, &DownloadController::TCPSocketLookup);
+    connect(&m_tcp, &TcpConnection::connecting, this, &DownloadController::TCPSocketConnecting);
+    connect(&m_tcp, &TcpConnection::connected, this, &DownloadController::TCPSocketConnect);
+    connect(&m_tcp, &TcpConnection::readyRead, this, &DownloadController::TCPSocketRead);
+    connect(&m_tcp, &TcpConnection::disconnected, this, &DownloadController::TCPSocketDisconnect);
+    // Socket errors are dropped on purpose: a connect that fails ends through the time-out.
+    connect(&m_udp, &UdpEndpoint::dataReceived, this, &DownloadController::UDPSocketDataReceived);
+
+    // The log model is the core's; the person sees each entry in order, on the event thread.
+    connect(&m_log, &TaskLog::appended, this,
+            [this](const QString &entry) { m_rawPerson.logAppended(entry); });
+    connect(&m_log, &TaskLog::cleared, this, [this] { m_rawPerson.logCleared(); });
+
+    // A paused TCP read goes on once the worker has made room.
+    m_task.RecvBuffer.setDrainedCallback([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { TCPSocketRead(); }, Qt::QueuedConnection);
+    });
+}
+
+DownloadController::~DownloadController()
+{
+    if (!m_idle)
+        CloseTask();
+    m_task.RecvBuffer.requestStop();
+    waitForWorker(10000);
+    m_worker.join();
+}
+
+void DownloadController::onEventThread(const std::function<void()> &work)
+{
+    m_person.runOnEventThread(work);
+}
+
+void DownloadController::publishStatus()
+{
+    onEventThread([this] { m_rawPerson.statusChanged(m_status); });
+}
+
+bool DownloadController::waitForWorker(int timeoutMs)
+{
+    if (!m_worker.running())
+        return true;
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(this, &DownloadController::finished, &loop, &QEventLoop::quit);
+    QTimer poll; // the worker's end arrives as a queued call; look again after each event batch
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!m_worker.running())
+            loop.quit();
+    });
+    timeout.start(timeoutMs);
+    poll.start(10);
+    loop.exec();
+    return !m_worker.running();
+}
+
+void DownloadController::ResetTask()
+{
+    m_task.ResetTask();
+    m_completed = false;
+    m_status = TaskStatus{};
+    m_status.title = QStringLiteral("Lumo");
+    m_status.label = TaskLabel::Standby;
+    m_status.connectEnabled = !m_idle ? false : true;
+    m_status.disconnectEnabled = !m_idle;
+    m_log.clear();
+    m_analysis = HeaderAnalysis{};
+    publishStatus();
+    Q_EMIT propertiesChanged();
+}
+
+bool DownloadController::ConnectClick(const QString &urlText)
+{
+    if (urlText.isEmpty()) {
+        m_rawPerson.showMessage(AddressRule::emptyMessage());
+        return false;
+    }
+    if (!(ClassifyAddress(urlText) & MmsAddress)) {
+        m_rawPerson.showMessage(AddressRule::notMmsMessage());
+        Q_EMIT urlListCleared();
+        return false;
+    }
+    // A port text that is not a number cannot be connected to either; both get the port message.
+    bool portOk = false;
+    const uint port = m_settings.ServerSocket().trimmed().toUInt(&portOk);
+    if (m_settings.ServerSocket().isEmpty() || !portOk || port == 0 || port > 65535) {
+        m_rawPerson.showMessage(QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)"));
+        return false;
+    }
+    if (!m_idle || !waitForWorker(10000))
+        return false;
+    m_worker.join();
+
+    ResetTask();
+    m_urlText = urlText;
+    const QString host = HostOf(urlText);
+    if (host.isEmpty()) {
+        m_rawPerson.showMessage(AddressRule::noHostMessage());
+        return false;
+    }
+    m_task.HostName = host;
+    const QString path = PathOf(urlText);
+    if (path.isEmpty()) {
+        m_rawPerson.showMessage(AddressRule::noPathMessage());
+        return false;
+    }
+    m_task.MediaPath = path;
+
+    m_saveWindow.clear();
+    if (!m_writer.PrepareSaveFile(urlText))
+        return false;
+    m_saveWindow = m_writer.savePath();
+
+    m_status.title = QStringLiteral("Lumo 激活中");
+    publishStatus();
+    m_log.append(QStringLiteral("------- 记录开始 -------"));
+    m_log.append(QStringLiteral("打开 :\t") + m_mediaWindow);
+    m_log.append(QStringLiteral("保存 :\t") + m_saveWindow);
+    m_log.append(QStringLiteral("地址 :\t") + urlText);
+
+    // A port written after the host wins over the setting.
+    const HostPort target = SplitHostPort(host);
+    const quint16 tcpPort = target.port.value_or(quint16(port));
+    m_udpTick = m_settings.UDPTick();
+    if (m_udpTick) {
+        m_udp.setRemote(target.host, tcpPort);
+        m_task.Transport = 2;
+    } else {
+        m_task.Transport = 1;
+    }
+    m_exchange.setOptions({m_settings.Host01Tick(), m_udpTick, m_udp.localPort()});
+
+    m_idle = false;
+    m_closed = false;
+    m_finishedSent = false;
+    m_workerStarted = false;
+    m_status.connectEnabled = false;
+    m_status.disconnectEnabled = true;
+    publishStatus();
+    m_tcp.open(target.host, tcpPort, m_settings.BypassDNS());
+    return true;
+}
+
+void DownloadController::DisconnectClick()
+{
+    if (!m_rawPerson.askYesNo(QStringLiteral("你确定要终止这个任务吗?")))
+        return;
+    stop();
+}
+
+void DownloadController::stop()
+{
+    CloseTask();
+    m_status.title = QStringLiteral("Lumo");
+    publishStatus();
+    m_rawPerson.showMessage(QStringLiteral("连接已经关闭, 你所下载的媒体文件已经被保存"));
+}
+
+void DownloadController::TCPSocketLookup()
+{
+    m_log.append(m_settings.BypassDNS() ? QStringLiteral("没有解析 DNS, 尝试直接连接")
+                                        : QStringLiteral("解析 DNS 服务器..."));
+}
+
+void DownloadController::TCPSocketConnecting()
+{
+    m_log.append(QStringLiteral("正在连接流媒体服务器... 请等待"));
+    m_timer3.start();
+}
+
+void DownloadController::TCPSocketConnect()
+{
+    m_timer3.stop();
+    m_log.append(QStringLiteral("连接时间: \t") + nowText());
+    m_log.append(QStringLiteral("服务器地址 \t") + m_tcp.remoteAddress());
+    m_log.append(QStringLiteral("服务器端口 \t") + QString::number(m_tcp.remotePort()));
+    m_log.append(QStringLiteral("本地地址 \t") + m_tcp.localAddress());
+    m_log.append(QStringLiteral("本地 TCP 端口 \t") + QString::number(m_tcp.localPort()));
+    if (m_udpTick)
+        m_log.append(QStringLiteral("本地 UDP 端口 \t") + QString::number(m_udp.localPort()));
+    m_log.append(QStringLiteral("正在初始化 MMS 协议, 等待响应..."));
+    m_timer1.start();
+    m_task.RecvBuffer.clear();
+    m_workerStarted = true;
+    m_worker.start();
+    m_exchange.sendConnect();
+}
+
+void DownloadController::TCPSocketRead()
+{
+    // Datagrams that came before this TCP data go first, so an end-of-media command never
+    // overtakes the last UDP packets.
+    if (m_task.Transport == 2)
+        UDPSocketDataReceived();
+    QTcpSocket &socket = m_tcp.socket();
+    if (m_task.StopRequested()) {
+        socket.readAll();
+        return;
+    }
+    for (;;) {
+        while (m_task.RecvBuffer.size() < ReceiveBuffer::TcpLimit && socket.bytesAvailable() > 0) {
+            const qint64 chunk = qMin(socket.bytesAvailable(), TcpReadChunk);
+            m_task.RecvBuffer.appendFrom(chunk, [&](char *to, qint64 max) { return socket.read(to, max); });
+        }
+        if (socket.bytesAvailable() == 0 || m_task.RecvBuffer.pauseIfFull())
+            break;
+    }
+}
+
+void DownloadController::logConnectionClosed()
+{
+    m_log.append(QStringLiteral("连接关闭: ") + nowText());
+}
+
+void DownloadController::TCPSocketDisconnect()
+{
+    if (m_closed)
+        return;
+    TCPSocketRead(); // whatever is still in the socket belongs to the task
+    if (m_worker.running()) {
+        // The worker handles every complete unit first, then ends the task (ConnectionLost).
+        m_task.RecvBuffer.markClosed();
+        return;
+    }
+    logConnectionClosed();
+    CloseTask();
+}
+
+void DownloadController::ConnectionLost()
+{
+    logConnectionClosed();
+    CloseTask();
+}
+
+void DownloadController::UDPSocketDataReceived()
+{
+    static thread_local QByteArray datagram(LargestUdpDatagram + 1, Qt::Uninitialized);
+    while (m_udp.hasPendingDatagram()) {
+        const qint64 size = m_udp.pendingDatagramSize();
+        if (!m_settings.UDPTick()) {
+            m_log.append(QStringLiteral("警告, 在本地端口删除未请求的 UDP 数据"));
+            m_udp.readDatagram(datagram.data(), 0); // dropped: nobody asked for it
+            continue;
+        }
+        if (size > LargestUdpDatagram) {
+            m_udp.readDatagram(datagram.data(), 0);
+            m_rawPerson.showMessage(QStringLiteral("错误 - UDP 缓冲区对于数据包来说太小"));
+            continue;
+        }
+        const qint64 got = m_udp.readDatagram(datagram.data(), datagram.size());
+        if (got > 0)
+            m_task.RecvBuffer.append(datagram.constData(), got);
+    }
+}
+
+void DownloadController::Timer3Timer()
+{
+    m_task.LiveRepairDone = 1;
+    m_task.ResumeRecordDone = 1;
+    CloseTask();
+    m_log.append(QStringLiteral("-- TCP Socket 超时, 任务终止 --"));
+    m_rawPerson.showMessage(QStringLiteral("服务器没有回应, 任务终止"));
+}
+
+void DownloadController::CloseTask()
+{
+    m_task.RecvBuffer.requestStop();
+    onEventThread([this] {
+        m_timer3.stop();
+        m_status.connectEnabled = true;
+        m_status.disconnectEnabled = false;
+        m_rawPerson.statusChanged(m_status);
+    });
+
+    const bool local = m_task.LocalMedia != 0;
+    if (m_task.StreamType == 1 && !local && m_task.LiveRepairDone.exchange(1) == 0) {
+        // The file states the packets it holds: the last index + 1.
+        const quint32 count = m_task.DataPacketSeen ? m_task.PacketIndex + 1 : 0;
+        RepairResult repaired;
+        m_task.SaveFile.locked([&] {
+            repaired = RepairLiveHeader(m_task.SaveFile, m_task.HeaderSize, count, m_task.PacketTime);
+        });
+        if (!repaired.errorMessage.isEmpty())
+            m_person.showMessage(repaired.errorMessage);
+        m_log.append(repaired.ok ? QStringLiteral("- 为实况节目修复 ASF 文件头")
+                                 : QStringLiteral("- 无法修复实况 ASF 文件头, 文件错误"));
+    }
+    m_task.LiveRepairDone = 1;
+
+    if (m_task.StreamType == 2 && m_task.ResumePacket > 0 && !local &&
+        m_task.ResumeRecordDone.exchange(1) == 0) {
+        int written = 1;
+        // A resumed task that received nothing keeps the restart point the file already has.
+        if (m_task.DataPacketSeen || m_task.ResumeMode == 0) {
+            m_task.SaveFile.locked(
+                [&] { written = WriteResumeRecord(m_task.SaveFile, m_task.HeaderSize, m_task.PacketIndex); });
+        }
+        m_log.append(written ? QStringLiteral("- ASF 续传/结束数据已写入")
+                             : QStringLiteral("- 写入 ASF 续传/结束数据时发生错误"));
+    }
+    m_task.ResumeRecordDone = 1;
+
+    onEventThread([this] {
+        m_tcp.close();
+        if (m_http && m_http->isConnected())
+            m_http->disconnect();
+        m_status.label = TaskLabel::Standby;
+        m_timer1.stop();
+        m_rawPerson.statusChanged(m_status);
+    });
+    m_task.SaveFile.close();
+    onEventThread([this] {
+        m_idle = true;
+        m_closed = true;
+        maybeFinish();
+    });
+}
+
+void DownloadController::maybeFinish()
+{
+    if (!m_closed || m_worker.running() || m_finishedSent)
+        return;
+    m_worker.join();
+    m_finishedSent = true;
+    Q_EMIT finished(m_completed);
+}
+
+void DownloadController::WorkerFinished()
+{
+    QMetaObject::invokeMethod(
+        this, [this] { maybeFinish(); }, Qt::QueuedConnection);
+}
+
+void DownloadController::CompleteDownload()
+{
+    int written = 1;
+    if (m_task.DataPacketSeen) {
+        m_task.SaveFile.locked(
+            [&] { written = WriteResumeRecord(m_task.SaveFile, m_task.HeaderSize, m_task.PacketIndex + 1); });
+    }
+    m_log.append(written ? QStringLiteral("- ASF 写入结束") : QStringLiteral("- 结束 ASF 文件时发生错误"));
+    m_task.ResumeRecordDone = 1;
+    m_completed = true;
+    CloseTask();
+    m_log.append(QStringLiteral("- ** 下载已经完成 **"));
+    m_log.append(QStringLiteral("------- 记录关闭 -------"));
+
+    bool autoLog = false;
+    int interval = 0;
+    onEventThread([&] {
+        m_status.progress = 100;
+        m_status.title = QStringLiteral("Lumo 已完成");
+        m_rawPerson.statusChanged(m_status);
+        interval = m_settings.DoneInterval().trimmed().toInt(); // not a number: no sound
+        autoLog = m_settings.AutoLogTick();
+    });
+    if (interval > 0)
+        m_person.startCompletionSound(interval);
+    if (autoLog) {
+        m_person.stopCompletionSound();
+        onEventThread([this] { SaveLog1Click(m_log, m_settings, m_rawPerson, m_saveWindow, m_mediaWindow); });
+    }
+    m_person.showMessage(QStringLiteral("下载已完成, 媒体文件已经写入本地磁盘"));
+    m_person.stopCompletionSound();
+}
+
+void DownloadController::ShowStreamStart()
+{
+    m_log.append(QStringLiteral("- 正在接收流信息 -") +
+                 (m_udpTick ? QStringLiteral(" UDP ") : QStringLiteral(" TCP ")) + QStringLiteral("信息 -"));
+    onEventThread([this] {
+        m_status.showPercentText = m_task.StreamType == 2;
+        m_status.label = m_task.StreamType == 1 ? TaskLabel::Live : TaskLabel::PreRec;
+        m_rawPerson.statusChanged(m_status);
+    });
+}
+
+bool DownloadController::AnalyseHeader()
+{
+    HeaderAnalysis result =
+        AnalyseAsfHeader(m_saveWindow, m_task.HeaderSize, m_task.StreamType, m_mediaWindow);
+    m_task.StreamCount = result.StreamCount;
+    m_task.StreamNumbers = result.StreamNumbers;
+    m_task.StreamKinds = result.StreamKinds;
+    m_task.AsfFileSize = result.AsfFileSize;
+    m_task.ResumePacket = result.ResumePacket;
+    m_task.SendDuration = result.SendDuration;
+    m_task.MaxBitRate = result.MaxBitRate;
+    onEventThread([&] {
+        m_analysis = result;
+        Q_EMIT propertiesChanged();
+    });
+    if (!result.ok)
+        m_person.showMessage(result.errorMessage);
+    return result.ok;
+}
+
+void DownloadController::Timer1Timer()
+{
+    const quint32 packetTime = m_task.PacketTime;
+    const quint32 sendDuration = m_task.SendDuration;
+    const quint32 streamType = m_task.StreamType;
+    m_status.sendTime = FormatDuration(packetTime);
+    if (streamType == 1)
+        m_status.timeLeft = QStringLiteral("实况");
+    else if (sendDuration != 0 && packetTime <= sendDuration)
+        m_status.timeLeft = FormatDuration(sendDuration - packetTime);
+    else
+        m_status.timeLeft = FormatDuration(0);
+
+    m_status.packets = QString::number(m_task.PacketIndex.load());
+    m_status.acks = QString::number(m_task.PingCount.load());
+    m_status.streamWindow = QString::number(m_task.StreamCount.load());
+    m_status.asfSize = QString::number(m_task.PacketSize.load());
+    m_status.bitRate = QString::number(m_task.MaxBitRate / 1000);
+    m_status.streamRate = QString::number(m_task.BitRate / 1000);
+    m_status.clientId = QString::number(m_task.ClientId.load());
+
+    const quint32 count = m_task.PacketCount;
+    if (streamType == 1) {
+        m_status.title = QStringLiteral("Lumo - 实况 -");
+    } else if (count > 0) {
+        // 64-bit so that a long programme's percentage does not wrap.
+        m_status.progress = int(quint64(m_task.PacketIndex) * 100 / count);
+        m_status.title = QStringLiteral("进度 %1%").arg(m_status.progress);
+    } else {
+        m_status.progress = 0;
+    }
+    m_rawPerson.statusChanged(m_status);
+}
+
+} // namespace lumo

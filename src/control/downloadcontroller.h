@@ -1,0 +1,130 @@
+#pragma once
+
+#include "asf/headeranalysis.h"
+#include "asf/savefilewriter.h"
+#include "mms/commandexchange.h"
+#include "mms/downloadtask.h"
+#include "mms/receiveworker.h"
+#include "mms/taskhooks.h"
+#include "mms/tcpconnection.h"
+#include "shell/interaction.h"
+#include "shell/threadsafeinteraction.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+namespace lumo {
+
+class HttpClient;
+class Settings;
+class TaskLog;
+class UdpEndpoint;
+
+// Drives one download at a time: Start and Stop, the task reset, the socket events, the
+// progress display, and the task's ends (CloseTask, CompleteDownload). Lives on the event
+// thread; the worker reaches it through TaskHooks.
+class DownloadController final : public QObject, private TaskHooks
+{
+    Q_OBJECT
+public:
+    static constexpr int ProgressIntervalMs = 200;
+    static constexpr int ConnectTimeoutMs = 45000;
+
+    DownloadController(TaskLog &log, Settings &settings, Interaction &person, UdpEndpoint &udp,
+                       QObject *parent = nullptr);
+    ~DownloadController() override;
+
+    // Start: checks the address, resets the task, prepares the save file and connects.
+    // Returns whether the connection is being opened.
+    bool ConnectClick(const QString &urlText);
+    // Stop, after asking the person.
+    void DisconnectClick();
+    // Stop without asking (the command line's Ctrl-C, a recording length reached).
+    void stop();
+
+    void ResetTask();
+    void CloseTask() override;
+
+    // The open location (the main window's MediaWindow caption), set by the open-media flow.
+    void setMediaWindowText(const QString &text) { m_mediaWindow = text; }
+    QString mediaWindowText() const { return m_mediaWindow; }
+    QString saveWindowText() const { return m_saveWindow; }
+    void setHttpClient(HttpClient *http) { m_http = http; }
+    // The connect time-out, 45 s unless a test shortens it.
+    void setConnectTimeout(int ms) { m_timer3.setInterval(ms); }
+
+    const DownloadTask &task() const { return m_task; }
+    const TaskStatus &status() const { return m_status; }
+    const HeaderAnalysis &analysis() const { return m_analysis; }
+    bool completed() const { return m_completed; }
+    bool idle() const { return m_idle; }
+
+    // Waits, running the event loop, until the worker has ended (bounded).
+    bool waitForWorker(int timeoutMs);
+
+    // The Timer1 display, run on demand.
+    void Timer1Timer();
+
+Q_SIGNALS:
+    // The task has ended and its worker is gone; completed when the end of media arrived.
+    void finished(bool completed);
+    // The header analysis filled the file-properties pages.
+    void propertiesChanged();
+    // Start's rule A2 empties the address box.
+    void urlListCleared();
+
+private:
+    // TaskHooks, called on the worker thread.
+    void CompleteDownload() override;
+    void ShowStreamStart() override;
+    bool AnalyseHeader() override;
+    void ConnectionLost() override;
+    void WorkerFinished() override;
+
+    // Socket events.
+    void TCPSocketLookup();
+    void TCPSocketConnecting();
+    void TCPSocketConnect();
+    void TCPSocketRead();
+    void TCPSocketDisconnect();
+    void UDPSocketDataReceived();
+    void Timer3Timer();
+
+    void publishStatus();
+    void onEventThread(const std::function<void()> &work);
+    void maybeFinish();
+    void logConnectionClosed();
+    void saveLogAtCompletion();
+
+    TaskLog &m_log;
+    Settings &m_settings;
+    Interaction &m_rawPerson;
+    ThreadSafeInteraction m_person;
+    UdpEndpoint &m_udp;
+    QPointer<HttpClient> m_http;
+
+    DownloadTask m_task;
+    TcpConnection m_tcp;
+    SaveFileWriter m_writer;
+    CommandExchange m_exchange;
+    ReceiveWorker m_worker;
+    QTimer m_timer1; // progress display
+    QTimer m_timer3; // connect time-out
+
+    TaskStatus m_status;
+    HeaderAnalysis m_analysis;
+    QString m_mediaWindow;
+    QString m_saveWindow;
+    QString m_urlText;
+    bool m_udpTick = false; // settings fixed at Start for this task
+    bool m_idle = true;
+    bool m_workerStarted = false;
+    bool m_closed = true;
+    std::atomic<bool> m_completed{false};
+    bool m_finishedSent = true;
+};
+
+} // namespace lumo

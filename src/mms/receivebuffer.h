@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+namespace lumo {
+
+// RecvBuffer: bytes received and not yet consumed. The event thread appends (TCP reads, UDP
+// datagrams); the worker takes whole units from the front. One mutex covers both, and a
+// condition variable wakes the worker on every append, on the stop request and when the
+// connection closes, so an idle stream costs no CPU.
+class ReceiveBuffer
+{
+public:
+    // The TCP read path keeps the buffer below this; TCP flow control then slows the server.
+    static constexpr qsizetype TcpLimit = 100000;
+
+    enum class WaitResult
+    {
+        Ready,  // the requested bytes are buffered
+        Stop,   // StopRequested is set
+        Closed, // the peer closed the connection and no more bytes will come
+    };
+
+    void append(const char *data, qsizetype size);
+    // Appends up to `max` bytes produced by `read` (which returns the count written, or <= 0).
+    qsizetype appendFrom(qsizetype max, const std::function<qint64(char *, qint64)> &read);
+
+    qsizetype size() const;
+    void clear();
+
+    // Waits until `count` bytes are buffered, the stop is requested, or the peer closed.
+    // Stop wins over buffered bytes: a user's Stop ends the worker after its current unit.
+    WaitResult waitFor(qsizetype count);
+    // Copies the first `count` bytes (which must be buffered) into `out`, replacing its contents.
+    void peek(qsizetype count, QByteArray &out) const;
+    // Removes `count` bytes from the front.
+    void remove(qsizetype count);
+
+    void requestStop();
+    bool stopRequested() const;
+    void markClosed();
+    bool closed() const;
+    // A new task: no stop, not closed, empty.
+    void reset();
+
+    // Called from remove() when a paused TCP read may go on (the buffer fell below TcpLimit).
+    void setDrainedCallback(std::function<void()> callback);
+    // The event thread stops reading while the buffer is full: returns true and arranges the
+    // drained callback, or false when the worker has already made room.
+    bool pauseIfFull();
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    QByteArray m_data;
+    qsizetype m_head = 0;
+    bool m_stop = false;
+    bool m_closed = false;
+    bool m_readPaused = false;
+    std::function<void()> m_drained;
+};
+
+} // namespace lumo

@@ -1,0 +1,204 @@
+#include "mms/receiveworker.h"
+
+#include "asf/packettimes.h"
+#include "asf/savefilewriter.h"
+#include "mms/bytes.h"
+#include "mms/commandexchange.h"
+#include "mms/downloadtask.h"
+#include "mms/message.h"
+#include "mms/servererrors.h"
+#include "mms/taskhooks.h"
+#include "shell/interaction.h"
+#include "shell/tasklog.h"
+
+namespace lumo {
+
+namespace {
+constexpr qsizetype DumpLength = 64;
+constexpr quint8 PingCommand = 0x1B;
+} // namespace
+
+ReceiveWorker::ReceiveWorker(DownloadTask &task, CommandExchange &exchange, SaveFileWriter &writer,
+                             TaskLog &log, Interaction &person, TaskHooks &hooks)
+    : m_task(task), m_exchange(exchange), m_writer(writer), m_log(log), m_person(person), m_hooks(hooks)
+{}
+
+ReceiveWorker::~ReceiveWorker()
+{
+    if (m_thread.joinable()) {
+        m_task.RecvBuffer.requestStop();
+        m_thread.join();
+    }
+}
+
+void ReceiveWorker::start()
+{
+    join();
+    m_firstLocationSeen = m_firstTimeSeen = m_headerAnalysed = m_connectionLost = false;
+    m_firstLocation = m_firstTime = 0;
+    m_running = true;
+    m_thread = std::thread([this] { run(); });
+}
+
+void ReceiveWorker::join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool ReceiveWorker::waitForBytes(qsizetype count)
+{
+    switch (m_task.RecvBuffer.waitFor(count)) {
+    case ReceiveBuffer::WaitResult::Ready:
+        return true;
+    case ReceiveBuffer::WaitResult::Stop:
+        return false;
+    case ReceiveBuffer::WaitResult::Closed:
+        m_connectionLost = true;
+        return false;
+    }
+    return false;
+}
+
+void ReceiveWorker::run()
+{
+    QByteArray prefix;
+    for (;;) {
+        if (!waitForBytes(mms::MediaPrefixSize))
+            break;
+        m_task.RecvBuffer.peek(mms::MediaPrefixSize, prefix);
+        const mms::MediaPrefix media = mms::readMediaPrefix(prefix.constData());
+        Step step = Step::Continue;
+        if (mms::isCommand(prefix.constData()))
+            step = handleCommand();
+        else if (media.length < mms::MediaPrefixSize)
+            step = corruptStream(); // a length that cannot hold its own prefix
+        else if (media.kind == mms::KindHeader)
+            step = handleHeaderPacket(media.length);
+        else if (media.kind == mms::KindData)
+            step = handleDataPacket(media.location, media.length);
+        else
+            step = corruptStream();
+        if (step == Step::End)
+            break;
+    }
+    // Everything the server sent before it closed has been handled; now the task ends.
+    if (m_connectionLost && !m_task.StopRequested())
+        m_hooks.ConnectionLost();
+    m_running = false;
+    m_hooks.WorkerFinished();
+}
+
+ReceiveWorker::Step ReceiveWorker::handleCommand()
+{
+    if (!waitForBytes(mms::MinCommandSize))
+        return Step::End;
+    m_task.RecvBuffer.peek(mms::MinCommandSize, m_unit);
+    const quint32 length = le32(m_unit.constData() + 8) + 16u;
+    if (length < mms::MinCommandSize) // cannot be a command; the stream is out of step
+        return corruptStream();
+    if (!waitForBytes(qsizetype(length)))
+        return Step::End;
+    m_task.RecvBuffer.peek(qsizetype(length), m_unit);
+    const quint8 id = quint8(m_unit.at(36));
+    const quint32 result = le32(m_unit.constData() + 40);
+
+    if (result >= 0x80000000u && id != PingCommand) {
+        m_hooks.CloseTask();
+        const ServerErrorReport report = ServerErrorText(result);
+        for (const QString &line : report.logLines)
+            m_log.append(line);
+        m_person.showMessage(report.messageBox);
+        m_task.RecvBuffer.remove(qsizetype(length));
+        return Step::End;
+    }
+    if (!m_exchange.DispatchCommand(m_unit))
+        m_hooks.CloseTask();
+    m_task.RecvBuffer.remove(qsizetype(length));
+    return Step::Continue;
+}
+
+ReceiveWorker::Step ReceiveWorker::handleHeaderPacket(quint16 length)
+{
+    if (!waitForBytes(length))
+        return Step::End;
+    m_task.RecvBuffer.peek(length, m_unit);
+    m_task.RecvBuffer.remove(length);
+    const auto state =
+        m_writer.WriteHeaderPacket(m_unit.constData() + mms::MediaPrefixSize, length - mms::MediaPrefixSize);
+    if (state == SaveFileWriter::HeaderState::Failed) {
+        m_person.showMessage(m_writer.failureMessage());
+        m_hooks.CloseTask();
+        return Step::Continue;
+    }
+    if (state == SaveFileWriter::HeaderState::Complete && !m_headerAnalysed) {
+        m_log.append(m_task.ResumeMode == 1 ? QStringLiteral("- 文件头信息已经收到但尚未保存, 正在继续操作")
+                                            : QStringLiteral("- 文件头信息已经收到并保存"));
+        m_log.append(QStringLiteral("- 正在展开文件头信息..."));
+        if (m_hooks.AnalyseHeader()) {
+            m_headerAnalysed = true;
+            m_log.append(QStringLiteral("- 数据展开已完成, 等待接收流媒体信息..."));
+            m_task.PadBytes = QByteArray(qsizetype(m_task.PacketSize.load()), '\0');
+            m_exchange.sendStreamSelect();
+        } else {
+            m_log.append(QStringLiteral("- 文件头信息展开失败, 无法继续"));
+            m_hooks.CloseTask();
+        }
+    }
+    return Step::Continue;
+}
+
+ReceiveWorker::Step ReceiveWorker::handleDataPacket(quint32 location, quint16 length)
+{
+    if (!m_firstLocationSeen) {
+        m_firstLocation = location;
+        m_firstLocationSeen = true;
+    }
+    m_task.PacketIndex = m_task.ResumeMode == 1 ? location : location - m_firstLocation;
+    if (!waitForBytes(length))
+        return Step::End;
+    m_task.RecvBuffer.peek(length, m_unit);
+    m_task.RecvBuffer.remove(length);
+    m_packet.resize(0);
+    m_packet.append(m_unit.constData() + mms::MediaPrefixSize, length - mms::MediaPrefixSize);
+
+    const int offset = TimestampOffset(m_packet);
+    if (offset == 0) {
+        m_log.append(QStringLiteral("丢失时间码, 格式发生错误, 正在继续..."));
+        m_log.DumpBytes(m_packet.constData(), qMin(m_packet.size(), DumpLength));
+    } else {
+        const quint32 sendTime = le32(m_packet.constData() + offset);
+        if (!m_firstTimeSeen) {
+            m_firstTime = sendTime;
+            m_firstTimeSeen = true;
+        }
+        m_task.PacketTime = m_task.ResumeMode == 1 ? sendTime : sendTime - m_firstTime;
+    }
+
+    m_task.DataPacketSeen = true;
+    if (m_writer.WriteDataPacket(m_packet) == SaveFileWriter::DataState::Failed) {
+        // The packet is not on disk: the resume record names it, so a resume fetches it again.
+        const QString cause = m_writer.failureMessage();
+        m_log.append(
+            QStringLiteral("- 写入媒体数据失败 (数据包 %1): %2").arg(m_task.PacketIndex.load()).arg(cause));
+        m_hooks.CloseTask();
+        m_person.showMessage(QStringLiteral("无法写入本地文件, 任务终止\n%1\n\n已经写入的数据已被保存, "
+                                            "释放空间后可以续传这个文件")
+                                 .arg(cause));
+        return Step::End;
+    }
+    return Step::Continue;
+}
+
+ReceiveWorker::Step ReceiveWorker::corruptStream()
+{
+    m_log.append(QStringLiteral("当前的 MMS 信息包出错 - 现在关闭"));
+    m_task.RecvBuffer.peek(DumpLength, m_unit);
+    m_log.DumpBytes(m_unit.constData(), m_unit.size());
+    m_task.RecvBuffer.clear();
+    m_hooks.CloseTask();
+    m_person.showMessage(QStringLiteral("一个错误的 MMS 信息包已被删除    \n你可以尝试继续执行任务"));
+    return Step::End;
+}
+
+} // namespace lumo

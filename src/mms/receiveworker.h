@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <atomic>
+#include <thread>
+
+namespace lumo {
+
+class CommandExchange;
+class Interaction;
+class SaveFileWriter;
+class TaskHooks;
+class TaskLog;
+struct DownloadTask;
+
+// The one worker thread of a connection: takes complete units from the front of RecvBuffer
+// and hands them on: commands to the exchange, header packets to the header writer and the
+// analysis, data packets to the time handling and the data writer. It ends at its first wait
+// after the stop request, at a corrupt stream, or once a closed connection has been drained.
+class ReceiveWorker
+{
+public:
+    ReceiveWorker(DownloadTask &task, CommandExchange &exchange, SaveFileWriter &writer, TaskLog &log,
+                  Interaction &person, TaskHooks &hooks);
+    ~ReceiveWorker();
+    ReceiveWorker(const ReceiveWorker &) = delete;
+    ReceiveWorker &operator=(const ReceiveWorker &) = delete;
+
+    // Starts the thread. RecvBuffer must have been emptied for the new connection.
+    void start();
+    bool running() const { return m_running; }
+    // Joins a thread that has ended or is about to (call after running() turned false).
+    void join();
+
+private:
+    enum class Step
+    {
+        Continue,
+        End,
+    };
+    void run();
+    Step handleCommand();
+    Step handleHeaderPacket(quint16 length);
+    Step handleDataPacket(quint32 location, quint16 length);
+    Step corruptStream();
+    bool waitForBytes(qsizetype count);
+
+    DownloadTask &m_task;
+    CommandExchange &m_exchange;
+    SaveFileWriter &m_writer;
+    TaskLog &m_log;
+    Interaction &m_person;
+    TaskHooks &m_hooks;
+
+    std::thread m_thread;
+    std::atomic<bool> m_running{false};
+
+    // This connection's own values.
+    bool m_firstLocationSeen = false;
+    quint32 m_firstLocation = 0;
+    bool m_firstTimeSeen = false;
+    quint32 m_firstTime = 0;
+    bool m_headerAnalysed = false;
+    bool m_connectionLost = false;
+
+    QByteArray m_unit; // reused for every unit taken from the buffer
+    QByteArray m_packet;
+};
+
+} // namespace lumo

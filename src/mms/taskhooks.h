@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace lumo {
+
+// What the MMS client needs of the rest of the task: its ends, the stream-start display and
+// the header analysis. The download controller provides them.
+class TaskHooks
+{
+public:
+    virtual ~TaskHooks() = default;
+
+    // The task end; any thread. A second run in the same task repeats nothing.
+    virtual void CloseTask() = 0;
+    // The server reported the end of the media (worker thread).
+    virtual void CompleteDownload() = 0;
+    // The server reported that the stream starts (worker thread).
+    virtual void ShowStreamStart() = 0;
+    // The whole ASF header is in; analyse it. Returns whether the analysis succeeded (a failure
+    // has shown its message). Worker thread.
+    virtual bool AnalyseHeader() = 0;
+    // The server closed the connection and every complete unit it sent has been handled.
+    virtual void ConnectionLost() = 0;
+    // The worker thread is about to end.
+    virtual void WorkerFinished() = 0;
+};
+
+} // namespace lumo

@@ -1,0 +1,127 @@
+#include "mms/tcpconnection.h"
+
+#include <QHostAddress>
+#include <QThread>
+
+namespace lumo {
+
+namespace {
+// Qt stops reading from the kernel once this much is buffered, so a full RecvBuffer pushes
+// back on the server through TCP flow control instead of growing without bound.
+constexpr qint64 SocketReadBufferBytes = 256 * 1024;
+
+QString addressText(const QHostAddress &address)
+{
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4).toString() : address.toString();
+}
+} // namespace
+
+TcpConnection::TcpConnection(QObject *parent) : QObject(parent), m_socket(this)
+{
+    m_socket.setReadBufferSize(SocketReadBufferBytes);
+    connect(&m_socket, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
+        if (s == QAbstractSocket::ConnectingState)
+            Q_EMIT connecting();
+    });
+    connect(&m_socket, &QAbstractSocket::connected, this, [this] {
+        {
+            std::lock_guard lock(m_addressMutex);
+            m_remoteAddress = addressText(m_socket.peerAddress());
+            m_remotePort = m_socket.peerPort();
+            m_localAddress = addressText(m_socket.localAddress());
+            m_localPort = m_socket.localPort();
+        }
+        m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        Q_EMIT connected();
+    });
+    connect(&m_socket, &QAbstractSocket::readyRead, this, &TcpConnection::readyRead);
+    connect(&m_socket, &QAbstractSocket::disconnected, this, [this] {
+        if (!m_closing)
+            Q_EMIT disconnected();
+    });
+    connect(&m_socket, &QAbstractSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError e) { Q_EMIT error(int(e)); });
+}
+
+void TcpConnection::open(const QString &host, quint16 port, bool bypassDns)
+{
+    m_closing = false;
+    Q_EMIT lookup();
+    if (bypassDns) {
+        const QHostAddress address(host);
+        if (address.isNull()) {
+            // Not a numeric address: nothing to connect to; the connect time-out ends the task.
+            Q_EMIT error(int(QAbstractSocket::HostNotFoundError));
+            return;
+        }
+        m_socket.connectToHost(address, port);
+    } else {
+        m_socket.connectToHost(host, port);
+    }
+}
+
+bool TcpConnection::isActive() const
+{
+    return m_socket.state() != QAbstractSocket::UnconnectedState;
+}
+
+void TcpConnection::close()
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this] { close(); }, Qt::BlockingQueuedConnection);
+        return;
+    }
+    m_closing = true;
+    m_socket.abort();
+}
+
+void TcpConnection::sendText(const QByteArray &bytes)
+{
+    if (QThread::currentThread() == thread() && m_queuedSends == 0) {
+        writeNow(bytes);
+        return;
+    }
+    ++m_queuedSends;
+    QMetaObject::invokeMethod(
+        this,
+        [this, bytes] {
+            --m_queuedSends;
+            writeNow(bytes);
+        },
+        Qt::QueuedConnection);
+}
+
+void TcpConnection::writeNow(const QByteArray &bytes)
+{
+    if (m_socket.state() == QAbstractSocket::ConnectedState)
+        m_socket.write(bytes);
+}
+
+QString TcpConnection::remoteAddress() const
+{
+    std::lock_guard lock(m_addressMutex);
+    return m_remoteAddress;
+}
+
+quint16 TcpConnection::remotePort() const
+{
+    std::lock_guard lock(m_addressMutex);
+    return m_remotePort;
+}
+
+QString TcpConnection::localAddress() const
+{
+    std::lock_guard lock(m_addressMutex);
+    return m_localAddress;
+}
+
+quint16 TcpConnection::localPort() const
+{
+    std::lock_guard lock(m_addressMutex);
+    return m_localPort;
+}
+
+} // namespace lumo

@@ -1,0 +1,59 @@
+#include "mms/udpendpoint.h"
+
+namespace lumo {
+
+namespace {
+// Media bursts arrive faster than one event-loop turn; give the kernel room to hold them.
+constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
+} // namespace
+
+UdpEndpoint::UdpEndpoint(QObject *parent) : QObject(parent), m_socket(this)
+{
+    connect(&m_socket, &QUdpSocket::readyRead, this, &UdpEndpoint::dataReceived);
+}
+
+bool UdpEndpoint::bind(quint16 port)
+{
+    if (!m_socket.bind(QHostAddress::AnyIPv4, port))
+        return false;
+    m_socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(ReceiveBufferBytes));
+    return true;
+}
+
+bool UdpEndpoint::isBound() const
+{
+    return m_socket.state() == QAbstractSocket::BoundState;
+}
+
+quint16 UdpEndpoint::localPort() const
+{
+    return m_socket.localPort();
+}
+
+QString UdpEndpoint::errorString() const
+{
+    return m_socket.errorString();
+}
+
+void UdpEndpoint::setRemote(const QString &host, quint16 port)
+{
+    m_remoteHost = host;
+    m_remotePort = port;
+}
+
+bool UdpEndpoint::hasPendingDatagram()
+{
+    return m_socket.hasPendingDatagrams();
+}
+
+qint64 UdpEndpoint::pendingDatagramSize()
+{
+    return m_socket.pendingDatagramSize();
+}
+
+qint64 UdpEndpoint::readDatagram(char *buffer, qint64 max)
+{
+    return m_socket.readDatagram(buffer, max);
+}
+
+} // namespace lumo

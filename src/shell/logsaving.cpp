@@ -1,0 +1,31 @@
+#include "shell/logsaving.h"
+
+#include "asf/savefilewriter.h"
+#include "shell/interaction.h"
+#include "shell/settings.h"
+#include "shell/tasklog.h"
+
+namespace lumo {
+
+void SaveLog1Click(TaskLog &log, Settings &settings, Interaction &person, const QString &saveWindowText,
+                   const QString &mediaWindowText)
+{
+    FileDialogRequest request;
+    request.startFolder = settings.LogDir();
+    request.title = QStringLiteral("保存记录文件");
+    request.defaultSuffix = QStringLiteral("log");
+    request.filter = SaveFileWriter::fileFilter();
+    request.filterIndex = 3;
+    request.overwritePrompt = true;
+    request.proposedName = proposedLogFileName(saveWindowText, mediaWindowText);
+
+    const std::optional<QString> chosen = person.chooseSaveFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    settings.setLogDir(folderOf(*chosen));
+    const QString failure = log.saveToFile(*chosen);
+    if (!failure.isEmpty())
+        person.showMessage(failure);
+}
+
+} // namespace lumo
