@@ -1,0 +1,53 @@
+#pragma once
+
+#include "mediasource.h"
+
+#include <optional>
+#include <QHostAddress>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace mmsserver {
+
+enum class Pace
+{
+    Full,
+    Realtime
+};
+
+struct ServerOptions
+{
+    QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+    quint16 port = 1755;
+    QString root = QStringLiteral(".");
+    bool verbose = false;
+    bool live = false;
+    std::optional<quint32> liveSeconds;
+    Pace pace = Pace::Full;
+    quint64 rateBytesPerSecond = 0; // 0 = unlimited
+    quint32 pingEverySeconds = 30;  // 0 = never
+    std::optional<QString> user;
+    QString password;
+    QString realm = QStringLiteral("lumo-mms-server");
+    QMap<quint16, quint32> errorOn; // client command id -> hr carried by its reply
+    std::optional<quint64> dropAfter;
+    bool closeAfterEnd = false;
+    std::optional<quint64> corruptAfter;
+    bool drip = false;
+    quint32 udpDropEvery = 0;
+    QList<SyntheticSpec> synthetic;
+};
+
+struct OptionsResult
+{
+    ServerOptions options;
+    bool showHelp = false;
+    QString helpText;
+    QString error; // non-empty: refuse to start
+};
+
+OptionsResult parseOptions(const QStringList &arguments);
+
+} // namespace mmsserver

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "bytes.h"
+#include "mediasource.h"
+
+#include <memory>
+#include <optional>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpSocket>
+#include <QTimer>
+#include <vector>
+
+namespace mmsserver {
+
+class Server;
+
+// One client connection: answers its commands and streams its header and data packets.
+class Session final : public QObject
+{
+    Q_OBJECT
+public:
+    Session(int number, QTcpSocket *socket, Server &server);
+    ~Session() override;
+
+    quint32 clientId() const { return m_clientId; }
+    // Sends the named data packets again, unchanged, if they are still cached.
+    void resend(const QList<quint32> &sequences);
+
+    // A looped live source starts at these, so that a client has to rebase what it receives.
+    static constexpr quint64 liveLocationBase = 1000000;
+    static constexpr qint64 liveTimeOffsetMs = 36000000;
+
+private:
+    void readMessages();
+    void handle(quint16 id, ByteView m);
+    bool connectCommand(ByteView m);
+    bool funnelInfo(ByteView m);
+    bool connectFunnel(ByteView m);
+    bool openFile(ByteView m);
+    bool securityResponse(ByteView m);
+    bool readBlock(ByteView m);
+    bool streamSwitch(ByteView m);
+    bool startPlaying(ByteView m);
+    bool stopPlaying(ByteView m);
+    bool startStriding(ByteView m);
+    void openPath(const QString &path, quint32 pi);
+    std::optional<quint32> injectedError(quint16 command) const;
+    void errorReply(const QByteArray &message, quint16 replyId, quint32 hr, const QString &why);
+
+    void sendCommand(const QByteArray &message);
+    void sendTcp(const char *data, qsizetype size);
+    void sendDatagram(const QByteArray &datagram, bool cacheAs, quint32 sequence);
+    qint64 pendingTcpBytes() const;
+    void drip();
+    void bytesWritten();
+
+    bool stagePacket();
+    void pump();
+    void appendPacket(quint32 location, quint8 kind, quint8 flags, const char *payload, quint32 size,
+                      bool isData = false);
+    void flushChunk();
+    void finishStream(quint32 hr);
+    void closeAfterFlush();
+    void closeNow(const QString &why);
+    void disconnected();
+    void log(const QString &text) const;
+    quint16 nextSeq() { return m_seq++; }
+
+    const int m_number;
+    QTcpSocket *m_socket;
+    Server &m_server;
+    const bool m_live;
+    quint32 m_clientId;
+    QByteArray m_in;
+    quint16 m_seq = 0;
+    bool m_closed = false;
+    bool m_closeWhenDrained = false;
+    QTimer m_pingTimer;
+    QTimer m_pumpTimer;
+
+    // Transport
+    bool m_udp = false;
+    bool m_udpPacketPair = false;
+    QHostAddress m_peer;
+    quint16 m_udpPort = 0;
+    quint64 m_datagrams = 0;
+    std::vector<QByteArray> m_resendCache;
+    std::vector<quint32> m_resendSequence;
+
+    // The open file
+    std::unique_ptr<MediaSource> m_source;
+    QByteArray m_header;
+    bool m_authenticated = false;
+    QString m_pendingPath;
+    qint64 m_loopMs = 0;
+
+    // Streaming
+    bool m_streaming = false;
+    quint32 m_playPi = 0;
+    quint64 m_next = 0;
+    quint32 m_sequence = 0;
+    quint64 m_dataSent = 0;
+    bool m_corruptSent = false;
+    std::optional<qint64> m_firstTimeMs;
+    QElapsedTimer m_clock;
+    quint64 m_bytesThisPlay = 0;
+    bool m_staged = false;
+    qint64 m_stagedTimeMs = 0;
+    std::vector<char> m_packet;
+    std::vector<char> m_chunk;
+
+    QByteArray m_drip;
+    qsizetype m_dripAt = 0;
+};
+
+} // namespace mmsserver
