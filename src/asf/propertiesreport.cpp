@@ -14,7 +14,8 @@ void addField(QStringList &out, const QString &caption, const QString &value)
 {
     // A description may hold line breaks of its own; later lines go under the first.
     const QStringList lines = value.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    out << QStringLiteral("  ") + caption + QLatin1Char(' ') + lines.first();
+    const QString &first = lines.first();
+    out << QStringLiteral("  ") + caption + (first.isEmpty() ? QString() : QLatin1Char(' ') + first);
     for (qsizetype i = 1; i < lines.size(); ++i)
         out << indent + lines[i];
 }

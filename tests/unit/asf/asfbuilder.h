@@ -75,19 +75,21 @@ inline QByteArray fileProperties(const FileProps &p)
                                    U32ToBytes(3200) + U32ToBytes(p.maxBitRate));
 }
 
+inline QByteArray stream(const char *type, const char *errorCorrection, quint8 number,
+                         const QByteArray &specific)
+{
+    return object(streamId, guid(type) + guid(errorCorrection) + U64ToBytes(0) + U32ToBytes(specific.size()) +
+                                U32ToBytes(0) + u16(number) + U32ToBytes(0) + specific);
+}
+
 inline QByteArray videoStream(quint8 number, quint32 width, quint32 height)
 {
-    const QByteArray specific = U32ToBytes(width) + U32ToBytes(height) + QByteArray(3, '\0');
-    return object(streamId, guid(videoId) + guid(noEcId) + U64ToBytes(0) + U32ToBytes(specific.size()) +
-                                U32ToBytes(0) + u16(number) + U32ToBytes(0) + specific);
+    return stream(videoId, noEcId, number, U32ToBytes(width) + U32ToBytes(height) + QByteArray(3, '\0'));
 }
 
 inline QByteArray audioStream(quint8 number, bool spread)
 {
-    const QByteArray specific(18, '\0');
-    return object(streamId, guid(audioId) + guid(spread ? spreadId : noEcId) + U64ToBytes(0) +
-                                U32ToBytes(specific.size()) + U32ToBytes(0) + u16(number) + U32ToBytes(0) +
-                                specific);
+    return stream(audioId, spread ? spreadId : noEcId, number, QByteArray(18, '\0'));
 }
 
 inline QByteArray bitrates(const QList<QPair<quint8, quint32>> &records)

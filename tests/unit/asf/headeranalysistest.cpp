@@ -80,18 +80,15 @@ TEST(HeaderAnalysis, FullHeaderFillsTaskValuesAndPages)
     EXPECT_EQ(p.Created_Asf, lumo::formatPropertiesDateTime(created) + u"  (ASF 文件时间)"_s);
     EXPECT_TRUE(p.Created_File.isEmpty());
 
+    const HeaderAnalysis live = analyseExact(fullHeader(), 1);
+    EXPECT_EQ(live.properties.FileSize, u"实况"_s);
+    EXPECT_EQ(live.properties.Length, u"实况"_s);
+
     const QStringList report = lumo::describeFileProperties(r);
     EXPECT_TRUE(report.contains(u"  剪辑: 标题"_s));
     EXPECT_TRUE(report.contains(u"  说明: A clip"_s));
     EXPECT_TRUE(report.contains(u"    in two lines"_s));
     EXPECT_TRUE(report.contains(u"    FourCC: ABCD"_s));
-}
-
-TEST(HeaderAnalysis, LiveStreamShowsLiveForSizeAndLength)
-{
-    const HeaderAnalysis r = analyseExact(fullHeader(), 1);
-    EXPECT_EQ(r.properties.FileSize, u"实况"_s);
-    EXPECT_EQ(r.properties.Length, u"实况"_s);
 }
 
 TEST(HeaderAnalysis, AbsentOptionalObjectsGiveTheirPlaceholders)
