@@ -1,9 +1,250 @@
+// lumo-cli: the download core on the command line.
+
+#include "terminalinteraction.h"
+
+#include "asf/headeranalysis.h"
+#include "asf/propertiesreport.h"
+#include "control/downloadcontroller.h"
+#include "mms/udpendpoint.h"
+#include "shell/settings.h"
+#include "shell/tasklog.h"
+
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QtEndian>
+#include <QTimer>
+
+#include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace lumo;
+using namespace lumo::cli;
+
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+void out(const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+}
+
+void err(const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+}
+
+const char *usage = R"(Usage: lumo-cli <command> [options]
+
+Records Windows-Media streams (mms://, mmst://, mmsu://) to ASF files.
+
+Commands:
+  get URL     record a stream to a file
+  info FILE   show what the file-properties window shows for an ASF file
+
+Run "lumo-cli <command> --help" for the options of a command.
+)";
+
+// The size of the header the analysis reads: the Header Object plus the Data Object's start.
+quint32 localHeaderSize(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 32768;
+    const QByteArray start = file.read(24);
+    if (start.size() < 24)
+        return 32768;
+    const quint64 size = qFromLittleEndian<quint64>(start.constData() + 16) + 50;
+    return size > 0 && size < (64u << 20) ? quint32(size) : 32768;
+}
+
+int runInfo(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Shows the clip, details, codecs and bit rates of an ASF file."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("an ASF file (.asf, .wmv, .wma)"));
+    parser.process(args);
+    if (parser.positionalArguments().size() != 1) {
+        err(parser.helpText());
+        return ExitUsage;
+    }
+    const QString path = parser.positionalArguments().first();
+    const HeaderAnalysis analysis = AnalyseAsfHeader(path, localHeaderSize(path), 0, path);
+    if (!analysis.ok) {
+        err(QStringLiteral("lumo-cli: %1: %2\n").arg(path, analysis.errorMessage));
+        return ExitFailed;
+    }
+    for (const QString &line : describeFileProperties(analysis))
+        out(line + QLatin1Char('\n'));
+    return ExitOk;
+}
+
+int runGet(QCoreApplication &app, const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Records the stream at URL into an ASF file. Ctrl-C stops the recording as the Stop "
+                       "button does: a stored programme keeps a resume record, a live one gets its header "
+                       "repaired.\nExit status 0 when the download completed or a --for recording ended."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("mms://host[:port]/path"));
+    const QCommandLineOption output({"o", "output"}, "Save to FILE (a folder takes the proposed name).",
+                                    "FILE");
+    const QCommandLineOption resume("resume", "Continue a file that already holds data.");
+    const QCommandLineOption overwrite("overwrite", "Replace a file that already holds data.");
+    const QCommandLineOption udp("udp", "Receive the media packets over UDP.");
+    const QCommandLineOption port("port", "TCP port of the media server (default: settings, 1755).", "N");
+    const QCommandLineOption udpPort("udp-port", "Local UDP port for --udp (default: settings, 7000; 0 any).",
+                                     "N");
+    const QCommandLineOption bypassDns("bypass-dns",
+                                       "Use the host as a numeric address, without a name lookup.");
+    const QCommandLineOption sendHost("send-host", "Send the host name in the first command (for proxies).");
+    const QCommandLineOption logFile("log", "Save the task log to FILE when the task ends.", "FILE");
+    const QCommandLineOption forSeconds("for", "Stop the recording after SECONDS.", "SECONDS");
+    const QCommandLineOption user("user", "User name for a media server that asks for a login.", "NAME");
+    const QCommandLineOption password("password", "Password for that login.", "PASSWORD");
+    const QCommandLineOption quiet({"q", "quiet"}, "Do not print the task log.");
+    parser.addOptions({output, resume, overwrite, udp, port, udpPort, bypassDns, sendHost, logFile,
+                       forSeconds, user, password, quiet});
+    parser.process(args);
+    if (parser.positionalArguments().size() != 1) {
+        err(parser.helpText());
+        return ExitUsage;
+    }
+    if (parser.isSet(resume) && parser.isSet(overwrite)) {
+        err(QStringLiteral("lumo-cli: --resume and --overwrite exclude each other\n"));
+        return ExitUsage;
+    }
+    int seconds = 0;
+    if (parser.isSet(forSeconds)) {
+        bool ok = false;
+        seconds = parser.value(forSeconds).toInt(&ok);
+        if (!ok || seconds <= 0) {
+            err(QStringLiteral("lumo-cli: --for needs a whole number of seconds above 0\n"));
+            return ExitUsage;
+        }
+    }
+
+    Settings settings;
+    settings.load();
+    if (parser.isSet(port))
+        settings.setServerSocket(parser.value(port));
+    settings.setUDPTick(parser.isSet(udp));
+    if (parser.isSet(bypassDns))
+        settings.setBypassDNS(true);
+    if (parser.isSet(sendHost))
+        settings.setHost01Tick(true);
+    settings.setAutoLogTick(false); // the log goes where --log says
+    settings.setDoneInterval(QStringLiteral("0"));
+
+    TerminalAnswers answers;
+    answers.outputPath = parser.value(output);
+    if (parser.isSet(resume))
+        answers.existing = ResumeChoice::Resume;
+    if (parser.isSet(overwrite))
+        answers.existing = ResumeChoice::Overwrite;
+    if (parser.isSet(user)) {
+        answers.user = parser.value(user);
+        answers.password = parser.value(password);
+    }
+    answers.quiet = parser.isSet(quiet);
+    TerminalInteraction person(answers);
+
+    UdpEndpoint udpEndpoint;
+    if (parser.isSet(udp)) {
+        bool ok = true;
+        const uint bindPort =
+            parser.isSet(udpPort) ? parser.value(udpPort).toUInt(&ok) : settings.udpBindPort();
+        if (!ok || bindPort > 65535 || !udpEndpoint.bind(quint16(bindPort))) {
+            err(QStringLiteral("lumo-cli: cannot use UDP port %1: %2\n")
+                    .arg(parser.isSet(udpPort) ? parser.value(udpPort) : QString::number(bindPort),
+                         udpEndpoint.errorString()));
+            return ExitFailed;
+        }
+    }
+
+    TaskLog log;
+    DownloadController controller(log, settings, person, udpEndpoint);
+    controller.setMediaWindowText(parser.positionalArguments().first());
+
+    bool endedAsAsked = false;
+    int exitCode = ExitFailed;
+    QObject::connect(&controller, &DownloadController::finished, &app, [&](bool completed) {
+        person.finishProgressLine();
+        if (parser.isSet(logFile)) {
+            const QString failure = log.saveToFile(parser.value(logFile));
+            if (!failure.isEmpty())
+                err(QStringLiteral("lumo-cli: %1: %2\n").arg(parser.value(logFile), failure));
+        }
+        exitCode = completed || endedAsAsked ? ExitOk : ExitFailed;
+        app.exit(exitCode);
+    });
+
+    // Ctrl-C and SIGTERM stop the task as the Stop button does, without asking.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+        return ExitFailed;
+    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        char byte;
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        if (!controller.idle())
+            controller.stop();
+    });
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+
+    QTimer recordingLength;
+    recordingLength.setSingleShot(true);
+    QObject::connect(&recordingLength, &QTimer::timeout, &app, [&] {
+        endedAsAsked = true;
+        if (!controller.idle())
+            controller.stop();
+    });
+
+    if (!controller.ConnectClick(parser.positionalArguments().first()))
+        return ExitFailed;
+    if (seconds > 0)
+        recordingLength.start(seconds * 1000);
+    return app.exec();
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    std::puts("lumo-cli");
-    return 0;
+    QCoreApplication::setApplicationName(QStringLiteral("lumo-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LUMO_VERSION));
+    QStringList args = app.arguments();
+    if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
+        out(QString::fromUtf8(usage));
+        return args.size() < 2 ? ExitUsage : ExitOk;
+    }
+    if (args[1] == QLatin1String("--version")) {
+        out(QStringLiteral("lumo-cli " LUMO_VERSION "\n"));
+        return ExitOk;
+    }
+    const QString command = args.takeAt(1);
+    if (command == QLatin1String("get"))
+        return runGet(app, args);
+    if (command == QLatin1String("info"))
+        return runInfo(args);
+    err(QStringLiteral("lumo-cli: unknown command \"%1\"\n\n").arg(command) + QString::fromUtf8(usage));
+    return ExitUsage;
 }

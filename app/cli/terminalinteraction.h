@@ -1,1 +1,55 @@
 #pragma once
+
+#include "shell/interaction.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <optional>
+
+namespace lumo::cli {
+
+// What the command line answers in place of the windows' questions.
+struct TerminalAnswers
+{
+    QString outputPath;                   // -o; a folder takes the proposed name
+    std::optional<ResumeChoice> existing; // --resume / --overwrite
+    std::optional<QString> user, password;
+    bool quiet = false;
+};
+
+// The person at a terminal: log lines and messages on stderr, a progress line that rewrites
+// itself when stderr is a terminal, questions from the options or, on a terminal, a prompt.
+class TerminalInteraction final : public Interaction
+{
+public:
+    explicit TerminalInteraction(TerminalAnswers answers);
+
+    void logAppended(const QString &entry) override;
+    void logCleared() override {}
+    void showMessage(const QString &text) override;
+    bool askYesNo(const QString &text) override;
+    ResumeChoice askResume(const QString &path) override;
+    std::optional<QString> chooseSaveFile(const FileDialogRequest &request) override;
+    std::optional<QString> chooseOpenFile(const FileDialogRequest &request) override;
+    std::optional<LoginAnswer> askServerLogin(const LoginRequest &request) override;
+    std::optional<LoginAnswer> askWebLogin(const LoginRequest &request) override;
+    void statusChanged(const TaskStatus &status) override;
+    void startCompletionSound(int) override {}
+    void stopCompletionSound() override {}
+
+    // Ends the progress line so that later output starts on a new line.
+    void finishProgressLine();
+
+private:
+    void printLine(const QString &text);
+    std::optional<LoginAnswer> askLogin(const LoginRequest &request, const QString &what);
+
+    TerminalAnswers m_answers;
+    bool m_tty = false;
+    bool m_progressShown = false;
+    bool m_loginUsed = false;
+    QElapsedTimer m_clock;
+};
+
+} // namespace lumo::cli

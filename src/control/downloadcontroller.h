@@ -4,6 +4,7 @@
 #include "asf/savefilewriter.h"
 #include "mms/commandexchange.h"
 #include "mms/downloadtask.h"
+#include "mms/httpclient.h"
 #include "mms/receiveworker.h"
 #include "mms/taskhooks.h"
 #include "mms/tcpconnection.h"

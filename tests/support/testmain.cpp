@@ -1,5 +1,5 @@
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 // Sockets, timers and queued calls need an application object on the main thread.
 int main(int argc, char **argv)

@@ -1,0 +1,102 @@
+#include "support/scriptedperson.h"
+
+namespace lumo::test {
+
+template <typename T> static T take(std::deque<T> &queue, const T &fallback)
+{
+    if (queue.empty())
+        return fallback;
+    T value = queue.front();
+    queue.pop_front();
+    return value;
+}
+
+void ScriptedPerson::logAppended(const QString &entry)
+{
+    log.append(entry);
+}
+
+void ScriptedPerson::logCleared()
+{
+    log.clear();
+    calls.append(QStringLiteral("logCleared"));
+}
+
+void ScriptedPerson::showMessage(const QString &text)
+{
+    messages.append(text);
+    calls.append(QStringLiteral("message: ") + text);
+}
+
+bool ScriptedPerson::askYesNo(const QString &text)
+{
+    calls.append(QStringLiteral("yesNo: ") + text);
+    return take(yesNoAnswers, defaultYesNo);
+}
+
+ResumeChoice ScriptedPerson::askResume(const QString &path)
+{
+    calls.append(QStringLiteral("resume: ") + path);
+    return take(resumeAnswers, defaultResume);
+}
+
+std::optional<QString> ScriptedPerson::chooseSaveFile(const FileDialogRequest &request)
+{
+    fileRequests.append(request);
+    calls.append(QStringLiteral("saveFile: ") + request.proposedName);
+    std::optional<QString> fallback;
+    if (!defaultSaveFile.isEmpty())
+        fallback = defaultSaveFile;
+    return take(saveFileAnswers, fallback);
+}
+
+std::optional<QString> ScriptedPerson::chooseOpenFile(const FileDialogRequest &request)
+{
+    fileRequests.append(request);
+    calls.append(QStringLiteral("openFile: ") + request.title);
+    return std::nullopt;
+}
+
+std::optional<LoginAnswer> ScriptedPerson::askServerLogin(const LoginRequest &request)
+{
+    loginRequests.append(request);
+    calls.append(QStringLiteral("serverLogin: ") + request.host);
+    return take(loginAnswers, std::optional<LoginAnswer>{});
+}
+
+std::optional<LoginAnswer> ScriptedPerson::askWebLogin(const LoginRequest &request)
+{
+    loginRequests.append(request);
+    calls.append(QStringLiteral("webLogin: ") + request.host);
+    return take(loginAnswers, std::optional<LoginAnswer>{});
+}
+
+void ScriptedPerson::statusChanged(const TaskStatus &status)
+{
+    statuses.append(status);
+}
+
+void ScriptedPerson::startCompletionSound(int intervalSeconds)
+{
+    ++soundStarts;
+    calls.append(QStringLiteral("soundStart: %1").arg(intervalSeconds));
+}
+
+void ScriptedPerson::stopCompletionSound()
+{
+    ++soundStops;
+}
+
+QStringList ScriptedPerson::logLines() const
+{
+    QStringList lines;
+    for (const QString &entry : log) {
+        QStringList parts = entry.split(QStringLiteral("\r\n"));
+        if (parts.size() > 1 && parts.last().isEmpty())
+            parts.removeLast();
+        lines += parts;
+    }
+    return lines;
+}
+
+} // namespace lumo::test

@@ -1,0 +1,81 @@
+#include "control/address.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumo;
+
+struct ClassCase
+{
+    const char *address;
+    quint32 expected;
+};
+
+class Classification : public ::testing::TestWithParam<ClassCase>
+{};
+
+TEST_P(Classification, GivesTheFlags)
+{
+    EXPECT_EQ(ClassifyAddress(QString::fromUtf8(GetParam().address)), GetParam().expected)
+        << GetParam().address;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, Classification,
+    ::testing::Values(
+        ClassCase{"", 0x0000}, ClassCase{"   ", 0x0020}, ClassCase{"MMS://Server/Clip.ASF", 0x004A},
+        ClassCase{"mms://server/live", 0x002A}, ClassCase{"mmst://server/a.wma", 0x004A},
+        ClassCase{"mmsu://server/a.wmv", 0x004A}, ClassCase{"http://server/list.asx", 0x0086},
+        ClassCase{"http://server/play.asp?id=7", 0x1006}, ClassCase{"C:\\Media\\clip.wmv", 0x0041},
+        ClassCase{"c:\\logs\\task.log", 0x0201}, ClassCase{"http://server/redirect?to=mms://x/a.asf", 0x0046},
+        ClassCase{"pnm://server/a.rm", 0x0412}, ClassCase{"http://server/skin.wmz", 0x0806},
+        ClassCase{"mms://server/file.wmd", 0x010A}, ClassCase{"mms://h/show.asx.asf", 0x008A},
+        ClassCase{"mms://h/play.php?file=x.asf", 0x100A},
+        // Local POSIX paths and https pages
+        ClassCase{"/home/me/clip.asf", 0x0041}, ClassCase{"/var/log/task.log", 0x0201},
+        ClassCase{"https://server/page.html", 0x0086}, ClassCase{"shttp://server/x.asx", 0x0086}));
+
+TEST(AddressParts, HostAndPath)
+{
+    EXPECT_EQ(HostOf("mms://server/live"), "server");
+    EXPECT_EQ(HostOf("mms://server:8080/a"), "server:8080");
+    EXPECT_EQ(HostOf("mms://server"), "");
+    EXPECT_EQ(HostOf("mms://server/"), "");
+    EXPECT_EQ(HostOf("  mms://h/x  "), "h");
+    EXPECT_EQ(HostOf("mms://h"), "");
+    EXPECT_EQ(HostOf(""), "");
+
+    EXPECT_EQ(PathOf("mms://h/dir/clip.asf?x=1"), "dir/clip.asf?x=1");
+    EXPECT_EQ(PathOf("mms://server/ab"), "ab");
+    EXPECT_EQ(PathOf("mms://h/a"), "");
+    EXPECT_EQ(PathOf("\tmms://h/dir/x.asf \n"), "dir/x.asf");
+    EXPECT_EQ(PathOf(""), "");
+}
+
+TEST(AddressParts, FileNameQueryAndExtension)
+{
+    EXPECT_EQ(FileNameOf("ab"), "ab");
+    EXPECT_EQ(FileNameOf("mms://h/dir/"), "dir/");
+    EXPECT_EQ(FileNameOf("mms://host/dir/clip.asf?id=7"), "clip.asf?id=7");
+    EXPECT_EQ(FileNameOf("C:\\media\\clip.asf"), "clip.asf");
+    EXPECT_EQ(FileNameOf(""), "");
+    EXPECT_EQ(StripQuery("a?b?c"), "a?b");
+    EXPECT_EQ(StripQuery("?abc"), "?abc");
+    EXPECT_EQ(StripQuery("abc?"), "abc?");
+    EXPECT_EQ(StripExtension("clip.asf"), "clip");
+    EXPECT_EQ(StripExtension("a.b.c"), "a.b");
+    EXPECT_EQ(StripExtension(""), "");
+}
+
+TEST(AddressParts, HostPortSplitsOnlyARealPort)
+{
+    EXPECT_EQ(SplitHostPort("server").host, "server");
+    EXPECT_FALSE(SplitHostPort("server").port);
+    const HostPort withPort = SplitHostPort("server:8080");
+    EXPECT_EQ(withPort.host, "server");
+    EXPECT_EQ(withPort.port, 8080);
+    EXPECT_EQ(SplitHostPort("[::1]:1755").host, "::1");
+    EXPECT_EQ(SplitHostPort("[::1]:1755").port, 1755);
+    EXPECT_FALSE(SplitHostPort("::1").port);
+    EXPECT_FALSE(SplitHostPort("server:99999").port);
+    EXPECT_FALSE(SplitHostPort("server:x").port);
+}
