@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <optional>
 
 namespace lumo {
@@ -15,7 +16,11 @@ namespace {
 // The first headerSize bytes of the file, or fewer when it is shorter; nullopt on a read error.
 std::optional<QByteArray> readHeader(SaveFileHandle &file, quint32 headerSize)
 {
-    QByteArray header(qsizetype(headerSize), Qt::Uninitialized);
+    // Never more than the file holds: the announced size comes from the server.
+    const qint64 fileSize = file.size();
+    if (fileSize < 0)
+        return std::nullopt;
+    QByteArray header(qsizetype(std::min<qint64>(headerSize, fileSize)), Qt::Uninitialized);
     const qint64 got = file.readAt(0, header.data(), header.size());
     if (got < 0)
         return std::nullopt;

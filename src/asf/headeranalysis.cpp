@@ -395,7 +395,7 @@ HeaderAnalysis AnalyseAsfHeader(const QString &path, quint32 headerSize, quint32
             return result;
         }
         // A file shorter than the header gives fewer bytes; only those are searched.
-        header = file.read(headerSize);
+        header = file.read(std::min<qint64>(headerSize, file.size()));
     }
 
     analyseBytes(header, streamType, location, result);
