@@ -44,7 +44,8 @@ DownloadController::DownloadController(TaskLog &log, Settings &settings, Interac
     connect(&m_tcp, &TcpConnection::connected, this, &DownloadController::TCPSocketConnect);
     connect(&m_tcp, &TcpConnection::readyRead, this, &DownloadController::TCPSocketRead);
     connect(&m_tcp, &TcpConnection::disconnected, this, &DownloadController::TCPSocketDisconnect);
-    // Socket errors are dropped on purpose: a connect that fails ends through the time-out.
+    // A connect that fails ends through the time-out.
+    connect(&m_tcp, &TcpConnection::error, this, &DownloadController::TCPSocketError);
     connect(&m_udp, &UdpEndpoint::dataReceived, this, &DownloadController::UDPSocketDataReceived);
 
     // The log model is the core's; the person sees each entry in order, on the event thread.
@@ -178,11 +179,20 @@ bool DownloadController::ConnectClick(const QString &urlText)
     m_closed = false;
     m_finishedSent = false;
     m_workerStarted = false;
+    m_peerClosed = false;
     m_status.connectEnabled = false;
     m_status.disconnectEnabled = true;
     publishStatus();
     m_tcp.open(target.host, tcpPort, m_settings.BypassDNS());
     return true;
+}
+
+void DownloadController::TCPSocketError()
+{
+    // Errors are not reported; but a look-up that fails never reaches the connecting step,
+    // and without the time-out the task would wait for ever.
+    if (!m_idle && !m_workerStarted && !m_timer3.isActive())
+        m_timer3.start();
 }
 
 void DownloadController::DisconnectClick()
@@ -249,6 +259,9 @@ void DownloadController::TCPSocketRead()
         if (socket.bytesAvailable() == 0 || m_task.RecvBuffer.pauseIfFull())
             break;
     }
+    // The worker may treat the connection as closed once the last byte is in RecvBuffer.
+    if (m_peerClosed && socket.bytesAvailable() == 0)
+        m_task.RecvBuffer.markClosed();
 }
 
 void DownloadController::logConnectionClosed()
@@ -260,10 +273,10 @@ void DownloadController::TCPSocketDisconnect()
 {
     if (m_closed)
         return;
-    TCPSocketRead(); // whatever is still in the socket belongs to the task
     if (m_worker.running()) {
         // The worker handles every complete unit first, then ends the task (ConnectionLost).
-        m_task.RecvBuffer.markClosed();
+        m_peerClosed = true;
+        TCPSocketRead();
         return;
     }
     logConnectionClosed();

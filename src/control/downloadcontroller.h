@@ -91,6 +91,7 @@ private:
     void TCPSocketConnect();
     void TCPSocketRead();
     void TCPSocketDisconnect();
+    void TCPSocketError();
     void UDPSocketDataReceived();
     void Timer3Timer();
 
@@ -123,6 +124,7 @@ private:
     bool m_udpTick = false; // settings fixed at Start for this task
     bool m_idle = true;
     bool m_workerStarted = false;
+    bool m_peerClosed = false; // the server closed; RecvBuffer is closed once the socket is drained
     bool m_closed = true;
     std::atomic<bool> m_completed{false};
     bool m_finishedSent = true;

@@ -1,0 +1,317 @@
+// End to end: the download core against lumo-mms-server over loopback sockets.
+
+#include "mms/bytes.h"
+#include "support/downloadfixture.h"
+#include "support/testmedia.h"
+
+#include <QFile>
+#include <QTcpServer>
+
+using namespace lumo;
+using namespace lumo::test;
+
+namespace {
+
+// Data Packets Count (low 4 bytes) of the File Properties Object: the resume record.
+quint32 dataPacketsCount(const QByteArray &file)
+{
+    const qsizetype at = file.indexOf(QByteArray::fromHex("A1DCAB8C47"));
+    return at < 0 || at + 60 > file.size() ? 0xFFFFFFFFu : le32(file.constData() + at + 56);
+}
+
+#define REQUIRE_SERVER(...)                                                                                  \
+    if (!haveFfmpeg())                                                                                       \
+        GTEST_SKIP() << "ffmpeg is needed to make the test media";                                           \
+    ASSERT_TRUE(startServer(QStringList(__VA_ARGS__)))
+
+} // namespace
+
+class Download : public DownloadFixture
+{};
+
+TEST_F(Download, StoredSampleIsByteIdenticalAndLogged)
+{
+    REQUIRE_SERVER({});
+    ASSERT_TRUE(download(m_server.url("sample.asf")));
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+    // The header of an audio+video sample comes in several pieces.
+    EXPECT_FALSE(m_server.logText().contains("header sent in 1 piece"));
+
+    EXPECT_TRUE(logHasInOrder({"------- 记录开始 -------",
+                               "打开 :\t",
+                               "保存 :\t" + outPath(),
+                               "地址 :\t",
+                               "解析 DNS 服务器...",
+                               "正在连接流媒体服务器... 请等待",
+                               "连接时间: \t",
+                               "服务器地址 \t127.0.0.1",
+                               "服务器端口 \t",
+                               "本地地址 \t127.0.0.1",
+                               "本地 TCP 端口 \t",
+                               "正在初始化 MMS 协议, 等待响应...",
+                               "TCP 网络计时信息包已收到",
+                               "正请求 ASF 文件头信息... 请稍等",
+                               "接收文件头信息...",
+                               "- 文件头信息已经收到并保存",
+                               "- 正在展开文件头信息...",
+                               "- 数据展开已完成, 等待接收流媒体信息...",
+                               "- 正在接收流信息 - TCP 信息 -",
+                               "- ASF 写入结束",
+                               "- ** 下载已经完成 **",
+                               "------- 记录关闭 -------"}));
+    EXPECT_EQ(m_log->lines().last(), "------- 记录关闭 -------");
+    EXPECT_EQ(m_person.messages.last(), "下载已完成, 媒体文件已经写入本地磁盘");
+    EXPECT_EQ(m_person.statuses.last().title, "Lumo 已完成");
+    EXPECT_EQ(m_person.statuses.last().progress, 100);
+    EXPECT_EQ(m_person.statuses.last().label, TaskLabel::Standby);
+    EXPECT_TRUE(m_person.statuses.last().connectEnabled);
+
+    const auto &task = m_controller->task();
+    EXPECT_EQ(task.StreamType.load(), 2u);
+    EXPECT_EQ(task.StreamCount.load(), 2u);
+    EXPECT_EQ(m_controller->analysis().ok, 1);
+
+    QByteArray probe;
+    EXPECT_EQ(runProgram("ffprobe",
+                         {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", outPath()},
+                         &probe),
+              0);
+    EXPECT_GT(probe.trimmed().toDouble(), 2.5);
+}
+
+TEST_F(Download, SyntheticStreamOfSomeMebibytes)
+{
+    REQUIRE_SERVER({"--synthetic", "synth.asf:4000000:8000"});
+    ASSERT_TRUE(download(m_server.url("synth.asf")));
+    const QByteArray file = readFile(outPath());
+    EXPECT_GT(file.size(), 3900000);
+    EXPECT_EQ(dataPacketsCount(file), m_controller->task().PacketCount.load());
+    EXPECT_EQ(file.size(), qint64(m_controller->task().HeaderSize) +
+                               qint64(m_controller->task().PacketCount) * m_controller->task().PacketSize);
+}
+
+TEST_F(Download, DroppedDownloadResumesToTheSameBytes)
+{
+    REQUIRE_SERVER({"--drop-after", "20"});
+    EXPECT_FALSE(download(m_server.url("sample.asf")));
+    EXPECT_TRUE(logHasInOrder({"- 正在接收流信息 - TCP 信息 -", "连接关闭: ", "- ASF 续传/结束数据已写入"}));
+    // The record names the last packet received, where the next task starts again.
+    EXPECT_EQ(dataPacketsCount(readFile(outPath())), 19u);
+    m_server.stop();
+
+    ServerProcess full;
+    ASSERT_TRUE(full.start({"--root", sampleDir()}));
+    m_person.resumeAnswers.push_back(ResumeChoice::Resume);
+    ASSERT_TRUE(download(full.url("sample.asf")));
+    EXPECT_TRUE(full.logText().contains("start packet 19"));
+    EXPECT_TRUE(logHasInOrder({"- 文件头信息已经收到但尚未保存, 正在继续操作", "- ASF 写入结束"}));
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+}
+
+TEST_F(Download, UdpDataGivesTheSameBytes)
+{
+    REQUIRE_SERVER({"--rate", "2000000"});
+    ASSERT_TRUE(m_udp->bind(0));
+    m_settings->setUDPTick(true);
+    ASSERT_TRUE(download(m_server.url("sample.asf")));
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+    EXPECT_TRUE(logHasInOrder(
+        {"本地 UDP 端口 \t" + QString::number(m_udp->localPort()), "- 正在接收流信息 - UDP 信息 -"}));
+    EXPECT_TRUE(m_server.logText().contains("UDP"));
+}
+
+TEST_F(Download, PingsAreAnswered)
+{
+    REQUIRE_SERVER({"--pace", "realtime", "--ping-every", "1"});
+    ASSERT_TRUE(download(m_server.url("sample.asf")));
+    EXPECT_GT(m_controller->task().PingCount.load(), 0u);
+    EXPECT_TRUE(m_server.logText().contains("pong"));
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+}
+
+TEST_F(Download, LoginChallengeIsAnsweredWithTheGivenCredentials)
+{
+    REQUIRE_SERVER({"--auth", "anna:se:cret", "--realm", "Studio"});
+    m_person.loginAnswers.push_back(LoginAnswer{"anna", "se:cret", true});
+    ASSERT_TRUE(download(m_server.url("sample.asf")));
+    ASSERT_EQ(m_person.loginRequests.size(), 1);
+    EXPECT_EQ(m_person.loginRequests[0].host, QStringLiteral("127.0.0.1:%1").arg(m_server.port()));
+    EXPECT_EQ(m_person.loginRequests[0].realm.left(8), "\"Studio\"");
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+    // The login was saved for next time.
+    EXPECT_EQ(QByteArray::fromBase64(m_settings->Authm().toLatin1()), "anna:se:cret");
+}
+
+TEST_F(Download, CancelledLoginEndsTheTaskWithoutTouchingTheFile)
+{
+    REQUIRE_SERVER({"--auth", "anna:secret"});
+    EXPECT_FALSE(download(m_server.url("sample.asf")));
+    ASSERT_FALSE(m_person.messages.isEmpty());
+    EXPECT_EQ(m_person.messages.last(), "任务终止, 连接已关闭");
+    EXPECT_EQ(m_controller->task().LiveRepairDone.load(), 1);
+    EXPECT_EQ(readFile(outPath()).size(), 0);
+}
+
+struct ErrorCase
+{
+    const char *hresult;
+    QStringList logLines;
+    QString message;
+};
+
+class ServerError : public DownloadFixture, public ::testing::WithParamInterface<ErrorCase>
+{};
+
+TEST_P(ServerError, EndsTheTaskWithItsText)
+{
+    REQUIRE_SERVER({"--error-on", QStringLiteral("0x05:") + GetParam().hresult});
+    EXPECT_FALSE(download(m_server.url("sample.asf")));
+    EXPECT_TRUE(logHasInOrder(GetParam().logLines));
+    ASSERT_FALSE(m_person.messages.isEmpty());
+    EXPECT_EQ(m_person.messages.last(), GetParam().message);
+    EXPECT_TRUE(m_person.statuses.last().connectEnabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, ServerError,
+    ::testing::Values(
+        ErrorCase{"0x8007274D",
+                  {"服务器错误信息读取:", "在 WinSock 中遇到错误, 代码 = 10061"},
+                  "服务器错误信息读取:\n\n在 WinSock 中遇到错误, 代码 = 10061"},
+        ErrorCase{"0xC00D001A", {"服务器错误信息读取:", "文件未找到"}, "服务器错误信息读取:\n\n文件未找到"},
+        ErrorCase{"0xC00D0011",
+                  {"服务器错误信息读取:", "0xC00D0011"},
+                  "服务器错误信息读取:\n\n## 未知的服务器错误码 ##\n请向 Lumo 报告这个号码\n0xC00D0011"}));
+
+TEST_F(Download, MissingFileIsReportedByTheServer)
+{
+    REQUIRE_SERVER({});
+    EXPECT_FALSE(download(m_server.url("nothing-here.asf")));
+    EXPECT_TRUE(logHasInOrder({"服务器错误信息读取:", "文件未找到"}));
+}
+
+TEST_F(Download, OneByteAtATimeGivesTheSameFile)
+{
+    REQUIRE_SERVER({"--drip"});
+    ASSERT_TRUE(download(m_server.url("sample.asf"), 120000));
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+}
+
+TEST_F(Download, CorruptPacketKindEndsTheTaskCleanly)
+{
+    REQUIRE_SERVER({"--corrupt-after", "10"});
+    EXPECT_FALSE(download(m_server.url("sample.asf")));
+    EXPECT_TRUE(
+        logHasInOrder({"当前的 MMS 信息包出错 - 现在关闭", " 数据转储: ", "- ASF 续传/结束数据已写入"}));
+    EXPECT_EQ(m_person.messages.last(), "一个错误的 MMS 信息包已被删除    \n你可以尝试继续执行任务");
+    EXPECT_EQ(dataPacketsCount(readFile(outPath())), 9u);
+}
+
+TEST_F(Download, ServerClosingRightAfterTheEndStillCompletes)
+{
+    REQUIRE_SERVER({"--close-after-end"});
+    ASSERT_TRUE(download(m_server.url("sample.asf"))) << m_log->lines().join('\n').toStdString();
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+    EXPECT_EQ(m_log->lines().last(), "------- 记录关闭 -------");
+}
+
+TEST_F(Download, StopWritesTheResumeRecordAndEndsTheWorker)
+{
+    REQUIRE_SERVER({"--pace", "realtime"});
+    ASSERT_TRUE(start(m_server.url("sample.asf")));
+    ASSERT_TRUE(waitUntil([this] { return m_controller->task().PacketIndex >= 5; }, 20000));
+    m_person.yesNoAnswers.push_back(true);
+    m_controller->DisconnectClick();
+    ASSERT_TRUE(waitFinished(10000));
+    EXPECT_FALSE(m_completed);
+    EXPECT_EQ(m_person.messages.last(), "连接已经关闭, 你所下载的媒体文件已经被保存");
+    EXPECT_EQ(m_person.statuses.last().title, "Lumo");
+    const quint32 index = m_controller->task().PacketIndex;
+    EXPECT_EQ(dataPacketsCount(readFile(outPath())), index);
+    EXPECT_FALSE(m_controller->task().SaveFile.isOpen());
+
+    // A second end repeats nothing.
+    const qsizetype lines = m_log->lines().size();
+    m_controller->CloseTask();
+    EXPECT_EQ(m_log->lines().size(), lines);
+}
+
+TEST_F(Download, StopAnsweredNoLeavesTheTaskRunning)
+{
+    REQUIRE_SERVER({"--pace", "realtime"});
+    ASSERT_TRUE(start(m_server.url("sample.asf")));
+    ASSERT_TRUE(waitUntil([this] { return m_controller->task().PacketIndex >= 2; }, 20000));
+    m_person.yesNoAnswers.push_back(false);
+    m_controller->DisconnectClick();
+    EXPECT_FALSE(m_finished);
+    EXPECT_TRUE(waitFinished(30000));
+    EXPECT_TRUE(m_completed);
+}
+
+TEST_F(Download, StartRefusesBadAddressesAndPorts)
+{
+    EXPECT_FALSE(start(""));
+    EXPECT_EQ(m_person.messages.last(), "没有给出 URL\n使用 文件 -> 打开 命令来输入一个媒体文件地址");
+    EXPECT_FALSE(start("http://server/list.asx"));
+    EXPECT_TRUE(m_person.messages.last().startsWith("你只能够直接在 URL 窗口中输入 MMS:// 开头的地址"));
+    m_log->append("kept");
+    EXPECT_FALSE(start("mms://server"));
+    EXPECT_EQ(m_person.messages.last(), "请检查你输入的 URL 地址, 非法的 IP/主机");
+    EXPECT_TRUE(m_log->lines().isEmpty()); // the reset came before this rule
+    EXPECT_FALSE(start("mms://server/a"));
+    EXPECT_EQ(m_person.messages.last(), "请检查你输入的 URL 地址, 非法的文件名或路径");
+    EXPECT_FALSE(start("mms://server/list.asx"));
+    EXPECT_EQ(m_person.messages.last(), "文件的类型是非法的, 请检查你的地址输入");
+    m_settings->setServerSocket("");
+    EXPECT_FALSE(start("mms://server/clip.asf"));
+    EXPECT_EQ(m_person.messages.last(), "没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)");
+}
+
+TEST_F(Download, SaveFileProposalAndCancel)
+{
+    m_person.saveFileAnswers.push_back(std::nullopt);
+    EXPECT_FALSE(start("mms://127.0.0.1:9/dir/clip.asf?id=7"));
+    ASSERT_EQ(m_person.fileRequests.size(), 1);
+    EXPECT_EQ(m_person.fileRequests[0].proposedName, "clip.asf");
+    EXPECT_EQ(m_person.fileRequests[0].title, "创建 / 续传 保存文件");
+    m_person.saveFileAnswers.push_back(std::nullopt);
+    EXPECT_FALSE(start("mms://127.0.0.1:9/live"));
+    EXPECT_EQ(m_person.fileRequests[1].proposedName, "live_live.asf");
+}
+
+TEST_F(Download, ExistingFileCancelledIsLeftAlone)
+{
+    QFile existing(outPath());
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep me");
+    existing.close();
+    m_person.resumeAnswers.push_back(ResumeChoice::Cancel);
+    EXPECT_FALSE(start("mms://127.0.0.1:9/clip.asf"));
+    EXPECT_EQ(readFile(outPath()), "keep me");
+    EXPECT_EQ(m_settings->AsfDir(), m_dir.path() + "/");
+}
+
+TEST_F(Download, FailedLookupStillEndsThroughTheTimeOut)
+{
+    m_controller->setConnectTimeout(300);
+    m_settings->setBypassDNS(true);
+    ASSERT_TRUE(start("mms://not-a-number/clip.asf"));
+    ASSERT_TRUE(waitFinished(10000));
+    EXPECT_TRUE(logHasInOrder({"没有解析 DNS, 尝试直接连接", "-- TCP Socket 超时, 任务终止 --"}));
+}
+
+TEST_F(Download, ConnectTimeOutEndsTheTask)
+{
+    // Nobody listens on the port: the refused connect ends through the time-out.
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    m_controller->setConnectTimeout(300);
+    ASSERT_TRUE(start(QStringLiteral("mms://127.0.0.1:%1/clip.asf").arg(closedPort)));
+    ASSERT_TRUE(waitFinished(10000));
+    EXPECT_TRUE(logHasInOrder({"正在连接流媒体服务器... 请等待", "-- TCP Socket 超时, 任务终止 --"}));
+    EXPECT_EQ(m_person.messages.last(), "服务器没有回应, 任务终止");
+}
