@@ -210,6 +210,17 @@ void DownloadController::stop()
     m_rawPerson.showMessage(QStringLiteral("连接已经关闭, 你所下载的媒体文件已经被保存"));
 }
 
+void DownloadController::OnException(const QString &message)
+{
+    if (message.startsWith(QStringLiteral("Windows Socket 错误")))
+        m_rawPerson.showMessage(QStringLiteral("Lumo 网络连接失败"));
+    else
+        m_rawPerson.showMessage(QStringLiteral("发生了一个异常错误\n") + message);
+    m_task.LiveRepairDone = 1;
+    m_task.ResumeRecordDone = 1;
+    CloseTask();
+}
+
 void DownloadController::TCPSocketLookup()
 {
     m_log.append(m_settings.BypassDNS() ? QStringLiteral("没有解析 DNS, 尝试直接连接")

@@ -48,6 +48,9 @@ public:
 
     void ResetTask();
     void CloseTask() override;
+    // An error that nothing else handled: tells the person and ends the task without finishing
+    // the file. The program goes on.
+    void OnException(const QString &message);
 
     // The open location (the main window's MediaWindow caption), set by the open-media flow.
     void setMediaWindowText(const QString &text) { m_mediaWindow = text; }
