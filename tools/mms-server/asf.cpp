@@ -207,6 +207,8 @@ bool parsePacketTimes(ByteView p, PacketTimes *t)
                 return false;
             at += lengthWidth + *length;
         } else {
+            if (*padding > quint32(p.size()))
+                return false;
             at = p.size() - *padding;
         }
         if (at > p.size())

@@ -1,0 +1,121 @@
+// ffmpeg's own MMS client as an independent peer: what it downloads must probe like the source.
+#include "mediasource.h"
+#include "testclient.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+
+using namespace servertest;
+
+namespace {
+
+QByteArray probe(const QString &path)
+{
+    const RunResult r =
+        run("ffprobe", {"-v", "error", "-count_packets", "-show_entries",
+                        "stream=codec_type,nb_read_packets,duration", "-of", "csv=p=0", path});
+    if (r.exitCode != 0)
+        return "ffprobe failed: " + r.err;
+    // A remux may renumber the streams, so compare them in a fixed order.
+    QList<QByteArray> lines = r.out.split('\n');
+    std::sort(lines.begin(), lines.end());
+    return lines.join('\n');
+}
+
+QByteArray downloadWithFfmpeg(quint16 port, const QString &name, const QString &out)
+{
+    const RunResult r =
+        run("ffmpeg",
+            {"-v", "error", "-y", "-i", QStringLiteral("mmst://127.0.0.1:%1/%2").arg(port).arg(name), "-c",
+             "copy", "-f", "asf", out},
+            180000);
+    return r.finished && r.exitCode == 0 ? QByteArray() : QByteArray("ffmpeg failed: " + r.err);
+}
+
+} // namespace
+
+TEST(FfmpegInterop, DownloadsAnFfmpegFileAndASyntheticStream)
+{
+    // The synthetic stream written out by the same generator is its source to compare with.
+    const mmsserver::SyntheticSpec spec{"synthetic.asf", 4'000'000, 3200};
+    mmsserver::SyntheticSource source(spec);
+    const QString syntheticSource = Media::dir() + "/synthetic-source.asf";
+    {
+        QFile out(syntheticSource);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(source.info().header);
+        std::vector<char> packet(source.info().packetSize);
+        for (quint64 i = 0; i < source.info().packetCount; ++i) {
+            source.readPacket(i, packet.data());
+            out.write(packet.data(), qint64(packet.size()));
+        }
+    }
+
+    ServerProcess server;
+    ASSERT_TRUE(server.start({"--root", Media::dir(), "-v", "--synthetic", "synthetic.asf:4000000:3200"}));
+    const std::pair<QString, QString> cases[] = {{"sample.asf", Media::sample()},
+                                                 {"synthetic.asf", syntheticSource}};
+    for (const auto &[name, original] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        const QString out = Media::dir() + "/ffmpeg-" + name;
+        ASSERT_EQ(downloadWithFfmpeg(server.port(), name, out), QByteArray());
+        const QByteArray expected = probe(original);
+        EXPECT_TRUE(expected.contains("audio,") && expected.contains("video,")) << expected.toStdString();
+        EXPECT_EQ(probe(out), expected);
+    }
+    const QString log = server.stop();
+    EXPECT_EQ(log.count("end of stream"), 2) << log.toStdString();
+}
+
+// Not run by default: streams 1 GiB at full speed and prints how long the server took.
+TEST(Throughput, DISABLED_SyntheticGigabyteAtFullSpeed)
+{
+    const quint32 packetSize = qEnvironmentVariableIntValue("LUMO_BENCH_PACKET") > 0
+                                   ? quint32(qEnvironmentVariableIntValue("LUMO_BENCH_PACKET"))
+                                   : 3200;
+    ServerProcess server;
+    ASSERT_TRUE(server.start({"--synthetic", QStringLiteral("big:1073741824:%1").arg(packetSize)}));
+    ScriptedClient client(60000);
+    ASSERT_TRUE(client.connectTo(server.port()));
+    client.socket().setReadBufferSize(0);
+    ASSERT_TRUE(client.open("big"));
+    ASSERT_TRUE(client.readHeader());
+    QElapsedTimer clock;
+    clock.start();
+    client.startPlaying(0xFFFFFFFF);
+    ASSERT_TRUE(client.expect(0x05));
+    // Walk the stream in large reads until the 0x1E, without keeping it.
+    QTcpSocket &s = client.socket();
+    QByteArray buffer;
+    qint64 total = 0;
+    qsizetype at = 0;
+    bool ended = false;
+    std::vector<char> scratch(4 * 1024 * 1024);
+    const QDeadlineTimer deadline(120000);
+    while (!ended && !deadline.hasExpired()) {
+        if (s.bytesAvailable() == 0 && !s.waitForReadyRead(10000))
+            break;
+        const qint64 n = s.read(scratch.data(), qint64(scratch.size()));
+        buffer.append(scratch.data(), n);
+        total += n;
+        while (buffer.size() - at >= 8) {
+            if (u32(buffer, at + 4) == 0xB00BFACE) {
+                if (buffer.size() - at < 40)
+                    break;
+                ended = u16(buffer, at + 36) == 0x1E;
+                at += qsizetype(u32(buffer, at + 8)) + 16;
+            } else {
+                at += u16(buffer, at + 6);
+            }
+        }
+        if (at > buffer.size())
+            break;
+        buffer.remove(0, at);
+        at = 0;
+    }
+    const qint64 ms = clock.elapsed();
+    ASSERT_TRUE(ended);
+    std::printf("1 GiB synthetic, packets of %u bytes: %lld bytes in %lld ms (%.0f MB/s)\n", packetSize,
+                static_cast<long long>(total), static_cast<long long>(ms), double(total) / 1e3 / double(ms));
+}
