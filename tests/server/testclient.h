@@ -10,6 +10,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUdpSocket>
+#include <utility>
 #include <vector>
 
 namespace servertest {
@@ -67,6 +68,7 @@ public:
     // Stops it with SIGTERM and returns everything it logged.
     QString stop();
     int exitCode() const { return m_process.exitCode(); }
+    qint64 pid() const { return m_process.processId(); }
 
 private:
     QProcess m_process;
@@ -101,6 +103,8 @@ public:
     std::optional<Unit> expect(quint16 id);
     bool waitClosed();
     QTcpSocket &socket() { return m_socket; }
+    // Bytes already read from the socket but not yet returned as units.
+    QByteArray takeBuffered() { return std::exchange(m_buffer, {}); }
     bool autoPong = true;
     int pingsSeen = 0;
     std::function<void()> whileWaiting; // e.g. drain a UDP socket
