@@ -1,11 +1,21 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 
 namespace lumo {
 
+class TaskLog;
+
 // Offset of the 32-bit send time inside an ASF data packet, chosen by its length-type flags
 // byte; 0 when the flags are not a layout we know or the packet is too short to hold it.
 int TimestampOffset(QByteArrayView packet);
+
+// Rewrites, in place, a live packet's send time and the presentation time of each payload so
+// that they count from `firstTime` (the send time of the connection's first data packet): a
+// recording then starts at 0. Returns 1 when the whole packet was walked, 0 when it was refused
+// (the reason is logged; fields rewritten before the refusal stay rewritten). Never touches a
+// byte outside the time fields, nor reads outside the packet.
+int RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log);
 
 } // namespace lumo

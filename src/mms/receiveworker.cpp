@@ -173,6 +173,9 @@ ReceiveWorker::Step ReceiveWorker::handleDataPacket(quint32 location, quint16 le
             m_firstTimeSeen = true;
         }
         m_task.PacketTime = m_task.ResumeMode == 1 ? sendTime : sendTime - m_firstTime;
+        // A live recording counts from 0, in step with PacketTime.
+        if (m_task.StreamType == 1 && !RebasePacketTimes(m_packet, m_firstTime, m_log))
+            m_log.append(QStringLiteral("信息包发生错误, 时间码更新失败"));
     }
 
     m_task.DataPacketSeen = true;

@@ -4,6 +4,7 @@
 #include "support/downloadfixture.h"
 #include "support/testmedia.h"
 
+#include <algorithm>
 #include <QFile>
 #include <QTcpServer>
 
@@ -314,4 +315,105 @@ TEST_F(Download, ConnectTimeOutEndsTheTask)
     ASSERT_TRUE(waitFinished(10000));
     EXPECT_TRUE(logHasInOrder({"正在连接流媒体服务器... 请等待", "-- TCP Socket 超时, 任务终止 --"}));
     EXPECT_EQ(m_person.messages.last(), "服务器没有回应, 任务终止");
+}
+
+namespace {
+
+struct LiveHeader
+{
+    quint64 fileSizeField = 0, packets = 0, playDuration = 0, sendDuration = 0, preroll = 0;
+    quint8 flags = 0;
+    quint64 dataObjectSize = 0, dataPackets = 0;
+    qint64 fileSize = 0, dataOffset = 0, packetSize = 0;
+};
+
+LiveHeader readLiveHeader(const QByteArray &b)
+{
+    LiveHeader h;
+    h.fileSize = b.size();
+    const qsizetype fp = b.indexOf(QByteArray::fromHex("A1DCAB8C47"));
+    const qsizetype data = b.indexOf(QByteArray::fromHex("3626B2758E"));
+    if (fp < 0 || data < 0 || fp + 100 > b.size() || data + 48 > b.size())
+        return h;
+    h.fileSizeField = le64(b.constData() + fp + 40);
+    h.packets = le64(b.constData() + fp + 56);
+    h.playDuration = le64(b.constData() + fp + 64);
+    h.sendDuration = le64(b.constData() + fp + 72);
+    h.preroll = le64(b.constData() + fp + 80);
+    h.flags = quint8(b[fp + 88]);
+    h.packetSize = le32(b.constData() + fp + 96);
+    h.dataOffset = data;
+    h.dataObjectSize = le64(b.constData() + data + 16);
+    h.dataPackets = le64(b.constData() + data + 40);
+    return h;
+}
+
+} // namespace
+
+TEST_F(Download, LiveRecordingIsRepairedAndStartsAtZero)
+{
+    REQUIRE_SERVER({"--live", "--live-seconds", "3"});
+    ASSERT_TRUE(download(m_server.url("sample.asf")));
+    EXPECT_TRUE(
+        logHasInOrder({"- 正在接收流信息 - TCP 信息 -", "- ASF 写入结束", "- 为实况节目修复 ASF 文件头",
+                       "- ** 下载已经完成 **", "------- 记录关闭 -------"}));
+    const auto &task = m_controller->task();
+    EXPECT_EQ(task.StreamType.load(), 1u);
+    const bool sawLive =
+        std::any_of(m_person.statuses.begin(), m_person.statuses.end(), [](const TaskStatus &s) {
+            return s.label == TaskLabel::Live && s.title == "Lumo - 实况 -" && s.timeLeft == "实况" &&
+                   !s.showPercentText;
+        });
+    EXPECT_TRUE(sawLive);
+
+    const LiveHeader h = readLiveHeader(readFile(outPath()));
+    const quint64 packets = quint64(h.fileSize - h.dataOffset - 50) / quint64(h.packetSize);
+    EXPECT_EQ(h.packets, packets);
+    EXPECT_EQ(h.packets, quint64(task.PacketIndex) + 1);
+    EXPECT_EQ(h.dataPackets, packets);
+    EXPECT_EQ(h.fileSizeField, quint64(h.fileSize));
+    EXPECT_EQ(h.dataObjectSize, quint64(h.fileSize - h.dataOffset));
+    EXPECT_EQ(h.sendDuration, quint64(task.PacketTime) * 10000);
+    EXPECT_EQ(h.playDuration, (quint64(task.PacketTime) + h.preroll) * 10000);
+    EXPECT_EQ(h.flags & 0x03, 0x02);
+
+    QByteArray probe;
+    ASSERT_EQ(runProgram("ffprobe",
+                         {"-v", "error", "-show_entries", "format=start_time,duration", "-of",
+                          "default=noprint_wrappers=1", outPath()},
+                         &probe),
+              0);
+    EXPECT_TRUE(probe.contains("start_time=0.000000")) << probe.constData();
+    const double duration = probe.mid(probe.indexOf("duration=") + 9).trimmed().toDouble();
+    EXPECT_GT(duration, 2.5);
+    EXPECT_LT(duration, 4.5);
+}
+
+TEST_F(Download, LiveRecordingStoppedByThePersonIsRepaired)
+{
+    REQUIRE_SERVER({"--live"});
+    ASSERT_TRUE(start(m_server.url("sample.asf")));
+    ASSERT_TRUE(waitUntil([this] { return m_controller->task().PacketIndex >= 10; }, 20000));
+    m_controller->stop();
+    ASSERT_TRUE(waitFinished(10000));
+    EXPECT_FALSE(m_completed);
+    EXPECT_TRUE(logHasInOrder({"- 为实况节目修复 ASF 文件头"}));
+    const LiveHeader h = readLiveHeader(readFile(outPath()));
+    EXPECT_EQ(h.packets, quint64(h.fileSize - h.dataOffset - 50) / quint64(h.packetSize));
+    EXPECT_EQ(h.packets, quint64(m_controller->task().PacketIndex) + 1);
+}
+
+TEST_F(Download, LiveStreamIsNotResumed)
+{
+    REQUIRE_SERVER({"--live"});
+    QFile existing(outPath());
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("partial recording");
+    existing.close();
+    m_person.resumeAnswers.push_back(ResumeChoice::Resume);
+    EXPECT_FALSE(download(m_server.url("sample.asf")));
+    EXPECT_EQ(m_person.messages.last(),
+              "错误 - 实况流信息已被删除!   \n实况流的下载不能够使用续传命令 \n请再试一次");
+    EXPECT_EQ(readFile(outPath()), "partial recording");
+    EXPECT_FALSE(m_log->lines().join('\n').contains("修复"));
 }

@@ -1,0 +1,147 @@
+// lumo-cli as a user runs it: a real process against lumo-mms-server.
+
+#include "mms/bytes.h"
+#include "support/serverprocess.h"
+#include "support/testmedia.h"
+
+#include <gtest/gtest.h>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+using namespace lumo;
+using namespace lumo::test;
+
+namespace {
+
+class Cli : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!haveFfmpeg())
+            GTEST_SKIP() << "ffmpeg is needed to make the test media";
+        ASSERT_TRUE(dir.isValid());
+        sample = makeSampleAsf(dir.path(), "sample.asf", 3);
+        ASSERT_FALSE(sample.isEmpty());
+    }
+
+    // Runs lumo-cli (through a shell when `shellPrefix` is given) and returns its exit code.
+    int run(const QStringList &args, const QString &shellPrefix = {})
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(dir.path());
+        if (shellPrefix.isEmpty()) {
+            process.start(LUMO_CLI_BIN, args);
+        } else {
+            QString command = shellPrefix + " exec '" LUMO_CLI_BIN "'";
+            for (const QString &a : args)
+                command += " '" + a + "'";
+            process.start("bash", {"-c", command});
+        }
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished(5000);
+            return -1;
+        }
+        output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+    QTemporaryDir dir;
+    QString sample;
+    QString output;
+    ServerProcess server;
+};
+
+quint32 dataPacketsCount(const QByteArray &file)
+{
+    const qsizetype at = file.indexOf(QByteArray::fromHex("A1DCAB8C47"));
+    return at < 0 || at + 60 > file.size() ? 0xFFFFFFFFu : le32(file.constData() + at + 56);
+}
+
+} // namespace
+
+TEST_F(Cli, GetRecordsTheStreamAndExitsZero)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path()}));
+    const QString out = dir.filePath("got.asf");
+    ASSERT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--log", dir.filePath("task.log")}), 0)
+        << output.toStdString();
+    EXPECT_EQ(readFile(out), asfStreamedPart(sample));
+    EXPECT_TRUE(output.contains("下载已完成, 媒体文件已经写入本地磁盘"));
+    const QByteArray log = readFile(dir.filePath("task.log"));
+    EXPECT_TRUE(log.startsWith("------- 记录开始 -------\n"));
+    EXPECT_TRUE(log.endsWith("------- 记录关闭 -------\n"));
+    EXPECT_FALSE(log.contains('\r'));
+}
+
+TEST_F(Cli, ExistingFileNeedsAnAnswerAndServerErrorsFail)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path()}));
+    const QString out = dir.filePath("got.asf");
+    QFile existing(out);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("data");
+    existing.close();
+    EXPECT_NE(run({"get", server.url("sample.asf"), "-o", out}), 0);
+    EXPECT_TRUE(output.contains("--resume or --overwrite"));
+    EXPECT_EQ(readFile(out), "data");
+
+    EXPECT_NE(run({"get", server.url("missing.asf"), "-o", out, "--overwrite"}), 0);
+    EXPECT_TRUE(output.contains("文件未找到"));
+
+    EXPECT_EQ(run({"get", "http://example.org/x.asx"}), 1);
+    EXPECT_TRUE(output.contains("MMS://"));
+    EXPECT_EQ(run({"get"}), 2);
+    EXPECT_EQ(run({"frobnicate"}), 2);
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_TRUE(output.contains("get URL"));
+}
+
+// A full disk (here a file-size limit) ends the task with a clear message and a resume record;
+// once space is back, --resume completes the same bytes.
+TEST_F(Cli, FailingWriteLeavesAResumableFile)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path()}));
+    const QString out = dir.filePath("limited.asf");
+    EXPECT_NE(run({"get", server.url("sample.asf"), "-o", out}, "ulimit -f 100; trap '' XFSZ;"), 0);
+    EXPECT_TRUE(output.contains("无法写入本地文件, 任务终止")) << output.toStdString();
+    EXPECT_TRUE(output.contains("- 写入媒体数据失败"));
+    const QByteArray partial = readFile(out);
+    EXPECT_LE(partial.size(), 100 * 1024);
+    const quint32 record = dataPacketsCount(partial);
+    EXPECT_GT(record, 0u);
+    EXPECT_LT(record, 54u);
+
+    ASSERT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--resume"}), 0) << output.toStdString();
+    EXPECT_TRUE(server.waitForLog(QStringLiteral("start packet %1").arg(record)))
+        << server.logText().toStdString();
+    EXPECT_EQ(readFile(out), asfStreamedPart(sample));
+}
+
+TEST_F(Cli, InfoPrintsTheProperties)
+{
+    ASSERT_EQ(run({"info", sample}), 0);
+    EXPECT_TRUE(output.contains("[视频] [音频]"));
+    EXPECT_TRUE(output.contains("320 x 240"));
+    EXPECT_TRUE(output.contains("Lumo sample"));
+    EXPECT_NE(run({"info", dir.filePath("none.asf")}), 0);
+    EXPECT_TRUE(output.contains("无法打开文件来展开"));
+}
+
+TEST_F(Cli, LiveRecordingForSomeSecondsEndsAsAsked)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path(), "--live"}));
+    const QString out = dir.filePath("live.asf");
+    ASSERT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--for", "2"}), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("- 为实况节目修复 ASF 文件头"));
+    const QByteArray file = readFile(out);
+    const qsizetype fp = file.indexOf(QByteArray::fromHex("A1DCAB8C47"));
+    ASSERT_GT(fp, 0);
+    EXPECT_EQ(le64(file.constData() + fp + 40), quint64(file.size()));
+    EXPECT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--for", "x"}), 2);
+}
