@@ -145,3 +145,17 @@ TEST_F(Cli, LiveRecordingForSomeSecondsEndsAsAsked)
     EXPECT_EQ(le64(file.constData() + fp + 40), quint64(file.size()));
     EXPECT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--for", "x"}), 2);
 }
+
+TEST_F(Cli, InfoShowsANonLatinTitle)
+{
+    const QString path = dir.filePath("titled.asf");
+    ASSERT_EQ(runProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "sine=frequency=440:duration=1",
+                                    "-c:a", "wmav2", "-metadata", "title=中文标题", "-metadata",
+                                    "author=作者名", "-f", "asf", path}),
+              0);
+    ASSERT_EQ(run({"info", path}), 0);
+    EXPECT_TRUE(output.contains("中文标题")) << output.toStdString();
+    EXPECT_TRUE(output.contains("作者名"));
+    EXPECT_TRUE(output.contains("[音频]"));
+    EXPECT_TRUE(output.contains("不可用"));
+}

@@ -417,3 +417,19 @@ TEST_F(Download, LiveStreamIsNotResumed)
     EXPECT_EQ(readFile(outPath()), "partial recording");
     EXPECT_FALSE(m_log->lines().join('\n').contains("修复"));
 }
+
+TEST_F(Download, ExceptionDuringALiveRecordingLeavesTheFileAlone)
+{
+    REQUIRE_SERVER({"--live"});
+    ASSERT_TRUE(start(m_server.url("sample.asf")));
+    ASSERT_TRUE(waitUntil([this] { return m_controller->task().PacketIndex >= 5; }, 20000));
+    m_controller->OnException("Windows Socket 错误 10054");
+    ASSERT_TRUE(waitFinished(10000));
+    EXPECT_EQ(m_person.messages.last(), "Lumo 网络连接失败");
+    const LiveHeader h = readLiveHeader(readFile(outPath()));
+    EXPECT_EQ(h.packets, 0u); // as the server sent it: not repaired
+    EXPECT_FALSE(m_log->lines().join('\n').contains("修复"));
+
+    m_controller->OnException("disk on fire");
+    EXPECT_EQ(m_person.messages.last(), "发生了一个异常错误\ndisk on fire");
+}

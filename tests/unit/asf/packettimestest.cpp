@@ -3,6 +3,7 @@
 #include "shell/tasklog.h"
 
 #include <gtest/gtest.h>
+#include <QSet>
 
 using namespace lumo;
 
@@ -150,4 +151,78 @@ TEST(PacketTimes, RefusalsAreLoggedAndStopSafely)
             EXPECT_EQ(cut, before) << n;
         }
     }
+}
+
+#include "support/testmedia.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+// The data packets of an ffmpeg-made file.
+QList<QByteArray> ffmpegPackets()
+{
+    QTemporaryDir dir;
+    const QString path = test::makeSampleAsf(dir.path(), "p.asf", 2);
+    const QByteArray all = test::readFile(path);
+    QList<QByteArray> packets;
+    if (all.size() < 30)
+        return packets;
+    const qint64 dataObject = qint64(le64(all.constData() + 16));
+    const qsizetype fp = all.indexOf(QByteArray::fromHex("A1DCAB8C47"));
+    const quint32 size = le32(all.constData() + fp + 96);
+    const quint64 count = le64(all.constData() + dataObject + 40);
+    for (quint64 i = 0; i < count; ++i)
+        packets.append(all.mid(dataObject + 50 + qint64(i) * size, size));
+    return packets;
+}
+
+QList<qsizetype> changedBytes(const QByteArray &a, const QByteArray &b)
+{
+    QList<qsizetype> at;
+    for (qsizetype i = 0; i < qMin(a.size(), b.size()); ++i) {
+        if (a[i] != b[i])
+            at.append(i);
+    }
+    return at;
+}
+
+} // namespace
+
+// Real packets: every one is walked, the send time counts from the first packet, the rewrite
+// undoes exactly, and a packet cut anywhere changes nothing the whole packet would not.
+TEST(PacketTimes, FfmpegPacketsRebaseAndCutsStayInside)
+{
+    if (!test::haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is needed";
+    const QList<QByteArray> packets = ffmpegPackets();
+    ASSERT_GT(packets.size(), 10);
+    TaskLog log;
+    const int at = TimestampOffset(packets[0]);
+    ASSERT_GT(at, 0);
+    const quint32 first = le32(packets[0].constData() + at) + 123456; // as if the server shifted it
+    QSet<int> layouts;
+    for (const QByteArray &original : packets) {
+        layouts.insert(quint8(original[3]));
+        QByteArray shifted = original;
+        ASSERT_EQ(RebasePacketTimes(shifted, quint32(-123456), log), 1)
+            << log.lines().join('\n').toStdString();
+        QByteArray rebased = shifted;
+        ASSERT_EQ(RebasePacketTimes(rebased, first, log), 1);
+        const int t = TimestampOffset(original);
+        EXPECT_EQ(le32(rebased.constData() + t), le32(original.constData() + t) - (first - 123456));
+        QByteArray back = rebased;
+        ASSERT_EQ(RebasePacketTimes(back, quint32(-(first - 123456)), log), 1);
+        EXPECT_EQ(back, original);
+
+        const QList<qsizetype> allowed = changedBytes(shifted, rebased);
+        for (qsizetype n = 0; n <= shifted.size(); n += qMax<qsizetype>(1, shifted.size() / 97)) {
+            QByteArray cut = shifted.left(n);
+            RebasePacketTimes(cut, first, log);
+            ASSERT_EQ(cut.size(), n);
+            for (qsizetype i : changedBytes(shifted.left(n), cut))
+                EXPECT_TRUE(allowed.contains(i)) << "byte " << i << " of a packet cut at " << n;
+        }
+    }
+    EXPECT_FALSE(layouts.isEmpty());
 }
