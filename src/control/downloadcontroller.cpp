@@ -19,6 +19,8 @@ namespace lumo {
 namespace {
 constexpr qsizetype LargestUdpDatagram = 99999;
 constexpr qint64 TcpReadChunk = 256 * 1024;
+// How much of a local file the header analysis reads.
+constexpr quint32 LocalHeaderBytes = 32768;
 
 QString nowText()
 {
@@ -443,10 +445,20 @@ void DownloadController::ShowStreamStart()
     });
 }
 
+bool DownloadController::analyseLocalMedia(const QString &path)
+{
+    m_task.HeaderSize = LocalHeaderBytes;
+    return analyse(path);
+}
+
 bool DownloadController::AnalyseHeader()
 {
-    HeaderAnalysis result =
-        AnalyseAsfHeader(m_saveWindow, m_task.HeaderSize, m_task.StreamType, m_mediaWindow);
+    return analyse(m_saveWindow);
+}
+
+bool DownloadController::analyse(const QString &path)
+{
+    HeaderAnalysis result = AnalyseAsfHeader(path, m_task.HeaderSize, m_task.StreamType, m_mediaWindow);
     m_task.StreamCount = result.StreamCount;
     m_task.StreamNumbers = result.StreamNumbers;
     m_task.StreamKinds = result.StreamKinds;

@@ -56,6 +56,12 @@ public:
     void setMediaWindowText(const QString &text) { m_mediaWindow = text; }
     QString mediaWindowText() const { return m_mediaWindow; }
     QString saveWindowText() const { return m_saveWindow; }
+    void setSaveWindowText(const QString &text) { m_saveWindow = text; }
+    // The location opened is a local file: the task's end leaves it alone.
+    void setLocalMedia(bool local) { m_task.LocalMedia = local ? 1 : 0; }
+    // Analyses a local ASF file for the file-properties window (the first 32768 bytes, as
+    // the open-media flow does); false after the analysis has told the person why.
+    bool analyseLocalMedia(const QString &path);
     void setHttpClient(HttpClient *http) { m_http = http; }
     // The connect time-out, 45 s unless a test shortens it.
     void setConnectTimeout(int ms) { m_timer3.setInterval(ms); }
@@ -98,6 +104,7 @@ private:
     void UDPSocketDataReceived();
     void Timer3Timer();
 
+    bool analyse(const QString &path);
     void publishStatus();
     void onEventThread(const std::function<void()> &work);
     void maybeFinish();

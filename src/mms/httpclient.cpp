@@ -22,6 +22,13 @@ HttpClient::HttpClient(QObject *parent) : QObject(parent)
             });
 }
 
+int HttpClient::configuredTimeoutMs()
+{
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("LUMO_HTTP_TIMEOUT_MS", &ok);
+    return ok && ms > 0 ? ms : DefaultTimeoutMs;
+}
+
 void HttpClient::setCredentials(const QString &user, const QString &password)
 {
     m_user = user;
@@ -55,42 +62,46 @@ HttpResponse HttpClient::get(const QUrl &url, int timeoutMs)
     QNetworkReply *reply = m_manager.get(request);
     m_reply = reply;
     connect(reply, &QNetworkReply::redirected, this, &HttpClient::redirected);
-    connect(reply, &QNetworkReply::metaDataChanged, this, &HttpClient::connected);
+    connect(reply, &QNetworkReply::socketStartedConnecting, this, &HttpClient::connected);
 
     QEventLoop loop;
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     // The transfer time-out covers stalls; this bounds the whole request as well.
-    QTimer::singleShot(timeoutMs + 1000, &loop, [reply] { reply->abort(); });
+    bool timedOut = false;
+    QTimer::singleShot(timeoutMs + 1000, &loop, [reply, &timedOut] {
+        timedOut = true;
+        reply->abort();
+    });
     if (reply->isRunning())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
     response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    for (const auto &pair : reply->rawHeaderPairs())
-        response.header += pair.first + ": " + pair.second + "\r\n";
-    response.body = reply->readAll();
-    switch (reply->error()) {
-    case QNetworkReply::NoError:
+    if (response.status != 0) {
+        response.header = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
+                          reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray() + "\r\n";
+        for (const auto &pair : reply->rawHeaderPairs())
+            response.header += pair.first + ": " + pair.second + "\r\n";
+        response.body = reply->readAll();
+        // A status line arrived: whatever it says, the request itself succeeded.
         response.outcome = HttpResponse::Outcome::Success;
         Q_EMIT succeeded();
-        break;
-    case QNetworkReply::HostNotFoundError:
-        response.outcome = HttpResponse::Outcome::InvalidHost;
-        break;
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::OperationCanceledError:
-        response.outcome = reply->error() == QNetworkReply::TimeoutError ? HttpResponse::Outcome::TimedOut
-                                                                         : HttpResponse::Outcome::Aborted;
-        break;
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::RemoteHostClosedError:
-        response.outcome = HttpResponse::Outcome::ConnectionFailed;
-        break;
-    default:
-        response.outcome =
-            response.status ? HttpResponse::Outcome::Refused : HttpResponse::Outcome::ConnectionFailed;
-        break;
-    }
-    if (!response.ok()) {
+    } else {
+        switch (reply->error()) {
+        case QNetworkReply::HostNotFoundError:
+            response.outcome = HttpResponse::Outcome::InvalidHost;
+            Q_EMIT invalidHost();
+            break;
+        case QNetworkReply::TimeoutError:
+            response.outcome = HttpResponse::Outcome::TimedOut;
+            break;
+        case QNetworkReply::OperationCanceledError:
+            response.outcome = timedOut ? HttpResponse::Outcome::TimedOut : HttpResponse::Outcome::Aborted;
+            break;
+        default:
+            response.outcome = HttpResponse::Outcome::ConnectionFailed;
+            Q_EMIT connectionFailed();
+            break;
+        }
         response.errorText = reply->errorString();
         Q_EMIT failed();
     }

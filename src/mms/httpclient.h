@@ -18,12 +18,11 @@ struct HttpResponse
         InvalidHost,
         ConnectionFailed,
         TimedOut,
-        Refused, // an HTTP error status, authentication required included
         Aborted,
     };
     Outcome outcome = Outcome::ConnectionFailed;
-    int status = 0;
-    QByteArray header; // the response header lines, CR LF separated
+    int status = 0;    // the HTTP status; an error status still counts as a response that arrived
+    QByteArray header; // the status line, then the header lines, CR LF separated
     QByteArray body;
     QString errorText;
     bool ok() const { return outcome == Outcome::Success; }
@@ -45,9 +44,14 @@ public:
     bool isConnected() const;
     void disconnect();
 
+    // The time-out of a request: 45000 ms unless LUMO_HTTP_TIMEOUT_MS (for tests) says otherwise.
+    static int configuredTimeoutMs();
+
 Q_SIGNALS:
     void aboutToSend();
     void connected();
+    void connectionFailed();
+    void invalidHost();
     void redirected(const QUrl &to);
     void authenticationNeeded();
     void succeeded();

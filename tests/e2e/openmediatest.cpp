@@ -1,0 +1,224 @@
+// Opening media: redirect files over HTTP from a local web server and from disk, local media
+// and log files, and the refusals.
+
+#include "control/mediaopener.h"
+#include "mms/httpclient.h"
+#include "support/downloadfixture.h"
+#include "support/testmedia.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+using namespace lumo;
+using namespace lumo::test;
+
+namespace {
+
+class WebServer
+{
+public:
+    bool start(const QString &slowSeconds = "3")
+    {
+        m_process.start("python3",
+                        {QStringLiteral(LUMO_TEST_SOURCE_DIR "/support/httpserver.py"), slowSeconds});
+        if (!m_process.waitForStarted(10000))
+            return false;
+        QByteArray out;
+        while (!out.contains('\n') && m_process.waitForReadyRead(10000))
+            out += m_process.readAllStandardOutput();
+        const auto match = QRegularExpression("PORT (\\d+)").match(QString::fromLatin1(out));
+        m_port = match.hasMatch() ? match.captured(1).toUShort() : 0;
+        return m_port != 0;
+    }
+    ~WebServer()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/%2").arg(m_port).arg(path);
+    }
+
+private:
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+class OpenMedia : public DownloadFixture
+{
+protected:
+    void SetUp() override
+    {
+        DownloadFixture::SetUp();
+        m_opener = std::make_unique<MediaOpener>(*m_controller, *m_log, *m_settings, m_person, m_http);
+        QObject::connect(m_opener.get(), &MediaOpener::urlListReplaced, [this](const QStringList &items) {
+            m_urlList = items;
+            m_urlText = items.value(0);
+        });
+        QObject::connect(m_opener.get(), &MediaOpener::urlTextSet,
+                         [this](const QString &text) { m_urlText = text; });
+        m_person.defaultYesNo = false;
+    }
+
+    void open(const QString &location)
+    {
+        m_person.messages.clear();
+        m_opener->acceptLocation(location);
+    }
+
+    QString lastMessage() const { return m_person.messages.value(m_person.messages.size() - 1); }
+
+    HttpClient m_http;
+    std::unique_ptr<MediaOpener> m_opener;
+    QStringList m_urlList;
+    QString m_urlText;
+};
+
+} // namespace
+
+TEST_F(OpenMedia, AsxOverHttpFillsTheAddressListAndCanBeSaved)
+{
+    WebServer web;
+    ASSERT_TRUE(web.start());
+    m_person.yesNoAnswers.push_back(true);
+    m_person.saveFileAnswers.push_back(outPath("saved.asx"));
+    open("  " + web.url("list.asx?x=1") + " ");
+    EXPECT_EQ(m_urlList, (QStringList{"mms://media.example/show/a.asf", "mmst://media.example/show/b.wmv"}));
+    EXPECT_EQ(m_urlText, "mms://media.example/show/a.asf");
+    EXPECT_TRUE(logHasInOrder({"正在更改媒体...", "---- ** 访问地址 ** ----",
+                               "---- HTTP 地址已载入, 请稍等 ----", "URL 列表现在包含数据, 请选择一个项目"}));
+    EXPECT_TRUE(m_person.messages.isEmpty());
+    ASSERT_EQ(m_person.fileRequests.size(), 1);
+    EXPECT_EQ(m_person.fileRequests[0].proposedName, "list.asx");
+    EXPECT_EQ(m_person.fileRequests[0].title, "保存重定向文件");
+    EXPECT_TRUE(readFile(outPath("saved.asx")).startsWith("<ASX version=\"3.0\">\r\n"));
+    EXPECT_EQ(m_settings->AsxDir(), m_dir.path() + "/");
+    EXPECT_EQ(m_controller->task().LocalMedia.load(), 0u);
+}
+
+TEST_F(OpenMedia, WebPagesRedirectsAndFailures)
+{
+    WebServer web;
+    ASSERT_TRUE(web.start());
+    qputenv("LUMO_HTTP_TIMEOUT_MS", "500");
+
+    open(web.url("page.html"));
+    EXPECT_EQ(m_urlList, (QStringList{"mms://media.example/live", "MMS://Media.Example/Clip.asf"}));
+
+    open(web.url("moved.asx"));
+    EXPECT_TRUE(
+        logHasInOrder({"---- HTTP Socket 已经被主机重定向 ----", "URL 列表现在包含数据, 请选择一个项目"}));
+    EXPECT_EQ(m_urlList.size(), 2);
+
+    open(web.url("missing.asx"));
+    EXPECT_TRUE(logHasInOrder({"---- HTTP 文件请求失败 ----", "HTTP/1.1 404", "操作已经取消"}));
+    EXPECT_EQ(m_person.messages, QStringList{"HTTP 地址解析失败"});
+
+    open(web.url("empty.asx"));
+    EXPECT_EQ(m_person.messages, (QStringList{"地址不包含任何数据, 主体文本是空的", "HTTP 地址解析失败"}));
+
+    open(web.url("none.asx"));
+    EXPECT_EQ(m_person.messages, (QStringList{"重定向文件出错 - 未找到任何一个", "HTTP 地址解析失败"}));
+
+    open(web.url("slow.asx"));
+    EXPECT_EQ(m_person.messages, (QStringList{"HTTP 地址失败或页面未找到", "HTTP 地址解析失败"}));
+    qunsetenv("LUMO_HTTP_TIMEOUT_MS");
+}
+
+TEST_F(OpenMedia, WebLoginAnswersTheNextRequest)
+{
+    WebServer web;
+    ASSERT_TRUE(web.start());
+    m_person.loginAnswers.push_back(LoginAnswer{"  anna ", "se:cret", true});
+    open(web.url("secret.asx"));
+    EXPECT_EQ(m_person.messages,
+              (QStringList{"你现在需要重新访问这个站点, 请再试一次", "HTTP 地址解析失败"}));
+    EXPECT_EQ(QByteArray::fromBase64(m_settings->Authh().toLatin1()), "  anna :se:cret");
+    EXPECT_TRUE(m_urlList.isEmpty());
+
+    open(web.url("secret.asx"));
+    EXPECT_TRUE(m_person.messages.isEmpty()) << lastMessage().toStdString();
+    EXPECT_EQ(m_urlList.size(), 2);
+}
+
+TEST_F(OpenMedia, LocalFilesOpenByTheirKind)
+{
+    const QString asx = outPath("local.asx");
+    QFile file(asx);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<ref href=\"mms://h/one.asf\"/> mms://h/two");
+    file.close();
+    open(asx);
+    EXPECT_EQ(m_urlList, (QStringList{"mms://h/one.asf", "mms://h/two"}));
+    EXPECT_EQ(m_controller->task().LocalMedia.load(), 1u);
+
+    const QString emptyAsx = outPath("empty.asx");
+    QFile(emptyAsx).open(QIODevice::WriteOnly);
+    open(emptyAsx);
+    EXPECT_EQ(m_person.messages, (QStringList{"本地地址文件不包含任何数据", "本地解析文件错误"}));
+    open(outPath("absent.asx"));
+    EXPECT_EQ(m_person.messages, QStringList{"无法打开本地重定向文件"});
+
+    QStringList lines{"------- 记录开始 -------", "第二行"};
+    const QString logPath = outPath("old.log");
+    QFile logFile(logPath);
+    ASSERT_TRUE(logFile.open(QIODevice::WriteOnly));
+    logFile.write(lines.join('\n').toUtf8() + "\n");
+    logFile.close();
+    open(logPath);
+    EXPECT_EQ(m_log->lines(), (QStringList{"正在更改媒体...", "显示 Lumo 记录文件"} + lines));
+
+    if (haveFfmpeg()) {
+        open(makeSampleAsf(m_dir.path(), "local.asf", 1));
+        EXPECT_TRUE(
+            logHasInOrder({"媒体已经载入 -> 请点击“信息”标签页", "媒体已经载入 -> 请点击预览播放器"}));
+        EXPECT_EQ(m_controller->analysis().ok, 1);
+        EXPECT_EQ(m_opener->OpenMonitor1Click(), outPath("local.asf"));
+    }
+    open(outPath("broken.asf"));
+    EXPECT_EQ(m_person.messages, (QStringList{"无法打开文件来展开", "已取消, 文件没有被载入"}));
+}
+
+TEST_F(OpenMedia, RefusedKindsAndMmsAddresses)
+{
+    open("mms://server/clip.asf");
+    EXPECT_EQ(m_urlText, "mms://server/clip.asf");
+    EXPECT_TRUE(logHasInOrder({"已经准备连接 -> 请点击开始按钮"}));
+    EXPECT_TRUE(m_person.messages.isEmpty());
+
+    open("http://server/clip.wmv");
+    EXPECT_TRUE(lastMessage().startsWith("你试图访问的 HTTP 媒体类型是不支持的.\n\n"));
+    open("mms://server/list.asx");
+    EXPECT_TRUE(lastMessage().startsWith("你正在试图访问一个重定向地址文件"));
+    open("pnm://server/a.rm");
+    EXPECT_TRUE(lastMessage().contains("RealMedia"));
+    open("http://server/file.wmd");
+    EXPECT_TRUE(lastMessage().startsWith("这个地址包含一个可下载的文件"));
+    open("http://server/skin.wmz");
+    EXPECT_TRUE(lastMessage().startsWith("这个文件类型是媒体播放机的外观文件"));
+    open("http://server/live");
+    EXPECT_EQ(lastMessage(), "媒体类型或它的地址是非法的                \n请再次检查你的输入");
+    open("   ");
+    EXPECT_EQ(lastMessage(), "媒体类型或地址属于未知类型");
+    EXPECT_TRUE(logHasInOrder({"操作已取消"}));
+    EXPECT_EQ(m_opener->OpenMonitor1Click(), std::nullopt);
+    EXPECT_EQ(lastMessage(), "没有可用的媒体类型来打开预览播放器");
+}
+
+TEST_F(OpenMedia, RecentLocationsKeepTwentyNewestFirst)
+{
+    m_person.defaultYesNo = false;
+    QStringList list;
+    for (int i = 0; i < 21; ++i)
+        list = *m_opener->acceptLocation(QStringLiteral("mms://h/%1").arg(i));
+    list = *m_opener->acceptLocation("mms://h/20");
+    EXPECT_EQ(list.size(), 20);
+    EXPECT_EQ(list[0], "mms://h/20");
+    EXPECT_EQ(list[1], "mms://h/20");
+    EXPECT_EQ(list.last(), "mms://h/2");
+    EXPECT_EQ(m_settings->MediaList(), list);
+    EXPECT_FALSE(m_opener->acceptLocation(QString()));
+}
