@@ -4,7 +4,10 @@
 
 #include "asf/headeranalysis.h"
 #include "asf/propertiesreport.h"
+#include "control/address.h"
 #include "control/downloadcontroller.h"
+#include "control/mediaopener.h"
+#include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
@@ -12,6 +15,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QtEndian>
 #include <QTimer>
@@ -55,6 +59,7 @@ Records Windows-Media streams (mms://, mmst://, mmsu://) to ASF files.
 Commands:
   get URL     record a stream to a file
   info FILE   show what the file-properties window shows for an ASF file
+  scan SOURCE list the MMS addresses of a redirect file or web page (a file or an http(s) URL)
 
 Run "lumo-cli <command> --help" for the options of a command.
 )";
@@ -92,6 +97,63 @@ int runInfo(const QStringList &args)
     }
     for (const QString &line : describeFileProperties(analysis))
         out(line + QLatin1Char('\n'));
+    return ExitOk;
+}
+
+int runScan(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Lists the MMS addresses found in a redirect file (.asx, .wax, .wvx, .wmx) or a web page, "
+        "one per line. Exit status 0 when at least one was found."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("SOURCE"),
+                                 QStringLiteral("a local file or an http(s):// address"));
+    const QCommandLineOption save("save", "Also save the fetched file as FILE (http sources).", "FILE");
+    const QCommandLineOption user("user", "User name for a web site that asks for a login.", "NAME");
+    const QCommandLineOption password("password", "Password for that login.", "PASSWORD");
+    parser.addOptions({save, user, password});
+    parser.process(args);
+    if (parser.positionalArguments().size() != 1) {
+        err(parser.helpText());
+        return ExitUsage;
+    }
+    QString source = parser.positionalArguments().first();
+    const bool local = QFileInfo::exists(source);
+    if (local)
+        source = QFileInfo(source).absoluteFilePath();
+    else if (!(ClassifyAddress(source) & HttpAddress)) {
+        err(QStringLiteral("lumo-cli: %1: no such file, and not an http address\n").arg(source));
+        return ExitFailed;
+    }
+
+    TerminalAnswers answers;
+    answers.quiet = true;
+    if (parser.isSet(save)) {
+        answers.yes = true;
+        answers.outputPath = parser.value(save);
+    }
+    Settings settings;
+    settings.load();
+    TerminalInteraction person(answers);
+    TaskLog log;
+    UdpEndpoint udp;
+    HttpClient http;
+    if (parser.isSet(user))
+        http.setCredentials(parser.value(user), parser.value(password));
+    DownloadController controller(log, settings, person, udp);
+    controller.setHttpClient(&http);
+    MediaOpener opener(controller, log, settings, person, http);
+    controller.setMediaWindowText(source);
+    const bool found =
+        opener.LoadRedirectList(local ? MediaOpener::Source::LocalFile : MediaOpener::Source::Http);
+    if (!found) {
+        for (const QString &line : log.lines())
+            err(line + QLatin1Char('\n'));
+        return ExitFailed;
+    }
+    for (const QString &entry : opener.lastEntries())
+        out(entry + QLatin1Char('\n'));
     return ExitOk;
 }
 
@@ -245,6 +307,8 @@ int main(int argc, char **argv)
         return runGet(app, args);
     if (command == QLatin1String("info"))
         return runInfo(args);
+    if (command == QLatin1String("scan"))
+        return runScan(args);
     err(QStringLiteral("lumo-cli: unknown command \"%1\"\n\n").arg(command) + QString::fromUtf8(usage));
     return ExitUsage;
 }

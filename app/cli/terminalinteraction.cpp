@@ -78,6 +78,8 @@ void TerminalInteraction::showMessage(const QString &text)
 
 bool TerminalInteraction::askYesNo(const QString &text)
 {
+    if (m_answers.yes)
+        return true;
     if (!isatty(STDIN_FILENO))
         return false;
     printLine(text + QStringLiteral(" [y/N]"));

@@ -16,6 +16,7 @@ struct TerminalAnswers
     std::optional<ResumeChoice> existing; // --resume / --overwrite
     std::optional<QString> user, password;
     bool quiet = false;
+    bool yes = false; // answer Yes to every Yes/No question
 };
 
 // The person at a terminal: log lines and messages on stderr, a progress line that rewrites

@@ -159,3 +159,20 @@ TEST_F(Cli, InfoShowsANonLatinTitle)
     EXPECT_TRUE(output.contains("[音频]"));
     EXPECT_TRUE(output.contains("不可用"));
 }
+
+TEST_F(Cli, ScanListsTheAddressesOfARedirectFile)
+{
+    QFile asx(dir.filePath("list.asx"));
+    ASSERT_TRUE(asx.open(QIODevice::WriteOnly));
+    asx.write("<ASX>\r\n<ref href=\"mms://a/b.asf\"/>\r\nmmsu://c/d and Mms://not/this\r\n</ASX>");
+    asx.close();
+    ASSERT_EQ(run({"scan", "list.asx"}), 0);
+    EXPECT_EQ(output, "mms://a/b.asf\nmmsu://c/d\n");
+    QFile none(dir.filePath("none.asx"));
+    ASSERT_TRUE(none.open(QIODevice::WriteOnly));
+    none.write("<ASX/>");
+    none.close();
+    EXPECT_EQ(run({"scan", "none.asx"}), 1);
+    EXPECT_TRUE(output.contains("重定向文件出错 - 未找到任何一个"));
+    EXPECT_EQ(run({"scan", "absent.asx"}), 1);
+}
