@@ -251,7 +251,7 @@ TEST(UdpSession, HeaderAndDataAsDatagramsWithDropsAndResend)
 {
     const AsfFile file = AsfFile::load(Media::sample());
     ServerProcess server;
-    ASSERT_TRUE(server.start(rootArgs() + QStringList{"--udp-drop-every", "5", "--rate", "4000000"}));
+    ASSERT_TRUE(server.start(rootArgs() + QStringList{"--udp-drop-every", "5", "--rate", "1000000"}));
     QUdpSocket udp;
     ASSERT_TRUE(udp.bind(QHostAddress::LocalHost, 0));
     udp.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4 * 1024 * 1024);
