@@ -143,6 +143,15 @@ TEST_F(Download, LoginChallengeIsAnsweredWithTheGivenCredentials)
     EXPECT_EQ(QByteArray::fromBase64(m_settings->Authm().toLatin1()), "anna:se:cret");
 }
 
+TEST_F(Download, WrongPasswordEndsWithTheServersError)
+{
+    REQUIRE_SERVER({"--auth", "anna:secret"});
+    m_person.loginAnswers.push_back(LoginAnswer{"anna", "wrong", false});
+    EXPECT_FALSE(download(m_server.url("sample.asf")));
+    EXPECT_TRUE(logHasInOrder({"服务器错误信息读取:", "你无法访问地址或文件"}));
+    EXPECT_EQ(m_settings->Authm(), ""); // not saved: the box was unticked
+}
+
 TEST_F(Download, CancelledLoginEndsTheTaskWithoutTouchingTheFile)
 {
     REQUIRE_SERVER({"--auth", "anna:secret"});
