@@ -1,0 +1,61 @@
+#include "ui/completionsound.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace lumo {
+
+namespace {
+const QString soundName = QStringLiteral("Done.wav");
+}
+
+CompletionSound::CompletionSound(QObject *parent) : QObject(parent)
+{
+    m_timer2.setInterval(defaultIntervalMs);
+    connect(&m_timer2, &QTimer::timeout, this, &CompletionSound::playOnce);
+    m_file = findSoundFile();
+    if (!m_file.isEmpty())
+        m_effect.setSource(QUrl::fromLocalFile(m_file));
+}
+
+QString CompletionSound::findSoundFile()
+{
+    QStringList candidates{QCoreApplication::applicationDirPath() + QLatin1Char('/') + soundName};
+#ifdef LUMO_DATA_DIR
+    candidates.append(QStringLiteral(LUMO_DATA_DIR "/") + soundName);
+#endif
+    const QString installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                                     QStringLiteral("lumo/") + soundName);
+    if (!installed.isEmpty())
+        candidates.append(installed);
+    candidates.append(QDir::current().absoluteFilePath(soundName));
+    for (const QString &path : candidates) {
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
+void CompletionSound::start(int intervalSeconds)
+{
+    m_timer2.setInterval(intervalSeconds * 1000);
+    m_timer2.start();
+    playOnce();
+}
+
+void CompletionSound::stop()
+{
+    m_timer2.stop();
+}
+
+void CompletionSound::playOnce()
+{
+    ++m_plays;
+    if (!m_file.isEmpty())
+        m_effect.play();
+}
+
+} // namespace lumo

@@ -1,0 +1,213 @@
+#include "ui/desktop.h"
+
+#include "control/downloadcontroller.h"
+#include "mms/udpendpoint.h"
+#include "shell/logsaving.h"
+#include "shell/settings.h"
+#include "shell/tasklog.h"
+#include "ui/completionsound.h"
+#include "ui/guiinteraction.h"
+#include "ui/logprinter.h"
+#include "ui/lumoapplication.h"
+#include "ui/mainwindow.h"
+#include "ui/propertieswindow.h"
+#include "ui/settingswindow.h"
+
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+
+Q_LOGGING_CATEGORY(lcUi, "lumo.ui", QtWarningMsg)
+
+namespace lumo {
+
+namespace {
+// Ending a task lets the worker finish the unit it is writing; this bounds that wait.
+constexpr int workerEndTimeoutMs = 10000;
+} // namespace
+
+Desktop::Desktop(QObject *parent)
+    : QObject(parent), m_log(std::make_unique<TaskLog>()), m_settings(std::make_unique<Settings>()),
+      m_udp(std::make_unique<UdpEndpoint>())
+{
+    m_main = std::make_unique<MainWindow>();
+    m_sound = std::make_unique<CompletionSound>();
+    m_properties = std::make_unique<PropertiesWindow>();
+    m_person = std::make_unique<GuiInteraction>(*m_main, *m_properties, *m_sound);
+    m_controller = std::make_unique<DownloadController>(*m_log, *m_settings, *m_person, *m_udp);
+    FormCreate();
+
+    m_settingsWindow = std::make_unique<SettingsWindow>();
+    settingsFormCreate();
+
+    MainWindow *main = m_main.get();
+    connect(main, &MainWindow::connectClicked, this, &Desktop::ConnectClick);
+    connect(main, &MainWindow::disconnectClicked, this, &Desktop::DisconnectClick);
+    connect(main, &MainWindow::saveLogClicked, this, &Desktop::SaveLog1Click);
+    connect(main, &MainWindow::printClicked, this, &Desktop::Print1Click);
+    connect(main, &MainWindow::printSetupClicked, this, &Desktop::PrintSetup1Click);
+    connect(main, &MainWindow::exitClicked, main, &QWidget::close);
+    connect(main, &MainWindow::viewSetupClicked, this, &Desktop::ViewSetupClick);
+    connect(main, &MainWindow::showPropertiesClicked, this, &Desktop::ShowFileProperties1Click);
+    connect(main, &MainWindow::moreHelpClicked, this, &Desktop::MoreHelp1Click);
+    connect(main, &MainWindow::closing, this, &Desktop::FormClose);
+
+    connect(m_controller.get(), &DownloadController::propertiesChanged, this,
+            [this] { m_properties->showProperties(m_controller->analysis().properties); });
+    connect(m_controller.get(), &DownloadController::urlListCleared, this,
+            [this] { m_main->setUrl({}, QString()); });
+
+    SettingsWindow *settingsWindow = m_settingsWindow.get();
+    // The settings in force are the window's fields, whether or not it has been closed yet.
+    connect(settingsWindow, &SettingsWindow::edited, this,
+            [this] { m_settingsWindow->copyValuesTo(*m_settings); });
+    connect(settingsWindow, &SettingsWindow::soundTestClicked, m_sound.get(), &CompletionSound::playOnce);
+    connect(settingsWindow, &SettingsWindow::aboutUdpClicked, this,
+            [this] { m_person->showMessage(Settings::aboutUdpText()); });
+    // Queued, so the window is gone before a question about the UDP port appears.
+    connect(settingsWindow, &SettingsWindow::closed, this, &Desktop::settingsFormClose, Qt::QueuedConnection);
+}
+
+Desktop::~Desktop()
+{
+    if (!m_shutDown && !m_controller->idle()) {
+        m_controller->CloseTask();
+        m_controller->waitForWorker(workerEndTimeoutMs);
+    }
+}
+
+QString Desktop::helpSites()
+{
+    return QStringLiteral("https://lumo.example.org/help");
+}
+
+void Desktop::FormCreate()
+{
+    m_main->setMinimumSize(m_main->size());
+    m_main->setStatusBarText(QStringLiteral(" 请访问 ") + helpSites() + QStringLiteral(" 获取帮助"));
+    if (auto *app = qobject_cast<LumoApplication *>(QCoreApplication::instance()))
+        app->setExceptionHandler([this](const QString &message) { m_controller->OnException(message); });
+
+    // Values that are missing or not whole numbers keep the designed geometry.
+    if (const auto height = m_settings->Height())
+        m_main->resize(m_main->width(), *height);
+    if (const auto width = m_settings->Width())
+        m_main->resize(*width, m_main->height());
+    if (const auto left = m_settings->FormLeft())
+        m_main->move(*left, m_main->y());
+    if (const auto top = m_settings->FormTop())
+        m_main->move(m_main->x(), *top);
+
+    m_main->setUrl(m_settings->URLList(), m_settings->URLSelected());
+}
+
+void Desktop::settingsFormCreate()
+{
+    m_settings->load();
+    m_settingsWindow->showValues(*m_settings);
+    if (!m_udp->bind(m_settings->udpBindPort()))
+        qCWarning(lcUi) << "UDP port" << m_settings->udpBindPort() << "not bound:" << m_udp->errorString();
+}
+
+void Desktop::FormClose()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_log->append(QStringLiteral("******* 正在关闭 *******"));
+    m_settings->setURLList(m_main->urlItems());
+    m_settings->setURLSelected(m_main->urlText());
+    const QRect geometry = m_main->isMaximized() || m_main->isMinimized() ? m_main->normalGeometry()
+                                                                          : QRect(m_main->pos(), m_main->size());
+    m_settings->setHeight(geometry.height());
+    m_settings->setWidth(geometry.width());
+    m_settings->setFormLeft(geometry.x());
+    m_settings->setFormTop(geometry.y());
+
+    m_controller->CloseTask();
+    // The worker must be gone before the network objects are.
+    if (!m_controller->waitForWorker(workerEndTimeoutMs))
+        qCWarning(lcUi) << "the receive worker did not end in time";
+    m_sound->stop();
+    m_settingsWindow->hide();
+    m_properties->hide();
+    Q_EMIT quitRequested();
+}
+
+void Desktop::settingsFormClose()
+{
+    m_settingsWindow->copyValuesTo(*m_settings);
+    m_settings->store();
+    if (!m_settings->udpPortChanged())
+        return;
+    if (m_person->askYesNo(Settings::udpPortChangeQuestion())) {
+        m_main->close();
+        return;
+    }
+    m_person->showMessage(Settings::udpPortChangeCancelledText());
+    m_settings->revertUdpPort();
+    m_settingsWindow->showValues(*m_settings);
+}
+
+void Desktop::ConnectClick()
+{
+    m_main->repaint();
+    m_controller->ConnectClick(m_main->urlText());
+    m_main->setSaveWindowText(m_controller->saveWindowText());
+}
+
+void Desktop::DisconnectClick()
+{
+    m_main->repaint();
+    m_controller->DisconnectClick();
+}
+
+void Desktop::SaveLog1Click()
+{
+    m_main->repaint();
+    lumo::SaveLog1Click(*m_log, *m_settings, *m_person, m_controller->saveWindowText(),
+                        m_controller->mediaWindowText());
+}
+
+void Desktop::Print1Click()
+{
+    m_main->repaint();
+    m_printer.setDocName(QStringLiteral("Lumo 记录打印输出"));
+    QPrintDialog dialog(&m_printer, m_main.get());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!printLog(m_printer, m_log->lines()))
+        qCWarning(lcUi) << "the printer could not be started";
+}
+
+void Desktop::PrintSetup1Click()
+{
+    m_main->repaint();
+    QPageSetupDialog dialog(&m_printer, m_main.get());
+    dialog.exec();
+}
+
+void Desktop::ViewSetupClick()
+{
+    m_main->repaint();
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}
+
+void Desktop::ShowFileProperties1Click()
+{
+    m_main->repaint();
+    m_properties->show();
+    m_properties->raise();
+}
+
+void Desktop::MoreHelp1Click()
+{
+    m_main->repaint();
+    m_person->showMessage(QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") + helpSites() +
+                          QStringLiteral("\n或阅读 Lumo 附带的自述文件"));
+}
+
+} // namespace lumo

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QPrinter>
+
+#include <memory>
+
+namespace lumo {
+
+class CompletionSound;
+class DownloadController;
+class GuiInteraction;
+class MainWindow;
+class PropertiesWindow;
+class Settings;
+class SettingsWindow;
+class TaskLog;
+class UdpEndpoint;
+
+// The desktop program: owns the core objects and the windows and wires them together. It
+// runs the start-up and shut-down of the main window, the settings window's load and store,
+// and the menu commands that are not the controller's.
+class Desktop final : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Desktop(QObject *parent = nullptr);
+    ~Desktop() override;
+
+    MainWindow &mainWindow() { return *m_main; }
+    SettingsWindow &settingsWindow() { return *m_settingsWindow; }
+    PropertiesWindow &propertiesWindow() { return *m_properties; }
+    DownloadController &controller() { return *m_controller; }
+    TaskLog &log() { return *m_log; }
+    Settings &settings() { return *m_settings; }
+    CompletionSound &sound() { return *m_sound; }
+    UdpEndpoint &udp() { return *m_udp; }
+    QPrinter &printer() { return m_printer; }
+    bool shutDown() const { return m_shutDown; }
+
+    // Menu commands.
+    void ConnectClick();
+    void DisconnectClick();
+    void SaveLog1Click();
+    void Print1Click();
+    void PrintSetup1Click();
+    void ViewSetupClick();
+    void ShowFileProperties1Click();
+    void MoreHelp1Click();
+
+    static QString helpSites();
+
+Q_SIGNALS:
+    // The main window has closed and the task has ended: the program may end.
+    void quitRequested();
+
+private:
+    void FormCreate();
+    void FormClose();
+    void settingsFormCreate();
+    void settingsFormClose();
+
+    std::unique_ptr<TaskLog> m_log;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<UdpEndpoint> m_udp;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<SettingsWindow> m_settingsWindow;
+    std::unique_ptr<PropertiesWindow> m_properties;
+    std::unique_ptr<CompletionSound> m_sound;
+    std::unique_ptr<GuiInteraction> m_person;
+    // Last: it ends its task through the person and the windows above.
+    std::unique_ptr<DownloadController> m_controller;
+    QPrinter m_printer;
+    bool m_shutDown = false;
+};
+
+} // namespace lumo

@@ -1,0 +1,124 @@
+#include "ui/guiinteraction.h"
+
+#include "ui/completionsound.h"
+#include "ui/mainwindow.h"
+#include "ui/passworddialog.h"
+#include "ui/propertieswindow.h"
+#include "ui/resumedialog.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace lumo {
+
+namespace {
+
+const QString boxTitle = QStringLiteral("Lumo");
+
+std::optional<QString> runFileDialog(QWidget *parent, const FileDialogRequest &request,
+                                     QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    const QStringList filters = request.filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+    if (!request.startFolder.isEmpty())
+        dialog.setDirectory(request.startFolder);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+GuiInteraction::GuiInteraction(MainWindow &main, PropertiesWindow &properties, CompletionSound &sound)
+    : m_main(main), m_properties(properties), m_sound(sound)
+{
+}
+
+void GuiInteraction::logAppended(const QString &entry)
+{
+    m_main.appendLog(entry);
+}
+
+void GuiInteraction::logCleared()
+{
+    m_main.clearLog();
+}
+
+void GuiInteraction::showMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, boxTitle, text, QMessageBox::Ok, &m_main);
+    box.exec();
+}
+
+bool GuiInteraction::askYesNo(const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, boxTitle, text, QMessageBox::Yes | QMessageBox::No, &m_main);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+ResumeChoice GuiInteraction::askResume(const QString &)
+{
+    ResumeDialog dialog(&m_main);
+    switch (dialog.exec()) {
+    case int(ResumeChoice::Resume):
+        return ResumeChoice::Resume;
+    case int(ResumeChoice::Overwrite):
+        return ResumeChoice::Overwrite;
+    case int(ResumeChoice::Cancel):
+        return ResumeChoice::Cancel;
+    default:
+        return ResumeChoice::NoChoice;
+    }
+}
+
+std::optional<QString> GuiInteraction::chooseSaveFile(const FileDialogRequest &request)
+{
+    return runFileDialog(&m_main, request, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> GuiInteraction::chooseOpenFile(const FileDialogRequest &request)
+{
+    return runFileDialog(&m_main, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<LoginAnswer> GuiInteraction::askServerLogin(const LoginRequest &request)
+{
+    PasswordDialog dialog(request, &m_main);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.answer();
+}
+
+std::optional<LoginAnswer> GuiInteraction::askWebLogin(const LoginRequest &)
+{
+    // The web-site login window comes with the open-media window; until then no login.
+    return std::nullopt;
+}
+
+void GuiInteraction::statusChanged(const TaskStatus &status)
+{
+    m_main.showStatus(status);
+    m_properties.showStatistics(status);
+}
+
+void GuiInteraction::startCompletionSound(int intervalSeconds)
+{
+    m_sound.start(intervalSeconds);
+}
+
+void GuiInteraction::stopCompletionSound()
+{
+    m_sound.stop();
+}
+
+} // namespace lumo

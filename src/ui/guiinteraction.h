@@ -1,0 +1,39 @@
+#pragma once
+
+#include "shell/interaction.h"
+
+class QWidget;
+
+namespace lumo {
+
+class CompletionSound;
+class MainWindow;
+class PropertiesWindow;
+
+// The person, reached through the windows: message and question boxes, file dialogs, the
+// resume and login dialogs, the main window's status display and the completion sound.
+class GuiInteraction final : public Interaction
+{
+public:
+    GuiInteraction(MainWindow &main, PropertiesWindow &properties, CompletionSound &sound);
+
+    void logAppended(const QString &entry) override;
+    void logCleared() override;
+    void showMessage(const QString &text) override;
+    bool askYesNo(const QString &text) override;
+    ResumeChoice askResume(const QString &path) override;
+    std::optional<QString> chooseSaveFile(const FileDialogRequest &request) override;
+    std::optional<QString> chooseOpenFile(const FileDialogRequest &request) override;
+    std::optional<LoginAnswer> askServerLogin(const LoginRequest &request) override;
+    std::optional<LoginAnswer> askWebLogin(const LoginRequest &request) override;
+    void statusChanged(const TaskStatus &status) override;
+    void startCompletionSound(int intervalSeconds) override;
+    void stopCompletionSound() override;
+
+private:
+    MainWindow &m_main;
+    PropertiesWindow &m_properties;
+    CompletionSound &m_sound;
+};
+
+} // namespace lumo

@@ -1,0 +1,37 @@
+#include "ui/lumoapplication.h"
+
+#include <exception>
+
+namespace lumo {
+
+LumoApplication::LumoApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Lumo"));
+}
+
+void LumoApplication::setExceptionHandler(std::function<void(const QString &)> handler)
+{
+    m_handler = std::move(handler);
+}
+
+bool LumoApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        handle(QString::fromUtf8(error.what()));
+    } catch (...) {
+        handle(QString());
+    }
+    return false;
+}
+
+void LumoApplication::handle(const QString &message)
+{
+    if (m_handler)
+        m_handler(message);
+    else
+        qCritical("unhandled exception: %s", qPrintable(message));
+}
+
+} // namespace lumo

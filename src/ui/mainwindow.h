@@ -1,0 +1,61 @@
+#pragma once
+
+#include "shell/interaction.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QComboBox;
+class QPlainTextEdit;
+class QProgressBar;
+class QLabel;
+
+namespace Ui {
+class TForm1;
+}
+
+namespace lumo {
+
+// The main window: menu, tool bar, address box, places, task log, gauge, state and times.
+// It shows what it is handed and reports the person's actions as signals.
+class MainWindow final : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    void showStatus(const TaskStatus &status);
+    void appendLog(const QString &entry);
+    void clearLog();
+
+    QString urlText() const;
+    QStringList urlItems() const;
+    void setUrl(const QStringList &items, const QString &text);
+    void setMediaWindowText(const QString &text);
+    void setSaveWindowText(const QString &text);
+    void setStatusBarText(const QString &text);
+
+Q_SIGNALS:
+    void connectClicked();
+    void disconnectClicked();
+    void saveLogClicked();
+    void printClicked();
+    void printSetupClicked();
+    void exitClicked();
+    void viewSetupClicked();
+    void showPropertiesClicked();
+    void moreHelpClicked();
+    // The window is closing (frame button, Exit, or a shut-down asked for elsewhere).
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    std::unique_ptr<Ui::TForm1> m_ui;
+    QLabel *m_statusText = nullptr;
+};
+
+} // namespace lumo

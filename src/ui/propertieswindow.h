@@ -1,0 +1,35 @@
+#pragma once
+
+#include "asf/headeranalysis.h"
+#include "shell/interaction.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class TForm6;
+}
+
+namespace lumo {
+
+// The file-properties window: clip, details and codec pages from the header analysis, the
+// statistics page from the running task.
+class PropertiesWindow final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PropertiesWindow(QWidget *parent = nullptr);
+    ~PropertiesWindow() override;
+
+    void showProperties(const FileProperties &properties);
+    void showStatistics(const TaskStatus &status);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    std::unique_ptr<Ui::TForm6> m_ui;
+};
+
+} // namespace lumo

@@ -1,0 +1,50 @@
+#include "desktopfixture.h"
+
+#include "shell/settingsstore.h"
+#include "ui/mainwindow.h"
+
+namespace lumo::test {
+
+void DesktopFixture::SetUp()
+{
+    ASSERT_TRUE(m_dir.isValid());
+    m_savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
+    m_answers = std::make_unique<DialogAnswerer>();
+}
+
+void DesktopFixture::TearDown()
+{
+    m_desktop.reset();
+    m_answers.reset();
+    m_server.stop();
+    qputenv("XDG_CONFIG_HOME", m_savedConfig);
+}
+
+void DesktopFixture::startProgram()
+{
+    m_desktop.reset();
+    m_quitRequested = false;
+    m_desktop = std::make_unique<Desktop>();
+    QObject::connect(m_desktop.get(), &Desktop::quitRequested, m_desktop.get(),
+                     [this] { m_quitRequested = true; });
+    m_desktop->mainWindow().show();
+}
+
+void DesktopFixture::closeProgram()
+{
+    m_desktop->mainWindow().close();
+    m_desktop.reset();
+}
+
+QString DesktopFixture::settingsFile() const
+{
+    return settingsFilePath(settingsKey);
+}
+
+QString DesktopFixture::storedValue(const QString &name) const
+{
+    return RegReadString(settingsKey, name);
+}
+
+} // namespace lumo::test

@@ -1,0 +1,203 @@
+// Whole downloads from lumo-mms-server driven through the main window.
+
+#include "desktopfixture.h"
+
+#include "control/downloadcontroller.h"
+#include "shell/settings.h"
+#include "shell/tasklog.h"
+#include "support/downloadfixture.h"
+#include "ui/completionsound.h"
+#include "ui/mainwindow.h"
+#include "ui/propertieswindow.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRegularExpression>
+
+namespace lumo::test {
+namespace {
+
+const QString clipSource = QStringLiteral("clip.asf:600000:2000");
+
+class DownloadWindowTest : public DesktopFixture
+{
+protected:
+    void SetUp() override
+    {
+        DesktopFixture::SetUp();
+        startProgram();
+        connect();
+    }
+
+    void connect()
+    {
+        QObject::connect(&m_desktop->controller(), &DownloadController::finished, m_desktop.get(),
+                         [this](bool completed) {
+                             m_finished = true;
+                             m_completed = completed;
+                         });
+        MainWindow *main = &m_desktop->mainWindow();
+        QObject::connect(main, &QWidget::windowTitleChanged, main, [this, main](const QString &title) {
+            m_titles.append(title);
+            if (!child<QLabel>(main, "PreRec")->isHidden())
+                m_sawPreRec = true;
+        });
+    }
+
+    bool startTask(const QString &url)
+    {
+        m_finished = m_completed = false;
+        m_desktop->mainWindow().setUrl({}, url);
+        m_desktop->ConnectClick();
+        return !m_desktop->controller().idle();
+    }
+
+    QWidget *main() { return &m_desktop->mainWindow(); }
+
+    bool m_finished = false;
+    bool m_completed = false;
+    bool m_sawPreRec = false;
+    QStringList m_titles;
+};
+
+TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
+{
+    m_desktop->settings().setDoneInterval(QStringLiteral("1"));
+    const QString out = path(QStringLiteral("clip.asf"));
+
+    // A server that drops the connection part-way leaves a partial file.
+    ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), clipSource, QStringLiteral("--drop-after"),
+                                QStringLiteral("40")}));
+    QString dialogTitle, proposed;
+    m_answers->expect(DialogAnswerer::chooseFile(out, &dialogTitle, &proposed));
+    ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
+    EXPECT_EQ(dialogTitle, QStringLiteral("创建 / 续传 保存文件"));
+    EXPECT_EQ(proposed, QStringLiteral("clip.asf"));
+    EXPECT_EQ(child<QLabel>(main(), "SaveWindow")->text(), out);
+    EXPECT_FALSE(child<QAction>(main(), "Connect")->isEnabled());
+    EXPECT_TRUE(child<QAction>(main(), "Disconnect")->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return m_finished; }, 30000));
+    EXPECT_FALSE(m_completed);
+    const qint64 partialSize = QFileInfo(out).size();
+    EXPECT_GT(partialSize, 0);
+    m_server.stop();
+
+    // The same file again: the resume question, then the rest at a pace the display can follow.
+    ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), clipSource, QStringLiteral("--rate"),
+                                QStringLiteral("300000")}));
+    CompletionSound &sound = m_desktop->sound();
+    QString doneText;
+    bool repeatingWhileOpen = false;
+    m_answers->expect(DialogAnswerer::chooseFile(out));
+    m_answers->expect(DialogAnswerer::answerResume(ResumeChoice::Resume));
+    m_answers->expect(m_answers->clickOkWhen(
+        [&] {
+            repeatingWhileOpen = sound.repeating();
+            return sound.playCount() >= 2;
+        },
+        &doneText));
+    m_titles.clear();
+    ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
+    ASSERT_TRUE(waitUntil([&] { return m_finished; }, 60000));
+    EXPECT_TRUE(m_completed);
+    EXPECT_TRUE(m_answers->unexpected.isEmpty()) << m_answers->unexpected.join('\n').toStdString();
+
+    EXPECT_TRUE(m_sawPreRec);
+    EXPECT_TRUE(m_titles.contains(QStringLiteral("Lumo 激活中")));
+    const QRegularExpression progress(QStringLiteral("^进度 (\\d+)%$"));
+    EXPECT_TRUE(std::any_of(m_titles.begin(), m_titles.end(), [&](const QString &t) {
+        const auto match = progress.match(t);
+        return match.hasMatch() && match.captured(1).toInt() < 100;
+    })) << m_titles.join(", ").toStdString();
+    EXPECT_EQ(main()->windowTitle(), QStringLiteral("Lumo 已完成"));
+    EXPECT_EQ(child<QProgressBar>(main(), "ProgBar")->value(), 100);
+    EXPECT_TRUE(child<QProgressBar>(main(), "ProgBar")->isTextVisible());
+    EXPECT_EQ(doneText, QStringLiteral("下载已完成, 媒体文件已经写入本地磁盘"));
+    EXPECT_TRUE(repeatingWhileOpen);
+    EXPECT_GE(sound.playCount(), 2);
+    EXPECT_EQ(sound.intervalMs(), 1000);
+    EXPECT_FALSE(sound.repeating());
+    EXPECT_GT(QFileInfo(out).size(), partialSize);
+
+    const QStringList log = m_desktop->log().lines();
+    EXPECT_TRUE(log.contains(QStringLiteral("- ** 下载已经完成 **")));
+    EXPECT_EQ(log.last(), QStringLiteral("------- 记录关闭 -------"));
+    EXPECT_FALSE(child<QLabel>(main(), "Standby")->isHidden());
+    EXPECT_TRUE(child<QAction>(main(), "Connect")->isEnabled());
+
+    // The properties window was fed from the header and the progress display.
+    PropertiesWindow &properties = m_desktop->propertiesWindow();
+    EXPECT_FALSE(child<QLabel>(&properties, "Type")->text().isEmpty());
+    EXPECT_TRUE(child<QLabel>(&properties, "FileSize")->text().endsWith(QStringLiteral(" KB,  (当下载完成后的总大小)")));
+    EXPECT_EQ(child<QLineEdit>(&properties, "ASFsize")->text(), QStringLiteral("2000"));
+}
+
+TEST_F(DownloadWindowTest, LiveRecordingShowsLiveStateAndStopAsksFirst)
+{
+    ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), clipSource, QStringLiteral("--live")}));
+    m_answers->expect(DialogAnswerer::chooseFile(path(QStringLiteral("live.asf"))));
+    ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
+    ASSERT_TRUE(waitUntil([&] { return !child<QLabel>(main(), "Live")->isHidden(); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return main()->windowTitle() == QStringLiteral("Lumo - 实况 -"); }, 5000));
+    EXPECT_TRUE(child<QLabel>(main(), "Standby")->isHidden());
+    EXPECT_TRUE(child<QLabel>(main(), "PreRec")->isHidden());
+    EXPECT_EQ(child<QLineEdit>(main(), "TimeLeft")->text(), QStringLiteral("实况"));
+    EXPECT_FALSE(child<QProgressBar>(main(), "ProgBar")->isTextVisible());
+
+    // No: the task goes on.
+    QString question;
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::No, &question));
+    child<QAction>(main(), "Disconnect")->trigger();
+    EXPECT_EQ(question, QStringLiteral("你确定要终止这个任务吗?"));
+    EXPECT_FALSE(m_desktop->controller().idle());
+    EXPECT_FALSE(m_finished);
+
+    // Yes: it ends, the header is repaired, and the person is told.
+    QString told;
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Yes));
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &told));
+    child<QAction>(main(), "Disconnect")->trigger();
+    EXPECT_EQ(told, QStringLiteral("连接已经关闭, 你所下载的媒体文件已经被保存"));
+    ASSERT_TRUE(waitUntil([&] { return m_finished; }, 10000));
+    EXPECT_EQ(main()->windowTitle(), QStringLiteral("Lumo"));
+    EXPECT_FALSE(child<QLabel>(main(), "Standby")->isHidden());
+    EXPECT_TRUE(m_desktop->log().lines().contains(QStringLiteral("- 为实况节目修复 ASF 文件头")));
+    EXPECT_TRUE(m_answers->unexpected.isEmpty()) << m_answers->unexpected.join('\n').toStdString();
+}
+
+TEST_F(DownloadWindowTest, ExceptionEndsTheTaskWithoutRepairingTheFile)
+{
+    ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), clipSource, QStringLiteral("--live")}));
+    m_answers->expect(DialogAnswerer::chooseFile(path(QStringLiteral("live.asf"))));
+    ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
+    ASSERT_TRUE(waitUntil([&] { return !child<QLabel>(main(), "Live")->isHidden(); }, 20000));
+
+    QString text;
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
+    QTimer::singleShot(0, m_desktop.get(), [] { throw std::runtime_error("boom"); });
+    ASSERT_TRUE(waitUntil([&] { return m_finished; }, 10000));
+    EXPECT_EQ(text, QStringLiteral("发生了一个异常错误\nboom"));
+    EXPECT_FALSE(m_desktop->log().lines().contains(QStringLiteral("- 为实况节目修复 ASF 文件头")));
+    EXPECT_TRUE(child<QAction>(main(), "Connect")->isEnabled());
+    EXPECT_FALSE(main()->isHidden());
+}
+
+TEST_F(DownloadWindowTest, ClosingTheWindowEndsARunningTask)
+{
+    ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), clipSource, QStringLiteral("--live")}));
+    m_answers->expect(DialogAnswerer::chooseFile(path(QStringLiteral("live.asf"))));
+    ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
+    ASSERT_TRUE(waitUntil([&] { return !child<QLabel>(main(), "Live")->isHidden(); }, 20000));
+    main()->close();
+    EXPECT_TRUE(m_quitRequested);
+    EXPECT_TRUE(m_desktop->controller().idle());
+    const QStringList log = m_desktop->log().lines();
+    EXPECT_TRUE(log.contains(QStringLiteral("******* 正在关闭 *******")));
+    EXPECT_TRUE(log.contains(QStringLiteral("- 为实况节目修复 ASF 文件头")));
+}
+
+} // namespace
+} // namespace lumo::test

@@ -1,0 +1,101 @@
+// The log menus: save, print, print set-up; and the help message.
+
+#include "desktopfixture.h"
+
+#include "shell/settings.h"
+#include "shell/tasklog.h"
+#include "support/testmedia.h"
+#include "ui/mainwindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+
+namespace lumo::test {
+namespace {
+
+using LogMenuTest = DesktopFixture;
+
+TEST_F(LogMenuTest, SaveLogProposesDefaultNameAndWritesLfLines)
+{
+    startProgram();
+    TaskLog &log = m_desktop->log();
+    log.append(QStringLiteral("------- 记录开始 -------"));
+    log.append(QStringLiteral("second"));
+    log.DumpBytes("\x01\xff", 2);
+    EXPECT_EQ(child<QPlainTextEdit>(&m_desktop->mainWindow(), "LogWindow")->toPlainText(),
+              QStringLiteral("------- 记录开始 -------\nsecond\n 数据转储: \n01 FF "));
+
+    const QString file = path(QStringLiteral("logs/saved.log"));
+    QDir().mkpath(path(QStringLiteral("logs")));
+    QString title, proposed;
+    m_answers->expect(DialogAnswerer::chooseFile(file, &title, &proposed));
+    child<QAction>(&m_desktop->mainWindow(), "SaveLog1")->trigger();
+    EXPECT_EQ(title, QStringLiteral("保存记录文件"));
+    EXPECT_EQ(proposed, QStringLiteral("default_lumo.log"));
+    EXPECT_EQ(readFile(file), QByteArray("------- 记录开始 -------\nsecond\n 数据转储: \n01 FF \n"));
+    EXPECT_EQ(m_desktop->settings().LogDir(), path(QStringLiteral("logs/")));
+
+    // Cancelled: nothing written.
+    m_answers->expect([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
+    QFile::remove(file);
+    child<QAction>(&m_desktop->mainWindow(), "SaveLog1")->trigger();
+    EXPECT_FALSE(QFile::exists(file));
+}
+
+TEST_F(LogMenuTest, PrintingGivesTheHeadingAndNumberedLines)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    startProgram();
+    for (int i = 1; i <= 100; ++i)
+        m_desktop->log().append(QStringLiteral("行 %1").arg(i));
+    const QString pdf = path(QStringLiteral("log.pdf"));
+    m_desktop->printer().setOutputFileName(pdf);
+    m_answers->expect(DialogAnswerer::accept());
+    child<QAction>(&m_desktop->mainWindow(), "Print1")->trigger();
+    ASSERT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(m_desktop->printer().docName(), QStringLiteral("Lumo 记录打印输出"));
+
+    QByteArray text;
+    ASSERT_EQ(runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, &text),
+              0);
+    const QStringList lines = QString::fromUtf8(text).split(QLatin1Char('\n'));
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first().trimmed(), QStringLiteral("Lumo 多媒体任务记录"));
+    EXPECT_TRUE(lines.contains(QStringLiteral("1   行 1")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("2   行 2")));
+    // One page only: the lines that do not fit are left out.
+    EXPECT_FALSE(lines.contains(QStringLiteral("100   行 100")));
+    EXPECT_EQ(QString::fromUtf8(text).count(QLatin1Char('\f')), 1);
+}
+
+TEST_F(LogMenuTest, CancelledPrintDialogPrintsNothing)
+{
+    startProgram();
+    m_desktop->log().append(QStringLiteral("x"));
+    const QString pdf = path(QStringLiteral("none.pdf"));
+    m_desktop->printer().setOutputFileName(pdf);
+    m_answers->expect([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
+    child<QAction>(&m_desktop->mainWindow(), "Print1")->trigger();
+    EXPECT_FALSE(QFile::exists(pdf));
+    // The set-up dialog opens and closes without a trace.
+    m_answers->expect([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
+    child<QAction>(&m_desktop->mainWindow(), "PrintSetup1")->trigger();
+    EXPECT_EQ(m_answers->seen.size(), 2);
+}
+
+TEST_F(LogMenuTest, MoreHelpNamesTheHelpSite)
+{
+    startProgram();
+    QString text;
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
+    child<QAction>(&m_desktop->mainWindow(), "MoreHelp1")->trigger();
+    EXPECT_EQ(text, QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") + Desktop::helpSites() +
+                        QStringLiteral("\n或阅读 Lumo 附带的自述文件"));
+}
+
+} // namespace
+} // namespace lumo::test

@@ -1,0 +1,13 @@
+#include "ui/lumoapplication.h"
+
+#include <gtest/gtest.h>
+
+// The program's own application object, so that its exception hook is under test too.
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    lumo::LumoApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,93 @@
+// Every window laid out with its real texts: nothing cut off. With LUMO_SCREENSHOT_DIR set,
+// each window is also saved there as a PNG for a look by eye.
+
+#include "desktopfixture.h"
+
+#include "shell/tasklog.h"
+#include "ui/mainwindow.h"
+#include "ui/passworddialog.h"
+#include "ui/propertieswindow.h"
+#include "ui/resumedialog.h"
+#include "ui/settingswindow.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTabWidget>
+
+namespace lumo::test {
+namespace {
+
+void save(QWidget *window, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("LUMO_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        window->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// Labels, buttons and check boxes whose text needs more room than they got.
+QStringList cutOff(QWidget *window)
+{
+    QStringList found;
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        if (!label->isVisibleTo(window) || label->wordWrap() || label->text().isEmpty() ||
+            label->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored)
+            continue;
+        if (label->width() < label->minimumSizeHint().width())
+            found.append(label->objectName() + QStringLiteral(": ") + label->text());
+    }
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+        if (button->isVisibleTo(window) && !button->text().isEmpty() && button->width() < button->sizeHint().width())
+            found.append(button->objectName() + QStringLiteral(": ") + button->text());
+    }
+    return found;
+}
+
+using ScreensTest = DesktopFixture;
+
+TEST_F(ScreensTest, EveryWindowShowsItsTextsWhole)
+{
+    startProgram();
+    MainWindow &main = m_desktop->mainWindow();
+    m_desktop->log().append(QStringLiteral("------- 记录开始 -------"));
+    m_desktop->log().append(QStringLiteral("打开 :\t"));
+    main.setSaveWindowText(QStringLiteral("/home/user/视频/clip.asf"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cutOff(&main), QStringList());
+    save(&main, QStringLiteral("main"));
+
+    SettingsWindow &settings = m_desktop->settingsWindow();
+    settings.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cutOff(&settings), QStringList());
+    save(&settings, QStringLiteral("settings"));
+    settings.hide();
+
+    PropertiesWindow &properties = m_desktop->propertiesWindow();
+    properties.show();
+    auto *pages = properties.findChild<QTabWidget *>();
+    ASSERT_NE(pages, nullptr);
+    for (int i = 0; i < pages->count(); ++i) {
+        pages->setCurrentIndex(i);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(cutOff(pages->currentWidget()), QStringList()) << i;
+        save(&properties, QStringLiteral("properties%1").arg(i));
+    }
+    properties.hide();
+
+    ResumeDialog resume(&main);
+    resume.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cutOff(&resume), QStringList());
+    save(&resume, QStringLiteral("resume"));
+
+    PasswordDialog password({QStringLiteral("media.example.org"), QStringLiteral("lumo"), {}, {}}, &main);
+    password.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cutOff(&password), QStringList());
+    save(&password, QStringLiteral("password"));
+}
+
+} // namespace
+} // namespace lumo::test

@@ -1,0 +1,133 @@
+// The settings window: defaults, storing on close, and the UDP port restart question.
+
+#include "desktopfixture.h"
+
+#include "shell/settings.h"
+#include "support/downloadfixture.h"
+#include "ui/mainwindow.h"
+#include "ui/settingswindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace lumo::test {
+namespace {
+
+class SettingsWindowTest : public DesktopFixture
+{
+protected:
+    void SetUp() override
+    {
+        DesktopFixture::SetUp();
+        startProgram();
+        child<QAction>(&m_desktop->mainWindow(), "SpeedButton4")->trigger();
+        window = &m_desktop->settingsWindow();
+    }
+
+    // Closes the window with its OK button and lets the close handler run.
+    void closeWindow()
+    {
+        child<QPushButton>(window, "Button3")->click();
+        ASSERT_TRUE(window->isHidden());
+        // Runs the queued close handler; the answerer takes any question it asks.
+        QCoreApplication::sendPostedEvents();
+        ASSERT_EQ(m_answers->pending(), 0);
+    }
+
+    QLineEdit *edit(const char *name) { return child<QLineEdit>(window, name); }
+    QCheckBox *box(const char *name) { return child<QCheckBox>(window, name); }
+
+    SettingsWindow *window = nullptr;
+};
+
+TEST_F(SettingsWindowTest, EmptyConfigurationShowsDefaultsAndClosingStoresAllSeven)
+{
+    EXPECT_FALSE(window->isHidden());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("设置 Lumo"));
+    EXPECT_EQ(edit("ServerSocket")->text(), QStringLiteral("1755"));
+    EXPECT_EQ(edit("UDPPort")->text(), QStringLiteral("7000"));
+    EXPECT_EQ(edit("DoneInterval")->text(), QStringLiteral("10"));
+    for (const char *name : {"UDPTick", "BypassDNS", "AutoLogTick", "Host01Tick"})
+        EXPECT_FALSE(box(name)->isChecked()) << name;
+    EXPECT_TRUE(storedValue(QStringLiteral("TCPPort")).isEmpty());
+
+    closeWindow();
+    EXPECT_EQ(storedValue(QStringLiteral("TCPPort")), QStringLiteral("1755"));
+    EXPECT_EQ(storedValue(QStringLiteral("UDPPort")), QStringLiteral("7000"));
+    EXPECT_EQ(storedValue(QStringLiteral("DoneInterval")), QStringLiteral("10"));
+    EXPECT_EQ(storedValue(QStringLiteral("LastProto")), QStringLiteral("TCP"));
+    EXPECT_EQ(storedValue(QStringLiteral("DNSState")), QStringLiteral("Lookup"));
+    EXPECT_EQ(storedValue(QStringLiteral("AutoLog")), QStringLiteral("off"));
+    EXPECT_EQ(storedValue(QStringLiteral("SendHost")), QStringLiteral("off"));
+    EXPECT_TRUE(m_answers->seen.isEmpty());
+}
+
+TEST_F(SettingsWindowTest, EditedFieldsAreInForceAtOnceAndStoredOnClose)
+{
+    box("UDPTick")->click();
+    box("AutoLogTick")->click();
+    edit("ServerSocket")->clear();
+    QTest::keyClicks(edit("ServerSocket"), QStringLiteral("8755"));
+    // In force before the window closes, but not yet stored.
+    EXPECT_TRUE(m_desktop->settings().UDPTick());
+    EXPECT_EQ(m_desktop->settings().ServerSocket(), QStringLiteral("8755"));
+    EXPECT_TRUE(storedValue(QStringLiteral("LastProto")).isEmpty());
+
+    closeWindow();
+    EXPECT_EQ(storedValue(QStringLiteral("TCPPort")), QStringLiteral("8755"));
+    EXPECT_EQ(storedValue(QStringLiteral("LastProto")), QStringLiteral("UDP"));
+    EXPECT_EQ(storedValue(QStringLiteral("AutoLog")), QStringLiteral("on"));
+
+    // Opening it again shows what was last closed.
+    child<QAction>(&m_desktop->mainWindow(), "ViewSetup")->trigger();
+    EXPECT_EQ(edit("ServerSocket")->text(), QStringLiteral("8755"));
+    EXPECT_TRUE(box("UDPTick")->isChecked());
+}
+
+TEST_F(SettingsWindowTest, UdpPortChangeAnsweredNoKeepsThePortInForce)
+{
+    edit("UDPPort")->setText(QStringLiteral("7001"));
+    QString question, told;
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::No, &question));
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &told));
+    closeWindow();
+    EXPECT_EQ(question, Settings::udpPortChangeQuestion());
+    EXPECT_EQ(told, QStringLiteral("UDP 更改已取消, 将保持原来的 UDP 端口设置"));
+    EXPECT_EQ(edit("UDPPort")->text(), QStringLiteral("7000"));
+    EXPECT_EQ(storedValue(QStringLiteral("UDPPort")), QStringLiteral("7000"));
+    EXPECT_FALSE(m_quitRequested);
+
+    // Changed and changed back: nothing to ask.
+    child<QAction>(&m_desktop->mainWindow(), "ViewSetup")->trigger();
+    edit("UDPPort")->setText(QStringLiteral("7002"));
+    edit("UDPPort")->setText(QStringLiteral("7000"));
+    const qsizetype asked = m_answers->seen.size();
+    closeWindow();
+    EXPECT_EQ(m_answers->seen.size(), asked);
+}
+
+TEST_F(SettingsWindowTest, UdpPortChangeAnsweredYesStoresItAndShutsDown)
+{
+    edit("UDPPort")->setText(QStringLiteral("7001"));
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Yes));
+    closeWindow();
+    ASSERT_TRUE(waitUntil([&] { return m_quitRequested; }, 5000));
+    EXPECT_EQ(storedValue(QStringLiteral("UDPPort")), QStringLiteral("7001"));
+    EXPECT_TRUE(m_desktop->mainWindow().isHidden());
+    EXPECT_FALSE(storedValue(QStringLiteral("Height")).isEmpty());
+}
+
+TEST_F(SettingsWindowTest, AboutUdpButtonShowsItsText)
+{
+    QString text;
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
+    child<QPushButton>(window, "Button2")->click();
+    EXPECT_EQ(text, Settings::aboutUdpText());
+    EXPECT_TRUE(text.startsWith(QStringLiteral("关于 UDP\n\n")));
+}
+
+} // namespace
+} // namespace lumo::test
