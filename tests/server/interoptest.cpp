@@ -38,8 +38,8 @@ QByteArray downloadWithFfmpeg(quint16 port, const QString &name, const QString &
 TEST(FfmpegInterop, DownloadsAnFfmpegFileAndASyntheticStream)
 {
     // The synthetic stream written out by the same generator is its source to compare with.
-    const mmsserver::SyntheticSpec spec{"synthetic.asf", 4'000'000, 3200};
-    mmsserver::SyntheticSource source(spec);
+    const mmsserver::SyntheticSpec shape{"synthetic.asf", 4'000'000, 3200};
+    mmsserver::SyntheticSource source(shape);
     const QString syntheticSource = Media::dir() + "/synthetic-source.asf";
     {
         QFile out(syntheticSource);

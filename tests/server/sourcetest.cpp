@@ -11,8 +11,8 @@ using namespace mmsserver;
 
 TEST(SyntheticSource, IsAValidAsfStreamOfTheAskedSize)
 {
-    const SyntheticSpec spec{"s", 2'000'000, 3200};
-    SyntheticSource source(spec);
+    const SyntheticSpec shape{"s", 2'000'000, 3200};
+    SyntheticSource source(shape);
     const AsfInfo &info = source.info();
     EXPECT_EQ(info.packetSize, 3200u);
     EXPECT_NEAR(double(info.headerSize() + qint64(info.packetCount) * 3200), 2e6, 3200);

@@ -53,7 +53,7 @@ class SyntheticSource final : public MediaSource
 {
 public:
     static constexpr quint32 minPacketSize = 512;
-    explicit SyntheticSource(const SyntheticSpec &spec);
+    explicit SyntheticSource(const SyntheticSpec &shape);
     bool readPacket(quint64 index, char *dest) override;
     quint64 packetForTime(double seconds) override;
     quint32 packetDurationMs() const { return m_packetMs; }

@@ -61,9 +61,9 @@ std::unique_ptr<MediaSource> Server::openSource(const QString &requestPath, quin
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     while (path.startsWith(QLatin1Char('/')))
         path.remove(0, 1);
-    for (const SyntheticSpec &spec : m_options.synthetic) {
-        if (spec.name == path)
-            return std::make_unique<SyntheticSource>(spec);
+    for (const SyntheticSpec &shape : m_options.synthetic) {
+        if (shape.name == path)
+            return std::make_unique<SyntheticSource>(shape);
     }
     const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     if (parts.isEmpty() || parts.contains(QStringLiteral(".."))) {

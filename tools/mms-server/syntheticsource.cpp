@@ -53,16 +53,16 @@ QByteArray streamProperties(const Guid &type, quint16 number, const QByteArray &
 
 } // namespace
 
-SyntheticSource::SyntheticSource(const SyntheticSpec &spec)
+SyntheticSource::SyntheticSource(const SyntheticSpec &shape)
 {
-    const quint32 p = spec.packetSize;
+    const quint32 p = shape.packetSize;
     m_packetMs = std::max<quint32>(1, (p * 8 + targetBitsPerMs - 1) / targetBitsPerMs);
     const quint32 audioBytes = audioBytesPerMs * m_packetMs;
     const quint32 paddingBytes = p - packetHeaderBytes - 2 * payloadHeaderBytes - audioBytes - videoBytes;
     const quint32 bitRate = quint32(quint64(p) * 8 * 1000 / m_packetMs);
     const quint32 audioBitRate = audioBytesPerMs * 8 * 1000;
 
-    const QByteArray fileId = QCryptographicHash::hash(spec.name.toUtf8(), QCryptographicHash::Md5);
+    const QByteArray fileId = QCryptographicHash::hash(shape.name.toUtf8(), QCryptographicHash::Md5);
 
     QByteArray wave;
     ByteWriter(wave).u16(1).u16(1).u32(8000).u32(16000).u16(2).u16(16).u16(0);
@@ -127,7 +127,7 @@ SyntheticSource::SyntheticSource(const SyntheticSpec &spec)
     putGuid(w, guid::header);
     w.u64(30 + quint64(objects.size())).u32(objectCount).u8(1).u8(2).bytes(objects);
     const quint64 h = quint64(header.size());
-    const quint64 count = std::max<quint64>(1, spec.bytes > h + 50 ? (spec.bytes - h - 50) / p : 1);
+    const quint64 count = std::max<quint64>(1, shape.bytes > h + 50 ? (shape.bytes - h - 50) / p : 1);
     const quint64 durationMs = count * m_packetMs;
     putGuid(w, guid::data);
     w.u64(50 + count * p).bytes(fileId).u64(count).u8(1).u8(1);
