@@ -2,12 +2,14 @@
 
 namespace lumo::test {
 
+// Answers are taken by index so that no optional is moved out of the queue: GCC's
+// uninitialised-value warning misfires on that.
 template <typename T> static T take(std::deque<T> &queue, const T &fallback)
 {
     if (queue.empty())
         return fallback;
-    T value = queue.front();
-    queue.pop_front();
+    const T value = queue[0];
+    queue.erase(queue.begin());
     return value;
 }
 
@@ -44,10 +46,11 @@ std::optional<QString> ScriptedPerson::chooseSaveFile(const FileDialogRequest &r
 {
     fileRequests.append(request);
     calls.append(QStringLiteral("saveFile: ") + request.proposedName);
-    std::optional<QString> fallback;
-    if (!defaultSaveFile.isEmpty())
-        fallback = defaultSaveFile;
-    return take(saveFileAnswers, fallback);
+    if (!saveFileAnswers.empty())
+        return take(saveFileAnswers, std::optional<QString>());
+    if (defaultSaveFile.isEmpty())
+        return std::nullopt;
+    return defaultSaveFile;
 }
 
 std::optional<QString> ScriptedPerson::chooseOpenFile(const FileDialogRequest &request)

@@ -1,0 +1,32 @@
+#include "shell/previewlogic.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumo::preview;
+
+TEST(PreviewLogic, PictureKeepsItsAspectAndIsCentred)
+{
+    // A 320 x 240 picture in a 400 x 200 area becomes 266 x 200 at left 67, top 0.
+    EXPECT_EQ(fitPicture(QRect(0, 0, 320, 240), QSize(400, 200), 320.0 / 240.0), QRect(67, 0, 266, 200));
+    // A larger area: the picture grows to the area's height.
+    EXPECT_EQ(fitPicture(QRect(0, 0, 320, 240), QSize(800, 600), 320.0 / 240.0), QRect(0, 0, 800, 600));
+    // A narrow area: the width limits.
+    EXPECT_EQ(fitPicture(QRect(0, 0, 320, 240), QSize(200, 600), 320.0 / 240.0), QRect(0, 225, 200, 150));
+    // No known aspect: nothing moves.
+    EXPECT_EQ(fitPicture(QRect(5, 6, 7, 8), QSize(400, 200), 0.0), QRect(5, 6, 7, 8));
+}
+
+TEST(PreviewLogic, StatusVolumeAndName)
+{
+    EXPECT_EQ(statusText(PlayerMode::Playing), "Playing");
+    EXPECT_EQ(statusText(PlayerMode::NotReady), "Not Ready");
+    EXPECT_EQ(statusText(PlayerMode::Paused), "Paused");
+    EXPECT_TRUE(statusText(PlayerMode::Recording).isEmpty());
+    EXPECT_EQ(bothChannels(32768), 0x80008000u);
+    EXPECT_EQ(leftChannel(0x1234ABCD), 0xABCD);
+    EXPECT_EQ(mediaName("/home/me/media/clip.final.asf"), "clip.final");
+    EXPECT_TRUE(audioOnly(0x1));
+    EXPECT_TRUE(audioOnly(0x5));
+    EXPECT_FALSE(audioOnly(0x3));
+    EXPECT_FALSE(audioOnly(0x0));
+}
