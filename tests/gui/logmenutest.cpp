@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace lumo::test {
@@ -62,13 +63,16 @@ TEST_F(LogMenuTest, PrintingGivesTheHeadingAndNumberedLines)
     QByteArray text;
     ASSERT_EQ(runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, &text),
               0);
-    const QStringList lines = QString::fromUtf8(text).split(QLatin1Char('\n'));
+    // The text comes back through the PDF's glyph names (a CJK font may map some of them to
+    // compatibility ideographs), and pdftotext rebuilds the blanks from positions.
+    const QString all = QString::fromUtf8(text).normalized(QString::NormalizationForm_KC);
+    const QStringList lines = all.split(QLatin1Char('\n'));
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first().trimmed(), QStringLiteral("Lumo 多媒体任务记录"));
-    EXPECT_TRUE(lines.contains(QStringLiteral("1   行 1")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("2   行 2")));
+    EXPECT_TRUE(lines.contains(QRegularExpression(QStringLiteral("^1 +行 *1$")))) << all.toStdString();
+    EXPECT_TRUE(lines.contains(QRegularExpression(QStringLiteral("^2 +行 *2$"))));
     // One page only: the lines that do not fit are left out.
-    EXPECT_FALSE(lines.contains(QStringLiteral("100   行 100")));
+    EXPECT_FALSE(lines.contains(QRegularExpression(QStringLiteral("^100 +行 *100$"))));
     EXPECT_EQ(QString::fromUtf8(text).count(QLatin1Char('\f')), 1);
 }
 

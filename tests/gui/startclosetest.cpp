@@ -126,7 +126,7 @@ TEST_F(StartCloseTest, StartRefusesBadAddressesWithTheirMessages)
     EXPECT_TRUE(child<QPlainTextEdit>(&main, "LogWindow")->toPlainText().isEmpty());
 
     // Rule A4: a host but no path.
-    main.setUrl({}, QStringLiteral("mms://server/"));
+    main.setUrl({}, QStringLiteral("mms://server/x"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
     m_desktop->ConnectClick();
     EXPECT_EQ(text, QStringLiteral("请检查你输入的 URL 地址, 非法的文件名或路径"));
