@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QTabWidget>
 
 namespace lumo::test {
 namespace {
@@ -133,6 +134,16 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
     EXPECT_FALSE(child<QLabel>(&properties, "Type")->text().isEmpty());
     EXPECT_TRUE(child<QLabel>(&properties, "FileSize")->text().endsWith(QStringLiteral(" KB,  (当下载完成后的总大小)")));
     EXPECT_EQ(child<QLineEdit>(&properties, "ASFsize")->text(), QStringLiteral("2000"));
+    const QString shots = qEnvironmentVariable("LUMO_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        main()->grab().save(shots + QStringLiteral("/main-completed.png"));
+        properties.show();
+        auto *pages = properties.findChild<QTabWidget *>();
+        for (int i = 0; i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            properties.grab().save(shots + QStringLiteral("/properties-completed%1.png").arg(i));
+        }
+    }
 }
 
 TEST_F(DownloadWindowTest, LiveRecordingShowsLiveStateAndStopAsksFirst)

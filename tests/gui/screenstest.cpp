@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTabWidget>
+#include <QToolBar>
 
 namespace lumo::test {
 namespace {
@@ -55,6 +56,11 @@ TEST_F(ScreensTest, EveryWindowShowsItsTextsWhole)
     main.setSaveWindowText(QStringLiteral("/home/user/视频/clip.asf"));
     QCoreApplication::processEvents();
     EXPECT_EQ(cutOff(&main), QStringList());
+    // Every tool-bar button has room; none is pushed into the overflow menu.
+    auto *toolBar = main.findChild<QToolBar *>(QStringLiteral("ToolBar1"));
+    ASSERT_NE(toolBar, nullptr);
+    for (QAction *action : toolBar->actions())
+        EXPECT_TRUE(toolBar->widgetForAction(action)->isVisible()) << action->text().toStdString();
     save(&main, QStringLiteral("main"));
 
     SettingsWindow &settings = m_desktop->settingsWindow();
