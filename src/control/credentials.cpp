@@ -78,7 +78,12 @@ ServerLoginResult acceptServerLogin(const LoginAnswer &answer)
 
 QString realmLabel(const QString &authRealm)
 {
-    return authRealm.startsWith(realmPrefix) ? authRealm.mid(realmPrefix.size()) : QString();
+    if (!authRealm.startsWith(realmPrefix))
+        return {};
+    // The realm keeps the server's terminating zero unit; the label shows the text before it.
+    const QString rest = authRealm.mid(realmPrefix.size());
+    const qsizetype end = rest.indexOf(QChar(0));
+    return end < 0 ? rest : rest.left(end);
 }
 
 } // namespace lumo

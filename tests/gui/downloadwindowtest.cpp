@@ -6,6 +6,7 @@
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 #include "support/downloadfixture.h"
+#include "support/testmedia.h"
 #include "ui/completionsound.h"
 #include "ui/mainwindow.h"
 #include "ui/propertieswindow.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 
@@ -144,6 +146,47 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
             properties.grab().save(shots + QStringLiteral("/properties-completed%1.png").arg(i));
         }
     }
+}
+
+TEST_F(DownloadWindowTest, ServerLoginAndLogSavedAtCompletion)
+{
+    m_desktop->settings().setAutoLogTick(true);
+    ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), QStringLiteral("small.asf:60000:2000"),
+                                QStringLiteral("--auth"), QStringLiteral("ann:s3cret"), QStringLiteral("--realm"),
+                                QStringLiteral("lumo")}));
+    QString site, realm, logTitle;
+    bool repeatingAtLogSave = true;
+    const QString logFile = path(QStringLiteral("small.log"));
+    m_answers->expect(DialogAnswerer::chooseFile(path(QStringLiteral("small.asf"))));
+    m_answers->expect([&](QWidget *dialog) {
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("输入网络密码"));
+        site = child<QLabel>(dialog, "Site")->text();
+        realm = child<QLabel>(dialog, "Realm")->text();
+        child<QLineEdit>(dialog, "Id")->setText(QStringLiteral("ann"));
+        child<QLineEdit>(dialog, "Password")->setText(QStringLiteral("s3cret"));
+        child<QPushButton>(dialog, "Button1")->click();
+    });
+    m_answers->expect([&](QWidget *dialog) {
+        // The sound repeat is stopped before the log is offered.
+        repeatingAtLogSave = m_desktop->sound().repeating();
+        QString proposed;
+        DialogAnswerer::chooseFile(logFile, &logTitle, &proposed)(dialog);
+        EXPECT_EQ(proposed, QStringLiteral("small.log"));
+    });
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok));
+    ASSERT_TRUE(startTask(m_server.url(QStringLiteral("small.asf"))));
+    ASSERT_TRUE(waitUntil([&] { return m_finished; }, 30000));
+    EXPECT_TRUE(m_completed);
+    EXPECT_EQ(site, QStringLiteral("127.0.0.1:%1").arg(m_server.port()));
+    EXPECT_EQ(realm, QStringLiteral("\"lumo\"")); // as the server words it
+    EXPECT_EQ(logTitle, QStringLiteral("保存记录文件"));
+    EXPECT_FALSE(repeatingAtLogSave);
+    EXPECT_EQ(m_desktop->sound().playCount(), 1);
+    const QByteArray saved = readFile(logFile);
+    EXPECT_TRUE(saved.startsWith("------- 记录开始 -------\n")) << saved.left(80).toStdString();
+    EXPECT_FALSE(saved.contains('\r'));
+    EXPECT_FALSE(m_desktop->settings().Authm().isEmpty()); // "save password" was ticked
+    EXPECT_TRUE(m_answers->unexpected.isEmpty()) << m_answers->unexpected.join('\n').toStdString();
 }
 
 TEST_F(DownloadWindowTest, LiveRecordingShowsLiveStateAndStopAsksFirst)

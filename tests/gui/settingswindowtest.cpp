@@ -4,6 +4,7 @@
 
 #include "shell/settings.h"
 #include "support/downloadfixture.h"
+#include "ui/completionsound.h"
 #include "ui/mainwindow.h"
 #include "ui/settingswindow.h"
 
@@ -118,6 +119,14 @@ TEST_F(SettingsWindowTest, UdpPortChangeAnsweredYesStoresItAndShutsDown)
     EXPECT_EQ(storedValue(QStringLiteral("UDPPort")), QStringLiteral("7001"));
     EXPECT_TRUE(m_desktop->mainWindow().isHidden());
     EXPECT_FALSE(storedValue(QStringLiteral("Height")).isEmpty());
+}
+
+TEST_F(SettingsWindowTest, SoundTestPlaysTheCompletionSoundOnce)
+{
+    const int before = m_desktop->sound().playCount();
+    child<QPushButton>(window, "Button1")->click();
+    EXPECT_EQ(m_desktop->sound().playCount(), before + 1);
+    EXPECT_FALSE(m_desktop->sound().repeating());
 }
 
 TEST_F(SettingsWindowTest, AboutUdpButtonShowsItsText)

@@ -129,6 +129,8 @@ TEST(RealmLabel, OnlyAfterAnExactRealmPrefix)
         {"realm=a=b", "a=b"},
         {"realm=一realm=二", "一realm=二"},
     };
+    // The realm as received ends with the server's zero unit, which the label does not show.
+    EXPECT_EQ(realmLabel(QStringLiteral("realm=\"lumo\"") + QChar(0)), QStringLiteral("\"lumo\""));
     for (const auto &c : cases) {
         EXPECT_EQ(realmLabel(QString::fromUtf8(c.authRealm)), QString::fromUtf8(c.label)) << c.authRealm;
         // The site is shown whatever the realm.
