@@ -20,8 +20,8 @@ QString errnoText()
 bool SaveFileHandle::openExisting(const QString &path)
 {
     std::lock_guard lock(m_mutex);
-    if (m_fd >= 0)
-        ::close(m_fd);
+    close();
+    m_unwrittenFrom = -1;
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
     if (m_fd < 0)
         m_lastError = errnoText();
@@ -31,8 +31,8 @@ bool SaveFileHandle::openExisting(const QString &path)
 bool SaveFileHandle::createNew(const QString &path)
 {
     std::lock_guard lock(m_mutex);
-    if (m_fd >= 0)
-        ::close(m_fd);
+    close();
+    m_unwrittenFrom = -1;
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (m_fd < 0)
         m_lastError = errnoText();
@@ -48,9 +48,12 @@ bool SaveFileHandle::isOpen() const
 void SaveFileHandle::close()
 {
     std::lock_guard lock(m_mutex);
-    if (m_fd >= 0)
+    if (m_fd >= 0) {
+        flushLocked();
         ::close(m_fd);
+    }
     m_fd = -1;
+    m_run = {}; // a finished task keeps no run buffer
 }
 
 SaveFileHandle::Write SaveFileHandle::writeAt(qint64 offset, const char *data, qint64 size)
@@ -58,6 +61,58 @@ SaveFileHandle::Write SaveFileHandle::writeAt(qint64 offset, const char *data, q
     std::lock_guard lock(m_mutex);
     if (m_fd < 0)
         return Write::Closed;
+    const Write gathered = flushLocked();
+    if (gathered != Write::Ok)
+        return gathered;
+    return writeLocked(offset, data, size);
+}
+
+SaveFileHandle::Write SaveFileHandle::writeGathered(qint64 offset, const char *data, qint64 size)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_fd < 0)
+        return Write::Closed;
+    if (!m_run.empty() && offset != m_runOffset + qint64(m_run.size())) {
+        const Write gathered = flushLocked();
+        if (gathered != Write::Ok)
+            return gathered;
+    }
+    if (m_run.empty()) {
+        m_runOffset = offset;
+        m_run.reserve(size_t(RunBytes));
+    }
+    m_run.insert(m_run.end(), data, data + size);
+    return qint64(m_run.size()) >= RunBytes ? flushLocked() : Write::Ok;
+}
+
+SaveFileHandle::Write SaveFileHandle::flush()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_fd < 0)
+        return Write::Closed;
+    return flushLocked();
+}
+
+qint64 SaveFileHandle::unwrittenFrom() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_unwrittenFrom;
+}
+
+SaveFileHandle::Write SaveFileHandle::flushLocked()
+{
+    if (m_run.empty() || m_fd < 0)
+        return Write::Ok;
+    qint64 done = 0;
+    const Write written = writeLocked(m_runOffset, m_run.data(), qint64(m_run.size()), &done);
+    if (written != Write::Ok && (m_unwrittenFrom < 0 || m_runOffset + done < m_unwrittenFrom))
+        m_unwrittenFrom = m_runOffset + done;
+    m_run.clear(); // not tried again: the task ends, and a resume fetches these packets
+    return written;
+}
+
+SaveFileHandle::Write SaveFileHandle::writeLocked(qint64 offset, const char *data, qint64 size, qint64 *done)
+{
     while (size > 0) {
         const ssize_t n = ::pwrite(m_fd, data, size_t(size), off_t(offset));
         if (n < 0 && errno == EINTR)
@@ -69,6 +124,8 @@ SaveFileHandle::Write SaveFileHandle::writeAt(qint64 offset, const char *data, q
         data += n;
         size -= n;
         offset += n;
+        if (done)
+            *done += n;
     }
     return Write::Ok;
 }
@@ -78,6 +135,7 @@ qint64 SaveFileHandle::readAt(qint64 offset, char *data, qint64 size)
     std::lock_guard lock(m_mutex);
     if (m_fd < 0)
         return -1;
+    flushLocked();
     qint64 total = 0;
     while (total < size) {
         const ssize_t n = ::pread(m_fd, data + total, size_t(size - total), off_t(offset + total));
@@ -99,6 +157,7 @@ qint64 SaveFileHandle::size()
     std::lock_guard lock(m_mutex);
     if (m_fd < 0)
         return -1;
+    flushLocked();
     struct stat st
     {};
     if (::fstat(m_fd, &st) != 0) {
@@ -119,6 +178,7 @@ bool SaveFileHandle::locked(const std::function<void()> &steps)
     std::lock_guard lock(m_mutex);
     if (m_fd < 0)
         return false;
+    flushLocked(); // a failure shows in unwrittenFrom()
     steps();
     return true;
 }

@@ -4,15 +4,23 @@
 
 #include <functional>
 #include <mutex>
+#include <vector>
 
 namespace lumo {
 
 // The open save file. Positional 64-bit I/O, so packets past 2 GiB and 4 GiB land where their
 // number puts them. One lock orders the worker's writes against the finishing steps and the
 // close, which may run on the event thread: no packet is written during or after them.
+//
+// Data packets that follow one another on disk are gathered in memory and written in one call
+// (a write per packet cost most of a fast download). Every other access flushes them first, so
+// the finishing steps, the size and the close always see each packet in its place.
 class SaveFileHandle
 {
 public:
+    // A gathered run is written once it reaches this size.
+    static constexpr qint64 RunBytes = 1024 * 1024;
+
     enum class Write
     {
         Ok,
@@ -34,6 +42,14 @@ public:
     void close();
 
     Write writeAt(qint64 offset, const char *data, qint64 size);
+    // Like writeAt, but the bytes may wait in memory until the run is full, a write lands
+    // elsewhere, or flush(). A Failed here may belong to earlier gathered bytes.
+    Write writeGathered(qint64 offset, const char *data, qint64 size);
+    // Writes the gathered run. Ok when there was none.
+    Write flush();
+    // After a failed write of a gathered run: where the first byte that may be missing on disk
+    // lies; -1 when every gathered byte reached the file.
+    qint64 unwrittenFrom() const;
     // Reads up to `size` bytes; returns the count read, or -1.
     qint64 readAt(qint64 offset, char *data, qint64 size);
     // -1 when closed or on error.
@@ -44,9 +60,16 @@ public:
     bool locked(const std::function<void()> &steps);
 
 private:
+    // `done` (when given) grows by the bytes that reached the file.
+    Write writeLocked(qint64 offset, const char *data, qint64 size, qint64 *done = nullptr);
+    Write flushLocked();
+
     mutable std::recursive_mutex m_mutex;
     int m_fd = -1;
     QString m_lastError;
+    std::vector<char> m_run;
+    qint64 m_runOffset = 0;
+    qint64 m_unwrittenFrom = -1;
 };
 
 } // namespace lumo

@@ -1,5 +1,7 @@
 #include "asf/savefilewriter.h"
 
+#include "asf/savefilehandle.h"
+
 #include "control/address.h"
 #include "mms/downloadtask.h"
 #include "shell/interaction.h"
@@ -121,7 +123,17 @@ SaveFileWriter::DataState SaveFileWriter::WriteDataPacket(QByteArray &packet)
     }
     // 64-bit position: files past 2 GiB and 4 GiB stay correct.
     const qint64 offset = qint64(m_task.HeaderSize.load()) + qint64(m_task.PacketIndex.load()) * packetSize;
-    switch (m_task.SaveFile.writeAt(offset, packet.constData(), packet.size())) {
+    return dataState(m_task.SaveFile.writeGathered(offset, packet.constData(), packet.size()));
+}
+
+SaveFileWriter::DataState SaveFileWriter::FlushData()
+{
+    return dataState(m_task.SaveFile.flush());
+}
+
+SaveFileWriter::DataState SaveFileWriter::dataState(SaveFileHandle::Write written)
+{
+    switch (written) {
     case SaveFileHandle::Write::Ok:
         return DataState::Written;
     case SaveFileHandle::Write::Closed:
@@ -131,6 +143,25 @@ SaveFileWriter::DataState SaveFileWriter::WriteDataPacket(QByteArray &packet)
     }
     m_failure = m_task.SaveFile.lastError();
     return DataState::Failed;
+}
+
+std::optional<quint32> SaveFileWriter::firstUnwrittenPacket() const
+{
+    const qint64 at = m_task.SaveFile.unwrittenFrom();
+    const qint64 packetSize = m_task.PacketSize;
+    if (at < 0 || packetSize <= 0)
+        return std::nullopt;
+    return quint32(qMax<qint64>(0, at - qint64(m_task.HeaderSize.load())) / packetSize);
+}
+
+std::optional<quint32> SaveFileWriter::packetsOnDisk() const
+{
+    const qint64 size = m_task.SaveFile.size();
+    const qint64 packetSize = m_task.PacketSize;
+    if (size < 0 || packetSize <= 0)
+        return std::nullopt;
+    return quint32(
+        qMin<qint64>(0xFFFFFFFF, qMax<qint64>(0, size - qint64(m_task.HeaderSize.load())) / packetSize));
 }
 
 } // namespace lumo

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "asf/savefilehandle.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace lumo {
 
@@ -40,13 +44,22 @@ public:
         Failed,  // failureMessage() tells why; the caller ends the task
     };
     // Pads or cuts `packet` to PacketSize and writes it at HeaderSize + PacketIndex x PacketSize.
+    // Consecutive packets may wait in memory and go out together: FlushData() writes them,
+    // and every finishing step and the close do so first.
     DataState WriteDataPacket(QByteArray &packet);
+    DataState FlushData();
+    // After a failed data write: the first packet that may be missing on disk.
+    std::optional<quint32> firstUnwrittenPacket() const;
+    // Whole data packets the open file holds after its header (resume); nullopt when unknown.
+    std::optional<quint32> packetsOnDisk() const;
 
     QString failureMessage() const { return m_failure; }
 
     static QString fileFilter();
 
 private:
+    DataState dataState(SaveFileHandle::Write written);
+
     DownloadTask &m_task;
     TaskLog &m_log;
     Interaction &m_person;

@@ -345,9 +345,12 @@ void DownloadController::CloseTask()
     const bool local = m_task.LocalMedia != 0;
     if (m_task.StreamType == 1 && !local && m_task.LiveRepairDone.exchange(1) == 0) {
         // The file states the packets it holds: the last index + 1.
-        const quint32 count = m_task.DataPacketSeen ? m_task.PacketIndex + 1 : 0;
+        quint32 count = m_task.DataPacketSeen ? m_task.PacketIndex + 1 : 0;
         RepairResult repaired;
         m_task.SaveFile.locked([&] {
+            // Packets a failed write left off the disk are not counted.
+            if (const auto lost = m_writer.firstUnwrittenPacket())
+                count = qMin(count, *lost);
             repaired = RepairLiveHeader(m_task.SaveFile, m_task.HeaderSize, count, m_task.PacketTime);
         });
         if (!repaired.errorMessage.isEmpty())
@@ -362,8 +365,13 @@ void DownloadController::CloseTask()
         int written = 1;
         // A resumed task that received nothing keeps the restart point the file already has.
         if (m_task.DataPacketSeen || m_task.ResumeMode == 0) {
-            m_task.SaveFile.locked(
-                [&] { written = WriteResumeRecord(m_task.SaveFile, m_task.HeaderSize, m_task.PacketIndex); });
+            m_task.SaveFile.locked([&] {
+                // A failed write of gathered packets moves the restart point back to the first.
+                quint32 restart = m_task.PacketIndex;
+                if (const auto lost = m_writer.firstUnwrittenPacket())
+                    restart = qMin(restart, *lost);
+                written = WriteResumeRecord(m_task.SaveFile, m_task.HeaderSize, restart);
+            });
         }
         m_log.append(written ? QStringLiteral("- ASF 续传/结束数据已写入")
                              : QStringLiteral("- 写入 ASF 续传/结束数据时发生错误"));

@@ -48,14 +48,22 @@ void ReceiveBuffer::clear()
     m_head = 0;
 }
 
-ReceiveBuffer::WaitResult ReceiveBuffer::waitFor(qsizetype count)
+ReceiveBuffer::WaitResult ReceiveBuffer::waitFor(qsizetype count, const std::function<void()> &beforeWaiting)
 {
     std::unique_lock lock(m_mutex);
+    bool idleDone = !beforeWaiting;
     for (;;) {
         if (m_stop)
             return WaitResult::Stop;
         if (m_data.size() - m_head >= count)
             return WaitResult::Ready;
+        if (!idleDone) {
+            idleDone = true;
+            lock.unlock();
+            beforeWaiting();
+            lock.lock();
+            continue;
+        }
         if (m_closed)
             return WaitResult::Closed;
         m_wake.wait(lock);
@@ -70,23 +78,51 @@ void ReceiveBuffer::peek(qsizetype count, QByteArray &out) const
     std::memcpy(out.data(), m_data.constData() + m_head, size_t(count));
 }
 
+void ReceiveBuffer::peek(qsizetype count, char *out) const
+{
+    std::lock_guard lock(m_mutex);
+    count = qMin(count, m_data.size() - m_head);
+    std::memcpy(out, m_data.constData() + m_head, size_t(count));
+}
+
+void ReceiveBuffer::take(qsizetype skip, qsizetype count, QByteArray &out)
+{
+    std::function<void()> drained;
+    {
+        std::lock_guard lock(m_mutex);
+        count = qMin(count, m_data.size() - m_head);
+        skip = qBound<qsizetype>(0, skip, count);
+        out.resize(count - skip);
+        std::memcpy(out.data(), m_data.constData() + m_head + skip, size_t(count - skip));
+        drained = removeLocked(count);
+    }
+    if (drained)
+        drained();
+}
+
+std::function<void()> ReceiveBuffer::removeLocked(qsizetype count)
+{
+    m_head = qMin(m_head + count, m_data.size());
+    if (m_head == m_data.size()) {
+        m_data.resize(0);
+        m_head = 0;
+    } else if (m_head >= CompactThreshold && m_head * 2 >= m_data.size()) {
+        m_data.remove(0, m_head);
+        m_head = 0;
+    }
+    if (m_readPaused && m_data.size() - m_head < TcpLimit) {
+        m_readPaused = false;
+        return m_drained;
+    }
+    return {};
+}
+
 void ReceiveBuffer::remove(qsizetype count)
 {
     std::function<void()> drained;
     {
         std::lock_guard lock(m_mutex);
-        m_head = qMin(m_head + count, m_data.size());
-        if (m_head == m_data.size()) {
-            m_data.resize(0);
-            m_head = 0;
-        } else if (m_head >= CompactThreshold && m_head * 2 >= m_data.size()) {
-            m_data.remove(0, m_head);
-            m_head = 0;
-        }
-        if (m_readPaused && m_data.size() - m_head < TcpLimit) {
-            m_readPaused = false;
-            drained = m_drained;
-        }
+        drained = removeLocked(count);
     }
     if (drained)
         drained();

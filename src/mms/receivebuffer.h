@@ -36,9 +36,16 @@ public:
 
     // Waits until `count` bytes are buffered, the stop is requested, or the peer closed.
     // Stop wins over buffered bytes: a user's Stop ends the worker after its current unit.
-    WaitResult waitFor(qsizetype count);
+    // `beforeWaiting`, when given, runs once (without the lock) before the first wait or the
+    // Closed answer: the worker writes out what it holds while the stream has nothing for it.
+    WaitResult waitFor(qsizetype count, const std::function<void()> &beforeWaiting = {});
     // Copies the first `count` bytes (which must be buffered) into `out`, replacing its contents.
     void peek(qsizetype count, QByteArray &out) const;
+    // Copies the first `count` bytes (which must be buffered) to `out`.
+    void peek(qsizetype count, char *out) const;
+    // Copies bytes [skip, count) of the front into `out` (replacing its contents) and removes
+    // the first `count` bytes, under one lock. `count` bytes must be buffered.
+    void take(qsizetype skip, qsizetype count, QByteArray &out);
     // Removes `count` bytes from the front.
     void remove(qsizetype count);
 
@@ -56,6 +63,9 @@ public:
     bool pauseIfFull();
 
 private:
+    // Called with the lock held.
+    std::function<void()> removeLocked(qsizetype count);
+
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     QByteArray m_data;

@@ -21,7 +21,12 @@ constexpr quint8 PingCommand = 0x1B;
 ReceiveWorker::ReceiveWorker(DownloadTask &task, CommandExchange &exchange, SaveFileWriter &writer,
                              TaskLog &log, Interaction &person, TaskHooks &hooks)
     : m_task(task), m_exchange(exchange), m_writer(writer), m_log(log), m_person(person), m_hooks(hooks)
-{}
+{
+    m_flushWhileIdle = [this] {
+        if (m_writer.FlushData() == SaveFileWriter::DataState::Failed)
+            m_flushFailed = true;
+    };
+}
 
 ReceiveWorker::~ReceiveWorker()
 {
@@ -34,7 +39,7 @@ ReceiveWorker::~ReceiveWorker()
 void ReceiveWorker::start()
 {
     join();
-    m_firstLocationSeen = m_firstTimeSeen = m_headerAnalysed = m_connectionLost = false;
+    m_firstLocationSeen = m_firstTimeSeen = m_headerAnalysed = m_connectionLost = m_flushFailed = false;
     m_firstLocation = m_firstTime = 0;
     m_running = true;
     m_thread = std::thread([this] { run(); });
@@ -48,7 +53,13 @@ void ReceiveWorker::join()
 
 bool ReceiveWorker::waitForBytes(qsizetype count)
 {
-    switch (m_task.RecvBuffer.waitFor(count)) {
+    const ReceiveBuffer::WaitResult result = m_task.RecvBuffer.waitFor(count, m_flushWhileIdle);
+    if (m_flushFailed) {
+        m_flushFailed = false;
+        dataWriteFailed();
+        return false;
+    }
+    switch (result) {
     case ReceiveBuffer::WaitResult::Ready:
         return true;
     case ReceiveBuffer::WaitResult::Stop:
@@ -62,14 +73,14 @@ bool ReceiveWorker::waitForBytes(qsizetype count)
 
 void ReceiveWorker::run()
 {
-    QByteArray prefix;
+    char prefix[mms::MediaPrefixSize];
     for (;;) {
         if (!waitForBytes(mms::MediaPrefixSize))
             break;
         m_task.RecvBuffer.peek(mms::MediaPrefixSize, prefix);
-        const mms::MediaPrefix media = mms::readMediaPrefix(prefix.constData());
+        const mms::MediaPrefix media = mms::readMediaPrefix(prefix);
         Step step = Step::Continue;
-        if (mms::isCommand(prefix.constData()))
+        if (mms::isCommand(prefix))
             step = handleCommand();
         else if (media.length < mms::MediaPrefixSize)
             step = corruptStream(); // a length that cannot hold its own prefix
@@ -100,6 +111,11 @@ ReceiveWorker::Step ReceiveWorker::handleCommand()
     if (!waitForBytes(qsizetype(length)))
         return Step::End;
     m_task.RecvBuffer.peek(qsizetype(length), m_unit);
+    // Packets before a command reach the disk first: the end of media finishes the file.
+    if (m_writer.FlushData() == SaveFileWriter::DataState::Failed) {
+        dataWriteFailed();
+        return Step::End;
+    }
     const quint8 id = quint8(m_unit.at(36));
     const quint32 result = le32(m_unit.constData() + 40);
 
@@ -122,10 +138,8 @@ ReceiveWorker::Step ReceiveWorker::handleHeaderPacket(quint16 length)
 {
     if (!waitForBytes(length))
         return Step::End;
-    m_task.RecvBuffer.peek(length, m_unit);
-    m_task.RecvBuffer.remove(length);
-    const auto state =
-        m_writer.WriteHeaderPacket(m_unit.constData() + mms::MediaPrefixSize, length - mms::MediaPrefixSize);
+    m_task.RecvBuffer.take(mms::MediaPrefixSize, length, m_unit);
+    const auto state = m_writer.WriteHeaderPacket(m_unit.constData(), m_unit.size());
     if (state == SaveFileWriter::HeaderState::Failed) {
         m_person.showMessage(m_writer.failureMessage());
         m_hooks.CloseTask();
@@ -137,6 +151,8 @@ ReceiveWorker::Step ReceiveWorker::handleHeaderPacket(quint16 length)
         m_log.append(QStringLiteral("- 正在展开文件头信息..."));
         if (m_hooks.AnalyseHeader()) {
             m_headerAnalysed = true;
+            if (m_task.ResumeMode == 1 && m_task.StreamType == 2)
+                limitResumeToFile();
             m_log.append(QStringLiteral("- 数据展开已完成, 等待接收流媒体信息..."));
             m_task.PadBytes = QByteArray(qsizetype(m_task.PacketSize.load()), '\0');
             m_exchange.sendStreamSelect();
@@ -157,10 +173,7 @@ ReceiveWorker::Step ReceiveWorker::handleDataPacket(quint32 location, quint16 le
     m_task.PacketIndex = m_task.ResumeMode == 1 ? location : location - m_firstLocation;
     if (!waitForBytes(length))
         return Step::End;
-    m_task.RecvBuffer.peek(length, m_unit);
-    m_task.RecvBuffer.remove(length);
-    m_packet.resize(0);
-    m_packet.append(m_unit.constData() + mms::MediaPrefixSize, length - mms::MediaPrefixSize);
+    m_task.RecvBuffer.take(mms::MediaPrefixSize, length, m_packet);
 
     const int offset = TimestampOffset(m_packet);
     if (offset == 0) {
@@ -180,17 +193,35 @@ ReceiveWorker::Step ReceiveWorker::handleDataPacket(quint32 location, quint16 le
 
     m_task.DataPacketSeen = true;
     if (m_writer.WriteDataPacket(m_packet) == SaveFileWriter::DataState::Failed) {
-        // The packet is not on disk: the resume record names it, so a resume fetches it again.
-        const QString cause = m_writer.failureMessage();
-        m_log.append(
-            QStringLiteral("- 写入媒体数据失败 (数据包 %1): %2").arg(m_task.PacketIndex.load()).arg(cause));
-        m_hooks.CloseTask();
-        m_person.showMessage(QStringLiteral("无法写入本地文件, 任务终止\n%1\n\n已经写入的数据已被保存, "
-                                            "释放空间后可以续传这个文件")
-                                 .arg(cause));
+        dataWriteFailed();
         return Step::End;
     }
     return Step::Continue;
+}
+
+void ReceiveWorker::dataWriteFailed()
+{
+    // The packets are not on disk: the resume record names the first, so a resume fetches them.
+    if (const auto lost = m_writer.firstUnwrittenPacket(); lost && *lost < m_task.PacketIndex)
+        m_task.PacketIndex = *lost;
+    const QString cause = m_writer.failureMessage();
+    m_log.append(
+        QStringLiteral("- 写入媒体数据失败 (数据包 %1): %2").arg(m_task.PacketIndex.load()).arg(cause));
+    m_hooks.CloseTask();
+    m_person.showMessage(QStringLiteral("无法写入本地文件, 任务终止\n%1\n\n已经写入的数据已被保存, "
+                                        "释放空间后可以续传这个文件")
+                             .arg(cause));
+}
+
+void ReceiveWorker::limitResumeToFile()
+{
+    // A file whose task ended without its resume record (the program was killed) still states
+    // the server's packet count: restart after the last whole packet it holds instead.
+    const std::optional<quint32> held = m_writer.packetsOnDisk();
+    if (!held || *held >= m_task.ResumePacket)
+        return;
+    m_log.append(QStringLiteral("- 文件只保存了 %1 个完整的数据包, 从这里继续").arg(*held));
+    m_task.ResumePacket = *held;
 }
 
 ReceiveWorker::Step ReceiveWorker::corruptStream()

@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace lumo {
@@ -45,6 +46,9 @@ private:
     Step handleDataPacket(quint32 location, quint16 length);
     Step corruptStream();
     bool waitForBytes(qsizetype count);
+    // Ends the task after a data write failed; the resume record names the first lost packet.
+    void dataWriteFailed();
+    void limitResumeToFile();
 
     DownloadTask &m_task;
     CommandExchange &m_exchange;
@@ -63,6 +67,9 @@ private:
     quint32 m_firstTime = 0;
     bool m_headerAnalysed = false;
     bool m_connectionLost = false;
+    bool m_flushFailed = false;
+    // Writes the gathered packets while the stream has nothing for the worker.
+    std::function<void()> m_flushWhileIdle;
 
     QByteArray m_unit; // reused for every unit taken from the buffer
     QByteArray m_packet;

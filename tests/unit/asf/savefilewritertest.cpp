@@ -74,6 +74,7 @@ TEST_F(Writer, PacketsArePaddedOrCutToTheirPlace)
     QByteArray longPacket(30, 'a');
     EXPECT_EQ(writer.WriteDataPacket(longPacket), SaveFileWriter::DataState::Written);
 
+    EXPECT_EQ(writer.FlushData(), SaveFileWriter::DataState::Written);
     EXPECT_EQ(fileBytes(),
               QByteArray(8, '\0') + QByteArray(20, 'a') + QByteArray(10, 'b') + QByteArray(10, '\0'));
     ASSERT_EQ(log.lines().size(), 1);
