@@ -1,0 +1,10 @@
+// The stored-credential split on arbitrary stored texts.
+#include "control/credentials.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString stored = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    lumo::decodeCredentials(stored);
+    lumo::webLoginRequest(stored);
+    return 0;
+}

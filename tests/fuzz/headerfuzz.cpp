@@ -1,0 +1,11 @@
+// The ASF header analysis on arbitrary header bytes; the first byte picks the stream type.
+#include "asf/headeranalysis.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    const QByteArrayView header(reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1));
+    lumo::AnalyseAsfHeaderBytes(header, data[0] % 3, QStringLiteral("mms://host/a.asf"));
+    return 0;
+}

@@ -1,0 +1,23 @@
+// The log loader on arbitrary file contents (UTF-8, GBK, neither).
+#include "shell/tasklog.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static QTemporaryDir dir;
+    static const QString path = dir.filePath(QStringLiteral("fuzz.log"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        std::abort();
+    file.write(reinterpret_cast<const char *>(data), qint64(size));
+    file.close();
+    lumo::TaskLog log;
+    log.LoadLogFile(path);
+    log.lines();
+    log.saveText();
+    return 0;
+}
