@@ -27,8 +27,8 @@ QString CompletionSound::findSoundFile()
 #ifdef LUMO_DATA_DIR
     candidates.append(QStringLiteral(LUMO_DATA_DIR "/") + soundName);
 #endif
-    const QString installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                                                     QStringLiteral("lumo/") + soundName);
+    const QString installed =
+        QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("lumo/") + soundName);
     if (!installed.isEmpty())
         candidates.append(installed);
     candidates.append(QDir::current().absoluteFilePath(soundName));

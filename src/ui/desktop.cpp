@@ -118,8 +118,9 @@ void Desktop::FormClose()
     m_log->append(QStringLiteral("******* 正在关闭 *******"));
     m_settings->setURLList(m_main->urlItems());
     m_settings->setURLSelected(m_main->urlText());
-    const QRect geometry = m_main->isMaximized() || m_main->isMinimized() ? m_main->normalGeometry()
-                                                                          : QRect(m_main->pos(), m_main->size());
+    const QRect geometry = m_main->isMaximized() || m_main->isMinimized()
+                               ? m_main->normalGeometry()
+                               : QRect(m_main->pos(), m_main->size());
     m_settings->setHeight(geometry.height());
     m_settings->setWidth(geometry.width());
     m_settings->setFormLeft(geometry.x());

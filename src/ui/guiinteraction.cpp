@@ -40,8 +40,7 @@ std::optional<QString> runFileDialog(QWidget *parent, const FileDialogRequest &r
 
 GuiInteraction::GuiInteraction(MainWindow &main, PropertiesWindow &properties, CompletionSound &sound)
     : m_main(main), m_properties(properties), m_sound(sound)
-{
-}
+{}
 
 void GuiInteraction::logAppended(const QString &entry)
 {

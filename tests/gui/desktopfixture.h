@@ -31,8 +31,7 @@ protected:
     // A stored value as text, read past the settings model.
     QString storedValue(const QString &name) const;
 
-    template <typename T>
-    T *child(QWidget *window, const char *name)
+    template <typename T> T *child(QWidget *window, const char *name)
     {
         return window->findChild<T *>(QLatin1String(name));
     }

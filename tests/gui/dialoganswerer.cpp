@@ -68,7 +68,6 @@ DialogAnswerer::Handler DialogAnswerer::chooseFile(const QString &path, QString 
         }
         dialog->selectFile(path);
         static_cast<QDialog *>(dialog)->accept(); // public there; checks the name like the OK button
-
     };
 }
 
@@ -94,7 +93,8 @@ DialogAnswerer::Handler DialogAnswerer::clickOkWhen(std::function<bool()> ready,
 {
     // Looks again every 10 ms while the widget stays open; gives up waiting after 10 s.
     const QDeadlineTimer deadline(10000);
-    return [this, ready, text, deadline](QWidget *widget) { clickOkWhenUntil(widget, ready, text, deadline); };
+    return
+        [this, ready, text, deadline](QWidget *widget) { clickOkWhenUntil(widget, ready, text, deadline); };
 }
 
 void DialogAnswerer::clickOkWhenUntil(QWidget *widget, const std::function<bool()> &ready, QString *text,

@@ -72,8 +72,8 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
     const QString out = path(QStringLiteral("clip.asf"));
 
     // A server that drops the connection part-way leaves a partial file.
-    ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), clipSource, QStringLiteral("--drop-after"),
-                                QStringLiteral("40")}));
+    ASSERT_TRUE(m_server.start(
+        {QStringLiteral("--synthetic"), clipSource, QStringLiteral("--drop-after"), QStringLiteral("40")}));
     QString dialogTitle, proposed;
     m_answers->expect(DialogAnswerer::chooseFile(out, &dialogTitle, &proposed));
     ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
@@ -89,8 +89,8 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
     m_server.stop();
 
     // The same file again: the resume question, then the rest at a pace the display can follow.
-    ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), clipSource, QStringLiteral("--rate"),
-                                QStringLiteral("300000")}));
+    ASSERT_TRUE(m_server.start(
+        {QStringLiteral("--synthetic"), clipSource, QStringLiteral("--rate"), QStringLiteral("300000")}));
     CompletionSound &sound = m_desktop->sound();
     QString doneText;
     bool repeatingWhileOpen = false;
@@ -134,7 +134,9 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
     // The properties window was fed from the header and the progress display.
     PropertiesWindow &properties = m_desktop->propertiesWindow();
     EXPECT_FALSE(child<QLabel>(&properties, "Type")->text().isEmpty());
-    EXPECT_TRUE(child<QLabel>(&properties, "FileSize")->text().endsWith(QStringLiteral(" KB,  (当下载完成后的总大小)")));
+    EXPECT_TRUE(child<QLabel>(&properties, "FileSize")
+                    ->text()
+                    .endsWith(QStringLiteral(" KB,  (当下载完成后的总大小)")));
     EXPECT_EQ(child<QLineEdit>(&properties, "ASFsize")->text(), QStringLiteral("2000"));
     const QString shots = qEnvironmentVariable("LUMO_SCREENSHOT_DIR");
     if (!shots.isEmpty()) {
@@ -152,8 +154,8 @@ TEST_F(DownloadWindowTest, ServerLoginAndLogSavedAtCompletion)
 {
     m_desktop->settings().setAutoLogTick(true);
     ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), QStringLiteral("small.asf:60000:2000"),
-                                QStringLiteral("--auth"), QStringLiteral("ann:s3cret"), QStringLiteral("--realm"),
-                                QStringLiteral("lumo")}));
+                                QStringLiteral("--auth"), QStringLiteral("ann:s3cret"),
+                                QStringLiteral("--realm"), QStringLiteral("lumo")}));
     QString site, realm, logTitle;
     bool repeatingAtLogSave = true;
     const QString logFile = path(QStringLiteral("small.log"));

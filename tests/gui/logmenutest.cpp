@@ -61,8 +61,9 @@ TEST_F(LogMenuTest, PrintingGivesTheHeadingAndNumberedLines)
     EXPECT_EQ(m_desktop->printer().docName(), QStringLiteral("Lumo 记录打印输出"));
 
     QByteArray text;
-    ASSERT_EQ(runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, &text),
-              0);
+    ASSERT_EQ(
+        runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, &text),
+        0);
     // The text comes back through the PDF's glyph names (a CJK font may map some of them to
     // compatibility ideographs), and pdftotext rebuilds the blanks from positions.
     const QString all = QString::fromUtf8(text).normalized(QString::NormalizationForm_KC);
@@ -97,8 +98,8 @@ TEST_F(LogMenuTest, MoreHelpNamesTheHelpSite)
     QString text;
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
     child<QAction>(&m_desktop->mainWindow(), "MoreHelp1")->trigger();
-    EXPECT_EQ(text, QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") + Desktop::helpSites() +
-                        QStringLiteral("\n或阅读 Lumo 附带的自述文件"));
+    EXPECT_EQ(text, QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") +
+                        Desktop::helpSites() + QStringLiteral("\n或阅读 Lumo 附带的自述文件"));
 }
 
 } // namespace

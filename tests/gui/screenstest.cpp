@@ -39,7 +39,8 @@ QStringList cutOff(QWidget *window)
             found.append(label->objectName() + QStringLiteral(": ") + label->text());
     }
     for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
-        if (button->isVisibleTo(window) && !button->text().isEmpty() && button->width() < button->sizeHint().width())
+        if (button->isVisibleTo(window) && !button->text().isEmpty() &&
+            button->width() < button->sizeHint().width())
             found.append(button->objectName() + QStringLiteral(": ") + button->text());
     }
     return found;

@@ -42,7 +42,8 @@ TEST_F(StartCloseTest, RestartRestoresGeometryAndAddressListInOrder)
 {
     startProgram();
     MainWindow &main = m_desktop->mainWindow();
-    const QStringList items{QStringLiteral("mms://b.example/two.asf"), QStringLiteral("mms://a.example/one.asf"),
+    const QStringList items{QStringLiteral("mms://b.example/two.asf"),
+                            QStringLiteral("mms://a.example/one.asf"),
                             QStringLiteral("mms://c.example/三.asf")};
     main.setUrl(items, QStringLiteral("mms://typed.example/x.asf"));
     main.resize(400, 520);
@@ -50,7 +51,8 @@ TEST_F(StartCloseTest, RestartRestoresGeometryAndAddressListInOrder)
     main.close();
     EXPECT_TRUE(m_quitRequested);
     EXPECT_EQ(m_desktop->log().lines().last(), QStringLiteral("******* 正在关闭 *******"));
-    EXPECT_EQ(storedValue(QStringLiteral("URLList")), items.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    EXPECT_EQ(storedValue(QStringLiteral("URLList")),
+              items.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     m_desktop.reset();
 
     startProgram();
@@ -101,7 +103,8 @@ TEST_F(StartCloseTest, StartRefusesBadAddressesWithTheirMessages)
     EXPECT_EQ(m_desktop->log().lines(), QStringList{QStringLiteral("earlier line")});
 
     // Rule A2: not an MMS address; the address box is emptied, list and text.
-    main.setUrl({QStringLiteral("mms://h/a.asf"), QStringLiteral("http://h/b.asx")}, QStringLiteral("http://h/b.asx"));
+    main.setUrl({QStringLiteral("mms://h/a.asf"), QStringLiteral("http://h/b.asx")},
+                QStringLiteral("http://h/b.asx"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
     m_desktop->ConnectClick();
     EXPECT_EQ(text, QStringLiteral("你只能够直接在 URL 窗口中输入 MMS:// 开头的地址                \n"
