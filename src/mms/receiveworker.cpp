@@ -16,6 +16,9 @@ namespace lumo {
 namespace {
 constexpr qsizetype DumpLength = 64;
 constexpr quint8 PingCommand = 0x1B;
+// A media packet's length is 16 bits with the prefix: no ASF packet it carries is larger. A
+// larger announced size would pad every packet to it (up to 4 GiB each).
+constexpr quint32 LargestPacketSize = 0xFFFF - mms::MediaPrefixSize;
 } // namespace
 
 ReceiveWorker::ReceiveWorker(DownloadTask &task, CommandExchange &exchange, SaveFileWriter &writer,
@@ -154,7 +157,7 @@ ReceiveWorker::Step ReceiveWorker::handleHeaderPacket(quint16 length)
             if (m_task.ResumeMode == 1 && m_task.StreamType == 2)
                 limitResumeToFile();
             m_log.append(QStringLiteral("- 数据展开已完成, 等待接收流媒体信息..."));
-            m_task.PadBytes = QByteArray(qsizetype(m_task.PacketSize.load()), '\0');
+            m_task.PadBytes = QByteArray(qsizetype(qMin(m_task.PacketSize.load(), LargestPacketSize)), '\0');
             m_exchange.sendStreamSelect();
         } else {
             m_log.append(QStringLiteral("- 文件头信息展开失败, 无法继续"));
@@ -166,6 +169,8 @@ ReceiveWorker::Step ReceiveWorker::handleHeaderPacket(quint16 length)
 
 ReceiveWorker::Step ReceiveWorker::handleDataPacket(quint32 location, quint16 length)
 {
+    if (m_task.PacketSize > LargestPacketSize)
+        return corruptStream();
     if (!m_firstLocationSeen) {
         m_firstLocation = location;
         m_firstLocationSeen = true;

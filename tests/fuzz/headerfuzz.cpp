@@ -1,7 +1,9 @@
 // The ASF header analysis on arbitrary header bytes; the first byte picks the stream type.
+#include "fuzz/fuzztargets.h"
+
 #include "asf/headeranalysis.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+int lumoFuzzHeader(const uint8_t *data, size_t size)
 {
     if (size < 1)
         return 0;
@@ -9,3 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     lumo::AnalyseAsfHeaderBytes(header, data[0] % 3, QStringLiteral("mms://host/a.asf"));
     return 0;
 }
+
+#ifdef LUMO_FUZZ_MAIN
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    return lumoFuzzHeader(data, size);
+}
+#endif

@@ -1,4 +1,6 @@
 // The log loader on arbitrary file contents (UTF-8, GBK, neither).
+#include "fuzz/fuzztargets.h"
+
 #include "shell/tasklog.h"
 
 #include <QFile>
@@ -6,7 +8,7 @@
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+int lumoFuzzLogLoad(const uint8_t *data, size_t size)
 {
     static QTemporaryDir dir;
     static const QString path = dir.filePath(QStringLiteral("fuzz.log"));
@@ -21,3 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     log.saveText();
     return 0;
 }
+
+#ifdef LUMO_FUZZ_MAIN
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    return lumoFuzzLogLoad(data, size);
+}
+#endif

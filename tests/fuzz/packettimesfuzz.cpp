@@ -1,5 +1,7 @@
 // RebasePacketTimes and TimestampOffset on arbitrary packets: they must stay inside the packet
 // and touch nothing but time fields. The first four bytes are the first send time.
+#include "fuzz/fuzztargets.h"
+
 #include "asf/packettimes.h"
 #include "shell/tasklog.h"
 
@@ -8,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+int lumoFuzzPacketTimes(const uint8_t *data, size_t size)
 {
     if (size < 4)
         return 0;
@@ -24,3 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     return 0;
 }
+
+#ifdef LUMO_FUZZ_MAIN
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    return lumoFuzzPacketTimes(data, size);
+}
+#endif

@@ -1,6 +1,8 @@
 // Arbitrary server bytes through the receive worker: unit splitting, command dispatch, header
 // collection and analysis, data packets to a file. The worker runs on its own thread as in a
 // download; the hooks end the task the way the controller does, without sockets or windows.
+#include "fuzz/fuzztargets.h"
+
 #include "asf/headeranalysis.h"
 #include "asf/savefilewriter.h"
 #include "mms/commandexchange.h"
@@ -63,10 +65,20 @@ private:
     bool m_finished = false;
 };
 
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
+[[maybe_unused]] void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 
 } // namespace
 
+namespace {
+QStringList lastLog;
+} // namespace
+
+QStringList lumoFuzzReceiveLog()
+{
+    return lastLog;
+}
+
+#ifdef LUMO_FUZZ_MAIN
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     static QTemporaryDir config;
@@ -75,8 +87,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     static QCoreApplication app(*argc, *argv);
     return 0;
 }
+#endif
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+int lumoFuzzReceive(const uint8_t *data, size_t size)
 {
     using namespace lumo;
     // The first byte picks the task's mode: resume, live, and whether the file is open.
@@ -105,5 +118,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort(); // a worker that does not end on a closed, finite stream is a finding
     worker.join();
     QCoreApplication::sendPostedEvents(); // the replies the worker queued for the socket
+    lastLog = log.lines();
     return 0;
 }
+
+#ifdef LUMO_FUZZ_MAIN
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    return lumoFuzzReceive(data, size);
+}
+#endif

@@ -1,9 +1,11 @@
 // The redirect scan on arbitrary file or page bytes.
+#include "fuzz/fuzztargets.h"
+
 #include "control/mediaopener.h"
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+int lumoFuzzRedirectScan(const uint8_t *data, size_t size)
 {
     const QByteArray text(reinterpret_cast<const char *>(data), qsizetype(size));
     const lumo::RedirectScan scan = lumo::ScanRedirectText(text);
@@ -11,3 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     return 0;
 }
+
+#ifdef LUMO_FUZZ_MAIN
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    return lumoFuzzRedirectScan(data, size);
+}
+#endif
