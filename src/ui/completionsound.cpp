@@ -23,7 +23,10 @@ CompletionSound::CompletionSound(QObject *parent) : QObject(parent)
 
 QString CompletionSound::findSoundFile()
 {
-    QStringList candidates{QCoreApplication::applicationDirPath() + QLatin1Char('/') + soundName};
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    // Beside the executable, then the data folder of the prefix it was installed into.
+    QStringList candidates{exeDir + QLatin1Char('/') + soundName,
+                           exeDir + QStringLiteral("/../share/lumo/") + soundName};
 #ifdef LUMO_DATA_DIR
     candidates.append(QStringLiteral(LUMO_DATA_DIR "/") + soundName);
 #endif
