@@ -1,6 +1,9 @@
 #include "ui/desktop.h"
 
+#include "control/address.h"
 #include "control/downloadcontroller.h"
+#include "control/mediaopener.h"
+#include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
 #include "shell/logsaving.h"
 #include "shell/settings.h"
@@ -10,6 +13,7 @@
 #include "ui/logprinter.h"
 #include "ui/lumoapplication.h"
 #include "ui/mainwindow.h"
+#include "ui/openwindow.h"
 #include "ui/propertieswindow.h"
 #include "ui/settingswindow.h"
 
@@ -36,6 +40,10 @@ Desktop::Desktop(QObject *parent)
     m_properties = std::make_unique<PropertiesWindow>();
     m_person = std::make_unique<GuiInteraction>(*m_main, *m_properties, *m_sound);
     m_controller = std::make_unique<DownloadController>(*m_log, *m_settings, *m_person, *m_udp);
+    m_http = std::make_unique<HttpClient>();
+    m_controller->setHttpClient(m_http.get());
+    m_opener = std::make_unique<MediaOpener>(*m_controller, *m_log, *m_settings, *m_person, *m_http);
+    m_openWindow = std::make_unique<OpenWindow>(m_main.get());
     FormCreate();
 
     m_settingsWindow = std::make_unique<SettingsWindow>();
@@ -52,6 +60,14 @@ Desktop::Desktop(QObject *parent)
     connect(main, &MainWindow::showPropertiesClicked, this, &Desktop::ShowFileProperties1Click);
     connect(main, &MainWindow::moreHelpClicked, this, &Desktop::MoreHelp1Click);
     connect(main, &MainWindow::closing, this, &Desktop::FormClose);
+    connect(main, &MainWindow::openClicked, this, &Desktop::Open1Click);
+
+    connect(m_openWindow.get(), &OpenWindow::browseClicked, this, &Desktop::openBrowse);
+    connect(m_openWindow.get(), &OpenWindow::locationAccepted, this, &Desktop::openAccepted);
+    connect(m_opener.get(), &MediaOpener::urlListReplaced, this,
+            [this](const QStringList &items) { m_main->setUrl(items, items.value(0)); });
+    connect(m_opener.get(), &MediaOpener::urlTextSet, this,
+            [this](const QString &text) { m_main->setUrl(m_main->urlItems(), text); });
 
     connect(m_controller.get(), &DownloadController::propertiesChanged, this,
             [this] { m_properties->showProperties(m_controller->analysis().properties); });
@@ -209,6 +225,49 @@ void Desktop::MoreHelp1Click()
     m_main->repaint();
     m_person->showMessage(QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") + helpSites() +
                           QStringLiteral("\n或阅读 Lumo 附带的自述文件"));
+}
+
+} // namespace lumo
+
+namespace lumo {
+
+void Desktop::Open1Click()
+{
+    m_main->repaint();
+    if (!m_opener->Open1Click())
+        return;
+    m_openWindow->showList(m_settings->MediaList());
+    m_openWindow->show();
+    m_openWindow->raise();
+}
+
+void Desktop::openBrowse()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open a local file");
+    request.startFolder = m_settings->OpenDir();
+    request.filter =
+        QStringLiteral("所有 WM 和 Lumo 记录文件 (*.asf *.wmv *.wma *.wa *.asx *.wmx *.wax *.wvx *.log);;"
+                       "WM 媒体文件 (*.asf *.wmv *.wma *.wa);;"
+                       "WM 重定向文件 (*.asx *.wmx *.wax *.wvx);;"
+                       "Lumo 记录文件 (*.log);;"
+                       "所有文件 (*)");
+    const std::optional<QString> chosen = m_person->chooseOpenFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    m_openWindow->setLocation(*chosen);
+    m_settings->setOpenDir(folderOf(*chosen));
+}
+
+void Desktop::openAccepted(const QString &text)
+{
+    // The window closes before the location is opened; the list it showed is stored first.
+    m_openWindow->hide();
+    m_main->setSaveWindowText(QString());
+    const std::optional<QStringList> list = m_opener->acceptLocation(text);
+    if (list)
+        m_openWindow->showList(*list);
+    m_main->setMediaWindowText(m_controller->mediaWindowText());
 }
 
 } // namespace lumo

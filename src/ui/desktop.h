@@ -10,6 +10,9 @@ namespace lumo {
 class CompletionSound;
 class DownloadController;
 class GuiInteraction;
+class HttpClient;
+class MediaOpener;
+class OpenWindow;
 class MainWindow;
 class PropertiesWindow;
 class Settings;
@@ -29,6 +32,8 @@ public:
 
     MainWindow &mainWindow() { return *m_main; }
     SettingsWindow &settingsWindow() { return *m_settingsWindow; }
+    OpenWindow &openWindow() { return *m_openWindow; }
+    MediaOpener &mediaOpener() { return *m_opener; }
     PropertiesWindow &propertiesWindow() { return *m_properties; }
     DownloadController &controller() { return *m_controller; }
     TaskLog &log() { return *m_log; }
@@ -40,6 +45,7 @@ public:
 
     // Menu commands.
     void ConnectClick();
+    void Open1Click();
     void DisconnectClick();
     void SaveLog1Click();
     void Print1Click();
@@ -59,6 +65,8 @@ private:
     void FormClose();
     void settingsFormCreate();
     void settingsFormClose();
+    void openBrowse();
+    void openAccepted(const QString &text);
 
     std::unique_ptr<TaskLog> m_log;
     std::unique_ptr<Settings> m_settings;
@@ -70,6 +78,9 @@ private:
     std::unique_ptr<GuiInteraction> m_person;
     // Last: it ends its task through the person and the windows above.
     std::unique_ptr<DownloadController> m_controller;
+    std::unique_ptr<HttpClient> m_http;
+    std::unique_ptr<MediaOpener> m_opener;
+    std::unique_ptr<OpenWindow> m_openWindow;
     QPrinter m_printer;
     bool m_shutDown = false;
 };

@@ -5,6 +5,7 @@
 #include "ui/passworddialog.h"
 #include "ui/propertieswindow.h"
 #include "ui/resumedialog.h"
+#include "ui/webloginwindow.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -41,6 +42,8 @@ std::optional<QString> runFileDialog(QWidget *parent, const FileDialogRequest &r
 GuiInteraction::GuiInteraction(MainWindow &main, PropertiesWindow &properties, CompletionSound &sound)
     : m_main(main), m_properties(properties), m_sound(sound)
 {}
+
+GuiInteraction::~GuiInteraction() = default;
 
 void GuiInteraction::logAppended(const QString &entry)
 {
@@ -98,10 +101,11 @@ std::optional<LoginAnswer> GuiInteraction::askServerLogin(const LoginRequest &re
     return dialog.answer();
 }
 
-std::optional<LoginAnswer> GuiInteraction::askWebLogin(const LoginRequest &)
+std::optional<LoginAnswer> GuiInteraction::askWebLogin(const LoginRequest &request)
 {
-    // The web-site login window comes with the open-media window; until then no login.
-    return std::nullopt;
+    if (!m_webLogin)
+        m_webLogin = std::make_unique<WebLoginWindow>(&m_main);
+    return m_webLogin->ask(request);
 }
 
 void GuiInteraction::statusChanged(const TaskStatus &status)

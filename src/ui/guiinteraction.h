@@ -2,6 +2,8 @@
 
 #include "shell/interaction.h"
 
+#include <memory>
+
 class QWidget;
 
 namespace lumo {
@@ -9,6 +11,7 @@ namespace lumo {
 class CompletionSound;
 class MainWindow;
 class PropertiesWindow;
+class WebLoginWindow;
 
 // The person, reached through the windows: message and question boxes, file dialogs, the
 // resume and login dialogs, the main window's status display and the completion sound.
@@ -16,6 +19,7 @@ class GuiInteraction final : public Interaction
 {
 public:
     GuiInteraction(MainWindow &main, PropertiesWindow &properties, CompletionSound &sound);
+    ~GuiInteraction() override;
 
     void logAppended(const QString &entry) override;
     void logCleared() override;
@@ -34,6 +38,7 @@ private:
     MainWindow &m_main;
     PropertiesWindow &m_properties;
     CompletionSound &m_sound;
+    std::unique_ptr<WebLoginWindow> m_webLogin; // kept: its save box remembers its state
 };
 
 } // namespace lumo

@@ -24,6 +24,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(std::make_un
     connect(m_ui->SpeedButton5, &QAction::triggered, m_ui->Exit1, &QAction::trigger);
 
     connect(m_ui->Connect, &QAction::triggered, this, &MainWindow::connectClicked);
+    connect(m_ui->Open1, &QAction::triggered, this, &MainWindow::openClicked);
     connect(m_ui->Disconnect, &QAction::triggered, this, &MainWindow::disconnectClicked);
     connect(m_ui->SaveLog1, &QAction::triggered, this, &MainWindow::saveLogClicked);
     connect(m_ui->Print1, &QAction::triggered, this, &MainWindow::printClicked);

@@ -39,6 +39,7 @@ public:
 
 Q_SIGNALS:
     void connectClicked();
+    void openClicked();
     void disconnectClicked();
     void saveLogClicked();
     void printClicked();

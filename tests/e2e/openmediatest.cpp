@@ -5,47 +5,15 @@
 #include "mms/httpclient.h"
 #include "support/downloadfixture.h"
 #include "support/testmedia.h"
+#include "support/webserver.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 
 using namespace lumo;
 using namespace lumo::test;
 
 namespace {
-
-class WebServer
-{
-public:
-    bool start(const QString &slowSeconds = "3")
-    {
-        m_process.start("python3",
-                        {QStringLiteral(LUMO_TEST_SOURCE_DIR "/support/httpserver.py"), slowSeconds});
-        if (!m_process.waitForStarted(10000))
-            return false;
-        QByteArray out;
-        while (!out.contains('\n') && m_process.waitForReadyRead(10000))
-            out += m_process.readAllStandardOutput();
-        const auto match = QRegularExpression("PORT (\\d+)").match(QString::fromLatin1(out));
-        m_port = match.hasMatch() ? match.captured(1).toUShort() : 0;
-        return m_port != 0;
-    }
-    ~WebServer()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    QString url(const QString &path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1/%2").arg(m_port).arg(path);
-    }
-
-private:
-    QProcess m_process;
-    quint16 m_port = 0;
-};
 
 class OpenMedia : public DownloadFixture
 {

@@ -5,10 +5,12 @@
 
 #include "shell/tasklog.h"
 #include "ui/mainwindow.h"
+#include "ui/openwindow.h"
 #include "ui/passworddialog.h"
 #include "ui/propertieswindow.h"
 #include "ui/resumedialog.h"
 #include "ui/settingswindow.h"
+#include "ui/webloginwindow.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -94,6 +96,19 @@ TEST_F(ScreensTest, EveryWindowShowsItsTextsWhole)
     QCoreApplication::processEvents();
     EXPECT_EQ(cutOff(&password), QStringList());
     save(&password, QStringLiteral("password"));
+
+    OpenWindow open(&main);
+    open.showList({QStringLiteral("http://media.example.org/list.asx")});
+    open.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cutOff(&open), QStringList());
+    save(&open, QStringLiteral("open"));
+
+    WebLoginWindow webLogin(&main);
+    webLogin.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cutOff(&webLogin), QStringList());
+    save(&webLogin, QStringLiteral("weblogin"));
 }
 
 } // namespace
