@@ -91,6 +91,20 @@ int RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log)
             return truncated();
         payloadFlags = quint8(packet[p++]);
     }
+    // Steps over a payload's data by its length field, 1 or 2 bytes by the payload flags.
+    const auto skipPayloadData = [&] {
+        const int lengthSize = (payloadFlags & 0x40) ? 1 : 2;
+        if (p + lengthSize > size)
+            return truncated();
+        const quint16 length =
+            lengthSize == 1 ? quint8(packet[p]) : qFromLittleEndian<quint16>(packet.constData() + p);
+        p += lengthSize + length;
+        if (p > size) {
+            log.append(QStringLiteral("信息包错误, 非分组指针越界"));
+            return 0;
+        }
+        return 1;
+    };
     const quint8 propertyFlags = quint8(packet[4]);
     for (int k = 0;;) {
         p += 2; // stream number, media object number
@@ -133,36 +147,16 @@ int RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log)
             rebaseField(packet, replicatedStart + 4, 4, firstTime);
             // Longer replicated data (extensions after the time) is passed over whole.
             p = replicatedStart + replicated;
-            if (several) {
-                const int lengthSize = (payloadFlags & 0x40) ? 1 : 2;
-                if (p + lengthSize > size)
-                    return truncated();
-                const quint16 length =
-                    lengthSize == 1 ? quint8(packet[p]) : qFromLittleEndian<quint16>(packet.constData() + p);
-                p += lengthSize + length;
-                if (p > size) {
-                    log.append(QStringLiteral("信息包错误, 非分组指针越界"));
-                    return 0;
-                }
-            }
+            if (several && !skipPayloadData())
+                return 0;
         } else if (replicated != 0) {
             log.append(QStringLiteral("信息包错误, 区段旗标未知 ") + hex2(replicated));
             return 0;
         } else {
             // No replicated data: step over the payload as its length says.
             p += offsetSize + 1;
-            if (several) {
-                const int lengthSize = (payloadFlags & 0x40) ? 1 : 2;
-                if (p + lengthSize > size)
-                    return truncated();
-                const quint16 length =
-                    lengthSize == 1 ? quint8(packet[p]) : qFromLittleEndian<quint16>(packet.constData() + p);
-                p += lengthSize + length;
-                if (p > size) {
-                    log.append(QStringLiteral("信息包错误, 非分组指针越界"));
-                    return 0;
-                }
-            }
+            if (several && !skipPayloadData())
+                return 0;
         }
         ++k;
         if (!several || (payloadFlags & 0x3F) <= k)

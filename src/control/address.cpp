@@ -25,17 +25,6 @@ bool containsAny(const QString &text, std::initializer_list<const char16_t *> pa
     return false;
 }
 
-QString trimControls(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 32)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 // Scans from the second-to-last character down to the second; the first and last are never
 // looked at, so a trailing separator stays and very short texts pass through unchanged.
 qsizetype lastInner(const QString &text, auto isMatch)
@@ -102,9 +91,20 @@ QString StripExtension(const QString &text)
     return i < 0 ? text : text.left(i);
 }
 
+QString TrimControls(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= 32)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 32)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 QString HostOf(const QString &address)
 {
-    const QString text = trimControls(address);
+    const QString text = TrimControls(address);
     int slashes = 0;
     qsizetype start = 0;
     for (qsizetype i = 1; i <= text.size() - 2; ++i) {
@@ -121,7 +121,7 @@ QString HostOf(const QString &address)
 
 QString PathOf(const QString &address)
 {
-    const QString text = trimControls(address);
+    const QString text = TrimControls(address);
     int slashes = 0;
     for (qsizetype i = 1; i <= text.size() - 3; ++i) {
         if (text[i] == u'/' && ++slashes == 3)

@@ -30,6 +30,8 @@ QString PathOf(const QString &address);
 QString FileNameOf(const QString &text);
 QString StripQuery(const QString &text);
 QString StripExtension(const QString &text);
+// Blanks and control characters (codes up to 32) off both ends.
+QString TrimControls(const QString &text);
 
 // Start's address rules in their order; the first that fails gives its message.
 namespace AddressRule {

@@ -1,22 +1,12 @@
 #include "control/credentials.h"
 
+#include "control/address.h"
+
 namespace lumo {
 
 namespace {
 
 constexpr QStringView realmPrefix = u"realm=";
-
-// Blanks and control characters (codes up to 32) off both ends.
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 32)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 } // namespace
 
@@ -51,8 +41,8 @@ LoginRequest webLoginRequest(const QString &storedAuthh)
 WebLoginResult acceptWebLogin(const LoginAnswer &answer)
 {
     WebLoginResult result;
-    result.httpUser = trimBlanks(answer.user);
-    result.httpPassword = trimBlanks(answer.password);
+    result.httpUser = TrimControls(answer.user);
+    result.httpPassword = TrimControls(answer.password);
     if (answer.savePassword)
         result.storedAuthh = encodeCredentials(answer.user, answer.password);
     return result;

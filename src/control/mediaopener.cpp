@@ -16,16 +16,6 @@ namespace lumo {
 
 namespace {
 
-QString trimmedControls(const QString &text)
-{
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && text[begin].unicode() <= 32)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 const QString M1 = QStringLiteral("你试图访问的 HTTP 媒体类型是不支持的.\n\n"
                                   "如果你确认这个媒体文件的地址是可用的话:\n\n"
                                   "1) 请将HTTP 的前缀换成 MMS:// 后再试一次\n"
@@ -72,7 +62,7 @@ RedirectScan ScanRedirectText(const QByteArray &text)
         do {
             ++pos;
         } while (pos < length && text[pos] != ' ' && text[pos] != '\n' && text[pos] != '"');
-        scan.entries.append(trimmedControls(QString::fromUtf8(text.constData() + begin, pos - begin)));
+        scan.entries.append(TrimControls(QString::fromUtf8(text.constData() + begin, pos - begin)));
         if (scan.entries.size() == RedirectScan::MaxEntries) {
             scan.tooMany = true;
             break;
@@ -124,7 +114,7 @@ std::optional<QStringList> MediaOpener::acceptLocation(const QString &comboText)
 {
     if (comboText.isEmpty())
         return std::nullopt;
-    const QString location = trimmedControls(comboText);
+    const QString location = TrimControls(comboText);
     m_controller.setMediaWindowText(location);
     const QStringList list = m_settings.addToMediaList(location);
     m_controller.setSaveWindowText(QString());
@@ -202,8 +192,8 @@ bool MediaOpener::LoadRedirectList(Source source)
     const QString location = m_controller.mediaWindowText();
     QByteArray text;
     if (source == Source::Http) {
-        const HttpResponse response = m_http.get(QUrl(trimmedControls(location), QUrl::TolerantMode),
-                                                 HttpClient::configuredTimeoutMs());
+        const HttpResponse response =
+            m_http.get(QUrl(TrimControls(location), QUrl::TolerantMode), HttpClient::configuredTimeoutMs());
         m_http.disconnect();
         if (!response.ok()) {
             m_log.append(QStringLiteral("HTTP 地址失败或页面未找到"));
@@ -263,7 +253,7 @@ bool MediaOpener::applyScan(const QByteArray &text)
     }
     m_entries.clear();
     for (const QString &entry : scan.entries)
-        m_entries.append(trimmedControls(entry));
+        m_entries.append(TrimControls(entry));
     Q_EMIT urlListReplaced(m_entries);
     return true;
 }
