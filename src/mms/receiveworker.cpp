@@ -111,6 +111,10 @@ ReceiveWorker::Step ReceiveWorker::handleCommand()
     const quint32 length = le32(m_unit.constData() + 8) + 16u;
     if (length < mms::MinCommandSize) // cannot be a command; the stream is out of step
         return corruptStream();
+    // A command longer than the TCP read ever buffers would wait for ever: the read pauses at
+    // that size until the worker makes room, which it cannot do before the command is whole.
+    if (length > quint32(ReceiveBuffer::TcpLimit))
+        return corruptStream();
     if (!waitForBytes(qsizetype(length)))
         return Step::End;
     m_task.RecvBuffer.peek(qsizetype(length), m_unit);

@@ -62,3 +62,16 @@ TEST(FuzzRegressionReceive, PacketSizeNoMediaPacketCanCarryEndsAsACorruptStream)
     EXPECT_TRUE(lumoFuzzReceiveLog().contains(QStringLiteral("当前的 MMS 信息包出错 - 现在关闭")))
         << lumoFuzzReceiveLog().join('\n').toStdString();
 }
+
+// A command announcing more bytes than the receive buffer ever holds would keep the worker
+// waiting while the paused TCP read waits for it: the stream is corrupt instead.
+TEST(FuzzRegressionReceive, CommandLongerThanTheBufferEndsAsACorruptStream)
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QByteArray bytes = QByteArray::fromHex("01000000CEFA0BB0F0FFFF7F4D4D5320");
+    bytes.append(48 - bytes.size(), '\0');
+    ASSERT_EQ(lumoFuzzReceive(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())), 0);
+    EXPECT_TRUE(lumoFuzzReceiveLog().contains(QStringLiteral("当前的 MMS 信息包出错 - 现在关闭")))
+        << lumoFuzzReceiveLog().join('\n').toStdString();
+}
