@@ -2,6 +2,9 @@
 
 #include "control/address.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace lumo::preview {
 
 QRect fitPicture(const QRect &current, const QSize &area, double aspect)
@@ -46,6 +49,45 @@ QString statusText(PlayerMode mode)
         return QStringLiteral("Open");
     }
     return QString();
+}
+
+PlayerMode playerMode(Playback playback, MediaState media)
+{
+    switch (media) {
+    case MediaState::NoMedia:
+    case MediaState::Invalid:
+        return PlayerMode::NotReady;
+    case MediaState::Loading:
+        return playback == Playback::Stopped ? PlayerMode::Open : PlayerMode::Seeking;
+    case MediaState::Stalled:
+    case MediaState::Buffering:
+        if (playback == Playback::Playing)
+            return PlayerMode::Seeking;
+        break;
+    case MediaState::Loaded:
+    case MediaState::Buffered:
+    case MediaState::EndOfMedia:
+        break;
+    }
+    switch (playback) {
+    case Playback::Playing:
+        return PlayerMode::Playing;
+    case Playback::Paused:
+        return PlayerMode::Paused;
+    case Playback::Stopped:
+        break;
+    }
+    return PlayerMode::Stopped;
+}
+
+float outputGain(quint32 volume)
+{
+    return float(leftChannel(volume)) / 65535.0f;
+}
+
+quint32 volumeForGain(float gain)
+{
+    return bothChannels(quint16(std::lround(std::clamp(gain, 0.0f, 1.0f) * 65535.0f)));
 }
 
 QString mediaName(const QString &path)

@@ -29,6 +29,29 @@ enum class PlayerMode
 // The state label's text; empty for a mode that leaves the label as it was.
 QString statusText(PlayerMode mode);
 
+// What a media player reports, apart from any particular player library.
+enum class Playback
+{
+    Stopped,
+    Playing,
+    Paused,
+};
+enum class MediaState
+{
+    NoMedia,
+    Loading,
+    Loaded,
+    Stalled, // waiting for data (a growing file, a seek)
+    Buffering,
+    Buffered,
+    EndOfMedia,
+    Invalid,
+};
+
+// The mode shown for a player's state: no usable file is "not ready", a file being opened is
+// "open", a player that waits for data while playing is "seeking".
+PlayerMode playerMode(Playback playback, MediaState media);
+
 // The volume word of both channels (left in the low 16 bits, right in the high 16 bits).
 inline quint32 bothChannels(quint16 level)
 {
@@ -37,6 +60,17 @@ inline quint32 bothChannels(quint16 level)
 inline quint16 leftChannel(quint32 volume)
 {
     return quint16(volume & 0xFFFF);
+}
+
+// The volume word and an output gain (0.0 .. 1.0, linear): the gain follows the left channel.
+float outputGain(quint32 volume);
+quint32 volumeForGain(float gain);
+
+// The window's client size for a picture the player reports at `display`, above bars of
+// `barsHeight` pixels in total: the picture's size less its offset.
+inline QSize clientSizeForPicture(const QRect &display, int barsHeight)
+{
+    return QSize(display.width() - display.x(), display.height() - display.y() + barsHeight);
 }
 
 // The name shown for the file: no folder, no extension.

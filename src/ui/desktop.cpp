@@ -8,12 +8,15 @@
 #include "shell/logsaving.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
+#include "ui/aboutwindow.h"
 #include "ui/completionsound.h"
 #include "ui/guiinteraction.h"
 #include "ui/logprinter.h"
 #include "ui/lumoapplication.h"
 #include "ui/mainwindow.h"
 #include "ui/openwindow.h"
+#include "ui/playeraboutwindow.h"
+#include "ui/previewwindow.h"
 #include "ui/propertieswindow.h"
 #include "ui/settingswindow.h"
 
@@ -48,6 +51,9 @@ Desktop::Desktop(QObject *parent)
 
     m_settingsWindow = std::make_unique<SettingsWindow>();
     settingsFormCreate();
+    m_preview = std::make_unique<PreviewWindow>();
+    m_about = std::make_unique<AboutWindow>();
+    m_playerAbout = std::make_unique<PlayerAboutWindow>();
 
     MainWindow *main = m_main.get();
     connect(main, &MainWindow::connectClicked, this, &Desktop::ConnectClick);
@@ -61,6 +67,11 @@ Desktop::Desktop(QObject *parent)
     connect(main, &MainWindow::moreHelpClicked, this, &Desktop::MoreHelp1Click);
     connect(main, &MainWindow::closing, this, &Desktop::FormClose);
     connect(main, &MainWindow::openClicked, this, &Desktop::Open1Click);
+    connect(main, &MainWindow::previewClicked, this, &Desktop::OpenMonitor1Click);
+    connect(main, &MainWindow::aboutClicked, this, &Desktop::About1Click);
+    connect(main, &MainWindow::aboutPlayerClicked, this, &Desktop::AboutLumomonitor1Click);
+    // New media: the player lets go of the old file.
+    connect(m_opener.get(), &MediaOpener::closePreview, m_preview.get(), &QWidget::close);
 
     connect(m_openWindow.get(), &OpenWindow::browseClicked, this, &Desktop::openBrowse);
     connect(m_openWindow.get(), &OpenWindow::locationAccepted, this, &Desktop::openAccepted);
@@ -149,6 +160,9 @@ void Desktop::FormClose()
     m_sound->stop();
     m_settingsWindow->hide();
     m_properties->hide();
+    m_preview->close();
+    m_about->hide();
+    m_playerAbout->hide();
     Q_EMIT quitRequested();
 }
 
@@ -268,6 +282,25 @@ void Desktop::openAccepted(const QString &text)
     if (list)
         m_openWindow->showList(*list);
     m_main->setMediaWindowText(m_controller->mediaWindowText());
+}
+
+void Desktop::OpenMonitor1Click()
+{
+    m_main->repaint();
+    if (const std::optional<QString> file = m_opener->OpenMonitor1Click())
+        m_preview->showFile(*file, m_controller->task().StreamKinds);
+}
+
+void Desktop::About1Click()
+{
+    m_main->repaint();
+    m_about->showCentred();
+}
+
+void Desktop::AboutLumomonitor1Click()
+{
+    m_main->repaint();
+    m_playerAbout->showCentred();
 }
 
 } // namespace lumo

@@ -7,6 +7,7 @@
 
 namespace lumo {
 
+class AboutWindow;
 class CompletionSound;
 class DownloadController;
 class GuiInteraction;
@@ -14,6 +15,8 @@ class HttpClient;
 class MediaOpener;
 class OpenWindow;
 class MainWindow;
+class PlayerAboutWindow;
+class PreviewWindow;
 class PropertiesWindow;
 class Settings;
 class SettingsWindow;
@@ -35,6 +38,9 @@ public:
     OpenWindow &openWindow() { return *m_openWindow; }
     MediaOpener &mediaOpener() { return *m_opener; }
     PropertiesWindow &propertiesWindow() { return *m_properties; }
+    PreviewWindow &previewWindow() { return *m_preview; }
+    AboutWindow &aboutWindow() { return *m_about; }
+    PlayerAboutWindow &playerAboutWindow() { return *m_playerAbout; }
     DownloadController &controller() { return *m_controller; }
     TaskLog &log() { return *m_log; }
     Settings &settings() { return *m_settings; }
@@ -53,6 +59,9 @@ public:
     void ViewSetupClick();
     void ShowFileProperties1Click();
     void MoreHelp1Click();
+    void OpenMonitor1Click();
+    void About1Click();
+    void AboutLumomonitor1Click();
 
     static QString helpSites();
 
@@ -81,6 +90,9 @@ private:
     std::unique_ptr<HttpClient> m_http;
     std::unique_ptr<MediaOpener> m_opener;
     std::unique_ptr<OpenWindow> m_openWindow;
+    std::unique_ptr<PreviewWindow> m_preview;
+    std::unique_ptr<AboutWindow> m_about;
+    std::unique_ptr<PlayerAboutWindow> m_playerAbout;
     QPrinter m_printer;
     bool m_shutDown = false;
 };

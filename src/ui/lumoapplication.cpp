@@ -7,6 +7,10 @@ namespace lumo {
 LumoApplication::LumoApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Lumo"));
+    // The preview player decodes ASF through the system's GStreamer plug-ins; the choice must
+    // be made before the first media object exists. A person's own choice stays.
+    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
 }
 
 void LumoApplication::setExceptionHandler(std::function<void(const QString &)> handler)

@@ -33,6 +33,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(std::make_un
     connect(m_ui->ViewSetup, &QAction::triggered, this, &MainWindow::viewSetupClicked);
     connect(m_ui->ShowFileProperties1, &QAction::triggered, this, &MainWindow::showPropertiesClicked);
     connect(m_ui->MoreHelp1, &QAction::triggered, this, &MainWindow::moreHelpClicked);
+    connect(m_ui->OpenMonitor1, &QAction::triggered, this, &MainWindow::previewClicked);
+    connect(m_ui->About1, &QAction::triggered, this, &MainWindow::aboutClicked);
+    connect(m_ui->AboutLumomonitor1, &QAction::triggered, this, &MainWindow::aboutPlayerClicked);
 
     m_ui->LogWindow->setFocus();
 }

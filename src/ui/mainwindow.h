@@ -48,6 +48,9 @@ Q_SIGNALS:
     void viewSetupClicked();
     void showPropertiesClicked();
     void moreHelpClicked();
+    void previewClicked();
+    void aboutClicked();
+    void aboutPlayerClicked();
     // The window is closing (frame button, Exit, or a shut-down asked for elsewhere).
     void closing();
 

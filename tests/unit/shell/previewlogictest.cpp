@@ -30,3 +30,36 @@ TEST(PreviewLogic, StatusVolumeAndName)
     EXPECT_FALSE(audioOnly(0x3));
     EXPECT_FALSE(audioOnly(0x0));
 }
+
+TEST(PreviewLogic, ModeFollowsPlaybackAndMedia)
+{
+    // Nothing to play, or a file the player cannot read: not ready whatever the buttons did.
+    EXPECT_EQ(playerMode(Playback::Stopped, MediaState::NoMedia), PlayerMode::NotReady);
+    EXPECT_EQ(playerMode(Playback::Playing, MediaState::Invalid), PlayerMode::NotReady);
+    EXPECT_EQ(playerMode(Playback::Stopped, MediaState::Loading), PlayerMode::Open);
+    EXPECT_EQ(playerMode(Playback::Stopped, MediaState::Loaded), PlayerMode::Stopped);
+    EXPECT_EQ(playerMode(Playback::Playing, MediaState::Buffered), PlayerMode::Playing);
+    // A growing file played up to its end waits for data.
+    EXPECT_EQ(playerMode(Playback::Playing, MediaState::Stalled), PlayerMode::Seeking);
+    EXPECT_EQ(playerMode(Playback::Paused, MediaState::Stalled), PlayerMode::Paused);
+    EXPECT_EQ(playerMode(Playback::Paused, MediaState::Buffered), PlayerMode::Paused);
+    EXPECT_EQ(playerMode(Playback::Stopped, MediaState::EndOfMedia), PlayerMode::Stopped);
+}
+
+TEST(PreviewLogic, GainFollowsTheLeftChannelBothWays)
+{
+    EXPECT_FLOAT_EQ(outputGain(bothChannels(65535)), 1.0f);
+    EXPECT_FLOAT_EQ(outputGain(0xFFFF0000u), 0.0f);
+    EXPECT_NEAR(outputGain(bothChannels(32768)), 0.5f, 1e-4);
+    for (quint32 level : {0u, 1u, 32768u, 65534u, 65535u})
+        EXPECT_EQ(volumeForGain(outputGain(bothChannels(quint16(level)))), bothChannels(quint16(level)));
+    // Out-of-range gains are clamped, not wrapped.
+    EXPECT_EQ(volumeForGain(1.5f), bothChannels(65535));
+    EXPECT_EQ(volumeForGain(-0.1f), 0u);
+}
+
+TEST(PreviewLogic, WindowTakesThePictureAndTheBars)
+{
+    EXPECT_EQ(clientSizeForPicture(QRect(0, 0, 320, 240), 140), QSize(320, 380));
+    EXPECT_EQ(clientSizeForPicture(QRect(10, 20, 320, 240), 140), QSize(310, 360));
+}

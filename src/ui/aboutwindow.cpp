@@ -1,0 +1,91 @@
+#include "ui/aboutwindow.h"
+
+#include "ui_aboutwindow.h"
+
+#include "ui/jpegimage.h"
+
+#include <QFontMetrics>
+#include <QScreen>
+
+namespace lumo {
+
+void makeInfoWindow(QDialog *window)
+{
+    window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
+                           Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+    window->setModal(false);
+    window->setSizeGripEnabled(false);
+    window->setFixedSize(window->sizeHint());
+}
+
+void showInfoWindow(QDialog *window, QWidget *okButton)
+{
+    if (!window->isVisible()) {
+        if (const QScreen *screen = window->screen())
+            window->move(screen->availableGeometry().center() - window->rect().center());
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    okButton->setFocus();
+}
+
+AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TForm4>())
+{
+    m_ui->setupUi(this);
+    connect(m_ui->Button1, &QPushButton::clicked, this, &QDialog::close);
+    FormCreate();
+    makeInfoWindow(this);
+}
+
+AboutWindow::~AboutWindow() = default;
+
+QString AboutWindow::versionText()
+{
+    const QStringList lines{
+        QStringLiteral("Lumo 版本信息与说明:"),
+        QString(),
+        QStringLiteral("Lumo 程序版本:\t\t1.8.0"),
+        QStringLiteral("Lumo 播放器版本:\t\t1.2.0"),
+        QStringLiteral("MMS 协议版本:\t\tNSPlayer/7.0.0.1956"),
+        QStringLiteral("发布日期:\t\t2002.10.2"),
+        QStringLiteral("软件作者:\t\tLumo 开发组"),
+        QStringLiteral("汉化作者:\t\tLumo 开发组 (中文界面与说明)"),
+    };
+    return lines.join(QLatin1Char('\n'));
+}
+
+QImage AboutWindow::picture()
+{
+    return loadJpeg(QStringLiteral(":/lumo/about.jpg"));
+}
+
+void AboutWindow::FormCreate()
+{
+    const QString text = versionText();
+    // One tab stop wider than every name, so that the two tabs put all values in one column
+    // whatever the font's widths of Chinese and Latin letters.
+    const QFontMetrics metrics(m_ui->AboutBox->font());
+    int names = 0;
+    int values = 0;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const qsizetype tab = line.indexOf(QStringLiteral("\t\t"));
+        if (tab < 0)
+            continue;
+        names = qMax(names, metrics.horizontalAdvance(line.left(tab)));
+        values = qMax(values, metrics.horizontalAdvance(line.mid(tab + 2)));
+    }
+    const int tabStop = names + metrics.averageCharWidth();
+    m_ui->AboutBox->setTabStopDistance(tabStop);
+    m_ui->AboutBox->setMinimumWidth(2 * tabStop + values + 8 * metrics.averageCharWidth());
+    m_ui->AboutBox->setPlainText(text);
+    m_ui->Image1->setPixmap(QPixmap::fromImage(picture()));
+}
+
+void AboutWindow::showCentred()
+{
+    showInfoWindow(this, m_ui->Button1);
+}
+
+} // namespace lumo

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class TForm5;
+}
+
+namespace lumo {
+
+// The preview player's notes: what it can play and how to preview a file still downloading.
+class PlayerAboutWindow final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit PlayerAboutWindow(QWidget *parent = nullptr);
+    ~PlayerAboutWindow() override;
+
+    // AboutLumomonitor1Click.
+    void showCentred();
+
+    static QString notesText();
+
+private:
+    std::unique_ptr<Ui::TForm5> m_ui;
+};
+
+} // namespace lumo
