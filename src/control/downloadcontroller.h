@@ -59,6 +59,7 @@ public:
     void setSaveWindowText(const QString &text) { m_saveWindow = text; }
     // The location opened is a local file: the task's end leaves it alone.
     void setLocalMedia(bool local) { m_task.LocalMedia = local ? 1 : 0; }
+    void setPreviewFile(const QString &path) { m_task.PreviewFile = path; }
     // Analyses a local ASF file for the file-properties window (the first 32768 bytes, as
     // the open-media flow does); false after the analysis has told the person why.
     bool analyseLocalMedia(const QString &path);

@@ -290,10 +290,12 @@ std::optional<QString> MediaOpener::OpenMonitor1Click()
         const AddressClass c = ClassifyAddress(text);
         return (c & LocalPath) && (c & MediaFile);
     };
-    if (localMedia(m_controller.saveWindowText()))
-        return m_controller.saveWindowText();
-    if (localMedia(m_controller.mediaWindowText()))
-        return m_controller.mediaWindowText();
+    for (const QString &candidate : {m_controller.saveWindowText(), m_controller.mediaWindowText()}) {
+        if (localMedia(candidate)) {
+            m_controller.setPreviewFile(candidate);
+            return candidate;
+        }
+    }
     m_person.showMessage(QStringLiteral("没有可用的媒体类型来打开预览播放器"));
     return std::nullopt;
 }

@@ -145,6 +145,7 @@ TEST_F(OpenMedia, LocalFilesOpenByTheirKind)
             logHasInOrder({"媒体已经载入 -> 请点击“信息”标签页", "媒体已经载入 -> 请点击预览播放器"}));
         EXPECT_EQ(m_controller->analysis().ok, 1);
         EXPECT_EQ(m_opener->OpenMonitor1Click(), outPath("local.asf"));
+        EXPECT_EQ(m_controller->task().PreviewFile, outPath("local.asf"));
     }
     open(outPath("broken.asf"));
     EXPECT_EQ(m_person.messages, (QStringList{"无法打开文件来展开", "已取消, 文件没有被载入"}));
