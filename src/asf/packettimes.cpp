@@ -40,7 +40,7 @@ QString hex2(quint8 value)
 
 // A time field of `width` bytes (1 to 4) at `at`: v becomes (v - firstTime) mod 2^32, of which
 // the field keeps its low bytes.
-void rebaseField(QByteArray &packet, qsizetype at, int width, quint32 firstTime)
+void rebaseField(char *packet, qsizetype at, int width, quint32 firstTime)
 {
     quint32 value = 0;
     for (int i = 0; i < width; ++i)
@@ -62,7 +62,11 @@ int TimestampOffset(QByteArrayView packet)
 
 int RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log)
 {
-    const qsizetype size = packet.size();
+    return RebasePacketTimes(packet.data(), packet.size(), firstTime, log);
+}
+
+int RebasePacketTimes(char *packet, qsizetype size, quint32 firstTime, TaskLog &log)
+{
     const auto truncated = [&] {
         log.append(QStringLiteral("信息包错误, 数据超出信息包长度"));
         return 0;
@@ -96,8 +100,7 @@ int RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log)
         const int lengthSize = (payloadFlags & 0x40) ? 1 : 2;
         if (p + lengthSize > size)
             return truncated();
-        const quint16 length =
-            lengthSize == 1 ? quint8(packet[p]) : qFromLittleEndian<quint16>(packet.constData() + p);
+        const quint16 length = lengthSize == 1 ? quint8(packet[p]) : qFromLittleEndian<quint16>(packet + p);
         p += lengthSize + length;
         if (p > size) {
             log.append(QStringLiteral("信息包错误, 非分组指针越界"));
@@ -133,7 +136,7 @@ int RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log)
             if (several) {
                 if (p + 3 > size)
                     return truncated();
-                const quint16 length = qFromLittleEndian<quint16>(packet.constData() + p + 1);
+                const quint16 length = qFromLittleEndian<quint16>(packet + p + 1);
                 p += 3 + length;
                 if (p > size) {
                     log.append(QStringLiteral("信息包错误, 分组指针越界"));

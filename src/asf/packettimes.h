@@ -17,5 +17,6 @@ int TimestampOffset(QByteArrayView packet);
 // (the reason is logged; fields rewritten before the refusal stay rewritten). Never touches a
 // byte outside the time fields, nor reads outside the packet.
 int RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log);
+int RebasePacketTimes(char *packet, qsizetype size, quint32 firstTime, TaskLog &log);
 
 } // namespace lumo

@@ -53,7 +53,8 @@ void SaveFileHandle::close()
         ::close(m_fd);
     }
     m_fd = -1;
-    m_run = {}; // a finished task keeps no run buffer
+    m_run.reset(); // a finished task keeps no run buffer
+    m_runSize = 0;
 }
 
 SaveFileHandle::Write SaveFileHandle::writeAt(qint64 offset, const char *data, qint64 size)
@@ -69,20 +70,37 @@ SaveFileHandle::Write SaveFileHandle::writeAt(qint64 offset, const char *data, q
 
 SaveFileHandle::Write SaveFileHandle::writeGathered(qint64 offset, const char *data, qint64 size)
 {
+    return writeGatheredInPlace(offset, size, [&](char *to) { std::memcpy(to, data, size_t(size)); });
+}
+
+SaveFileHandle::Write SaveFileHandle::writeGatheredInPlace(qint64 offset, qint64 size,
+                                                           FunctionRef<void(char *)> fill)
+{
     std::lock_guard lock(m_mutex);
     if (m_fd < 0)
         return Write::Closed;
-    if (!m_run.empty() && offset != m_runOffset + qint64(m_run.size())) {
+    if (m_runSize > 0 && (offset != m_runOffset + m_runSize || m_runSize + size > RunBytes)) {
         const Write gathered = flushLocked();
         if (gathered != Write::Ok)
             return gathered;
     }
-    if (m_run.empty()) {
-        m_runOffset = offset;
-        m_run.reserve(size_t(RunBytes));
+    if (size > RunBytes) { // never for a packet; such a write goes out on its own
+        auto block = std::make_unique_for_overwrite<char[]>(size_t(size));
+        fill(block.get());
+        qint64 done = 0;
+        const Write written = writeLocked(offset, block.get(), size, &done);
+        if (written != Write::Ok && (m_unwrittenFrom < 0 || offset + done < m_unwrittenFrom))
+            m_unwrittenFrom = offset + done;
+        return written;
     }
-    m_run.insert(m_run.end(), data, data + size);
-    return qint64(m_run.size()) >= RunBytes ? flushLocked() : Write::Ok;
+    if (!m_run)
+        m_run = std::make_unique_for_overwrite<char[]>(size_t(RunBytes));
+    if (m_runSize == 0)
+        m_runOffset = offset;
+    fill(m_run.get() + m_runSize);
+    m_runSize += size;
+    // Out now when the next write of this size would not fit.
+    return m_runSize + size > RunBytes ? flushLocked() : Write::Ok;
 }
 
 SaveFileHandle::Write SaveFileHandle::flush()
@@ -101,13 +119,13 @@ qint64 SaveFileHandle::unwrittenFrom() const
 
 SaveFileHandle::Write SaveFileHandle::flushLocked()
 {
-    if (m_run.empty() || m_fd < 0)
+    if (m_runSize == 0 || m_fd < 0)
         return Write::Ok;
     qint64 done = 0;
-    const Write written = writeLocked(m_runOffset, m_run.data(), qint64(m_run.size()), &done);
+    const Write written = writeLocked(m_runOffset, m_run.get(), m_runSize, &done);
     if (written != Write::Ok && (m_unwrittenFrom < 0 || m_runOffset + done < m_unwrittenFrom))
         m_unwrittenFrom = m_runOffset + done;
-    m_run.clear(); // not tried again: the task ends, and a resume fetches these packets
+    m_runSize = 0; // not tried again: the task ends, and a resume fetches these packets
     return written;
 }
 

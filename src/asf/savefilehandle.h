@@ -1,10 +1,12 @@
 #pragma once
 
+#include "mms/functionref.h"
+
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <mutex>
-#include <vector>
 
 namespace lumo {
 
@@ -45,6 +47,10 @@ public:
     // Like writeAt, but the bytes may wait in memory until the run is full, a write lands
     // elsewhere, or flush(). A Failed here may belong to earlier gathered bytes.
     Write writeGathered(qint64 offset, const char *data, qint64 size);
+    // Like writeGathered, but `fill` writes the `size` bytes straight into the run, saving a
+    // copy. It runs under the lock and must not wait for the other thread; it is not called
+    // when the file is closed (Closed) or when writing out the run before failed.
+    Write writeGatheredInPlace(qint64 offset, qint64 size, FunctionRef<void(char *)> fill);
     // Writes the gathered run. Ok when there was none.
     Write flush();
     // After a failed write of a gathered run: where the first byte that may be missing on disk
@@ -67,7 +73,8 @@ private:
     mutable std::recursive_mutex m_mutex;
     int m_fd = -1;
     QString m_lastError;
-    std::vector<char> m_run;
+    std::unique_ptr<char[]> m_run; // RunBytes, made at the first gathered write
+    qint64 m_runSize = 0;
     qint64 m_runOffset = 0;
     qint64 m_unwrittenFrom = -1;
 };

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace lumo {
 
 namespace {
@@ -124,6 +126,18 @@ SaveFileWriter::DataState SaveFileWriter::WriteDataPacket(QByteArray &packet)
     // 64-bit position: files past 2 GiB and 4 GiB stay correct.
     const qint64 offset = qint64(m_task.HeaderSize.load()) + qint64(m_task.PacketIndex.load()) * packetSize;
     return dataState(m_task.SaveFile.writeGathered(offset, packet.constData(), packet.size()));
+}
+
+SaveFileWriter::DataState SaveFileWriter::WriteDataPacketInPlace(FunctionRef<qsizetype(char *)> fill)
+{
+    const qsizetype packetSize = m_task.PacketSize;
+    const qint64 offset = qint64(m_task.HeaderSize.load()) + qint64(m_task.PacketIndex.load()) * packetSize;
+    return dataState(m_task.SaveFile.writeGatheredInPlace(offset, packetSize, [&](char *packet) {
+        const qsizetype filled = qBound<qsizetype>(0, fill(packet), packetSize);
+        const qsizetype padded = qMin(packetSize - filled, m_task.PadBytes.size());
+        std::memcpy(packet + filled, m_task.PadBytes.constData(), size_t(padded));
+        std::memset(packet + filled + padded, 0, size_t(packetSize - filled - padded));
+    }));
 }
 
 SaveFileWriter::DataState SaveFileWriter::FlushData()

@@ -47,6 +47,11 @@ public:
     // Consecutive packets may wait in memory and go out together: FlushData() writes them,
     // and every finishing step and the close do so first.
     DataState WriteDataPacket(QByteArray &packet);
+    // The same for a packet that `fill` writes straight into its place in the gathered run:
+    // it writes at most PacketSize bytes and returns how many; the rest is padded here. `fill`
+    // runs with the file locked (see SaveFileHandle::writeGatheredInPlace), and not at all
+    // when the packet cannot be written.
+    DataState WriteDataPacketInPlace(FunctionRef<qsizetype(char *)> fill);
     DataState FlushData();
     // After a failed data write: the first packet that may be missing on disk.
     std::optional<quint32> firstUnwrittenPacket() const;

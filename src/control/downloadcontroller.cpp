@@ -18,7 +18,7 @@ namespace lumo {
 
 namespace {
 constexpr qsizetype LargestUdpDatagram = 99999;
-constexpr qint64 TcpReadChunk = 256 * 1024;
+constexpr qint64 TcpReadChunk = 1024 * 1024;
 // How much of a local file the header analysis reads.
 constexpr quint32 LocalHeaderBytes = 32768;
 
@@ -259,21 +259,25 @@ void DownloadController::TCPSocketRead()
     // overtakes the last UDP packets.
     if (m_task.Transport == 2)
         UDPSocketDataReceived();
-    QTcpSocket &socket = m_tcp.socket();
     if (m_task.StopRequested()) {
-        socket.readAll();
+        m_tcp.discardInput();
         return;
     }
+    const auto readSocket = [this](char *to, qint64 max) { return m_tcp.read(to, max); };
     for (;;) {
-        while (m_task.RecvBuffer.size() < ReceiveBuffer::TcpLimit && socket.bytesAvailable() > 0) {
-            const qint64 chunk = qMin(socket.bytesAvailable(), TcpReadChunk);
-            m_task.RecvBuffer.appendFrom(chunk, [&](char *to, qint64 max) { return socket.read(to, max); });
+        bool emptied = false;
+        while (m_task.RecvBuffer.size() < ReceiveBuffer::TcpLimit) {
+            // A short read took all the system held; readyRead() tells of more.
+            if (m_task.RecvBuffer.appendFrom(TcpReadChunk, readSocket) < TcpReadChunk) {
+                emptied = true;
+                break;
+            }
         }
-        if (socket.bytesAvailable() == 0 || m_task.RecvBuffer.pauseIfFull())
+        if (emptied || m_task.RecvBuffer.pauseIfFull())
             break;
     }
     // The worker may treat the connection as closed once the last byte is in RecvBuffer.
-    if (m_peerClosed && socket.bytesAvailable() == 0)
+    if (m_peerClosed && m_tcp.atEnd())
         m_task.RecvBuffer.markClosed();
 }
 

@@ -4,10 +4,25 @@
 
 namespace lumo {
 
-namespace {
-// Consumed bytes are dropped from the front in one move once they outweigh what is left.
-constexpr qsizetype CompactThreshold = 64 * 1024;
-} // namespace
+void ReceiveBuffer::makeRoomLocked(qsizetype count)
+{
+    if (m_capacity - m_tail >= count)
+        return;
+    const qsizetype held = sizeLocked();
+    if (held > 0 && m_head > 0)
+        std::memmove(m_block.get(), m_block.get() + m_head, size_t(held));
+    m_head = 0;
+    m_tail = held;
+    if (m_capacity - m_tail >= count)
+        return;
+    // Twice what is needed now, so a steady stream settles on one block.
+    const qsizetype capacity = 2 * (held + count);
+    auto block = std::make_unique_for_overwrite<char[]>(size_t(capacity));
+    if (held > 0)
+        std::memcpy(block.get(), m_block.get(), size_t(held));
+    m_block = std::move(block);
+    m_capacity = capacity;
+}
 
 void ReceiveBuffer::append(const char *data, qsizetype size)
 {
@@ -15,48 +30,66 @@ void ReceiveBuffer::append(const char *data, qsizetype size)
         return;
     {
         std::lock_guard lock(m_mutex);
-        m_data.append(data, size);
+        makeRoomLocked(size);
+        std::memcpy(m_block.get() + m_tail, data, size_t(size));
+        m_tail += size;
     }
     m_wake.notify_one();
 }
 
-qsizetype ReceiveBuffer::appendFrom(qsizetype max, const std::function<qint64(char *, qint64)> &read)
+qsizetype ReceiveBuffer::appendFrom(qsizetype max, FunctionRef<qint64(char *, qint64)> read)
 {
-    qint64 got = 0;
+    if (max <= 0)
+        return 0;
+    char *to = nullptr;
+    quint64 generation = 0;
     {
         std::lock_guard lock(m_mutex);
-        const qsizetype old = m_data.size();
-        m_data.resize(old + max);
-        got = read(m_data.data() + old, max);
-        m_data.resize(old + qMax<qint64>(got, 0));
+        makeRoomLocked(max);
+        to = m_block.get() + m_tail;
+        generation = m_generation;
     }
-    if (got > 0)
-        m_wake.notify_one();
-    return qsizetype(qMax<qint64>(got, 0));
+    const qint64 got = read(to, max);
+    if (got <= 0)
+        return 0;
+    {
+        std::lock_guard lock(m_mutex);
+        if (generation != m_generation)
+            return 0; // cleared meanwhile: these bytes belong to what was dropped
+        m_tail += qsizetype(qMin<qint64>(got, max));
+    }
+    m_wake.notify_one();
+    return qsizetype(got);
 }
 
 qsizetype ReceiveBuffer::size() const
 {
     std::lock_guard lock(m_mutex);
-    return m_data.size() - m_head;
+    return sizeLocked();
 }
 
 void ReceiveBuffer::clear()
 {
     std::lock_guard lock(m_mutex);
-    m_data.clear();
-    m_head = 0;
+    // Only the appender moves the tail; the head catches up with it.
+    m_head = m_tail;
+    m_seen = 0;
+    ++m_generation;
 }
 
 ReceiveBuffer::WaitResult ReceiveBuffer::waitFor(qsizetype count, const std::function<void()> &beforeWaiting)
 {
+    if (!m_stop.load(std::memory_order_relaxed) && count <= m_seen.load(std::memory_order_relaxed))
+        return WaitResult::Ready;
     std::unique_lock lock(m_mutex);
     bool idleDone = !beforeWaiting;
     for (;;) {
         if (m_stop)
             return WaitResult::Stop;
-        if (m_data.size() - m_head >= count)
+        if (sizeLocked() >= count) {
+            m_seen = sizeLocked();
             return WaitResult::Ready;
+        }
         if (!idleDone) {
             idleDone = true;
             lock.unlock();
@@ -73,44 +106,47 @@ ReceiveBuffer::WaitResult ReceiveBuffer::waitFor(qsizetype count, const std::fun
 void ReceiveBuffer::peek(qsizetype count, QByteArray &out) const
 {
     std::lock_guard lock(m_mutex);
-    count = qMin(count, m_data.size() - m_head);
+    count = qMin(count, sizeLocked());
     out.resize(count);
-    std::memcpy(out.data(), m_data.constData() + m_head, size_t(count));
+    if (count > 0)
+        std::memcpy(out.data(), m_block.get() + m_head, size_t(count));
 }
 
 void ReceiveBuffer::peek(qsizetype count, char *out) const
 {
     std::lock_guard lock(m_mutex);
-    count = qMin(count, m_data.size() - m_head);
-    std::memcpy(out, m_data.constData() + m_head, size_t(count));
+    count = qMin(count, sizeLocked());
+    if (count > 0)
+        std::memcpy(out, m_block.get() + m_head, size_t(count));
 }
 
 void ReceiveBuffer::take(qsizetype skip, qsizetype count, QByteArray &out)
 {
+    out.resize(qMax<qsizetype>(count - qMax<qsizetype>(skip, 0), 0));
+    out.resize(take(skip, count, out.data()));
+}
+
+qsizetype ReceiveBuffer::take(qsizetype skip, qsizetype count, char *out)
+{
     std::function<void()> drained;
     {
         std::lock_guard lock(m_mutex);
-        count = qMin(count, m_data.size() - m_head);
+        count = qMin(count, sizeLocked());
         skip = qBound<qsizetype>(0, skip, count);
-        out.resize(count - skip);
-        std::memcpy(out.data(), m_data.constData() + m_head + skip, size_t(count - skip));
+        if (count > skip)
+            std::memcpy(out, m_block.get() + m_head + skip, size_t(count - skip));
         drained = removeLocked(count);
     }
     if (drained)
         drained();
+    return count - skip;
 }
 
 std::function<void()> ReceiveBuffer::removeLocked(qsizetype count)
 {
-    m_head = qMin(m_head + count, m_data.size());
-    if (m_head == m_data.size()) {
-        m_data.resize(0);
-        m_head = 0;
-    } else if (m_head >= CompactThreshold && m_head * 2 >= m_data.size()) {
-        m_data.remove(0, m_head);
-        m_head = 0;
-    }
-    if (m_readPaused && m_data.size() - m_head < TcpLimit) {
+    m_head = qMin(m_head + qMax<qsizetype>(count, 0), m_tail);
+    m_seen = sizeLocked();
+    if (m_readPaused && sizeLocked() < TcpLimit) {
         m_readPaused = false;
         return m_drained;
     }
@@ -161,8 +197,11 @@ bool ReceiveBuffer::closed() const
 void ReceiveBuffer::reset()
 {
     std::lock_guard lock(m_mutex);
-    m_data.clear();
-    m_head = 0;
+    // A task's block goes with it (it may have grown for a burst of datagrams).
+    m_block.reset();
+    m_capacity = m_head = m_tail = 0;
+    m_seen = 0;
+    ++m_generation;
     m_stop = false;
     m_closed = false;
     m_readPaused = false;
@@ -177,7 +216,7 @@ void ReceiveBuffer::setDrainedCallback(std::function<void()> callback)
 bool ReceiveBuffer::pauseIfFull()
 {
     std::lock_guard lock(m_mutex);
-    m_readPaused = m_data.size() - m_head >= TcpLimit;
+    m_readPaused = sizeLocked() >= TcpLimit;
     return m_readPaused;
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "mms/functionref.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
-#include <chrono>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 namespace lumo {
@@ -14,6 +17,11 @@ namespace lumo {
 // datagrams); the worker takes whole units from the front. One mutex covers both, and a
 // condition variable wakes the worker on every append, on the stop request and when the
 // connection closes, so an idle stream costs no CPU.
+//
+// The bytes live in one block between a head and a tail. Taking only moves the head; the
+// unconsumed rest is moved to the front by the appender, and only when the tail has no room,
+// so each byte is moved at most about once. A TCP read goes straight into the room past the
+// tail, outside the lock: nothing but the appender moves bytes or the tail.
 class ReceiveBuffer
 {
 public:
@@ -27,9 +35,11 @@ public:
         Closed, // the peer closed the connection and no more bytes will come
     };
 
+    // Appends come from one thread at a time (the event thread).
     void append(const char *data, qsizetype size);
-    // Appends up to `max` bytes produced by `read` (which returns the count written, or <= 0).
-    qsizetype appendFrom(qsizetype max, const std::function<qint64(char *, qint64)> &read);
+    // Appends up to `max` bytes that `read` writes to the pointer it is given and counts
+    // (<= 0: none). The read runs without the lock, so the worker goes on meanwhile.
+    qsizetype appendFrom(qsizetype max, FunctionRef<qint64(char *, qint64)> read);
 
     qsizetype size() const;
     void clear();
@@ -46,6 +56,8 @@ public:
     // Copies bytes [skip, count) of the front into `out` (replacing its contents) and removes
     // the first `count` bytes, under one lock. `count` bytes must be buffered.
     void take(qsizetype skip, qsizetype count, QByteArray &out);
+    // The same into `out`, which has room for count - skip bytes; returns the bytes copied.
+    qsizetype take(qsizetype skip, qsizetype count, char *out);
     // Removes `count` bytes from the front.
     void remove(qsizetype count);
 
@@ -65,12 +77,22 @@ public:
 private:
     // Called with the lock held.
     std::function<void()> removeLocked(qsizetype count);
+    // Makes room for `count` bytes past the tail. Called by the appender with the lock held.
+    void makeRoomLocked(qsizetype count);
+    qsizetype sizeLocked() const { return m_tail - m_head; }
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
-    QByteArray m_data;
+    std::unique_ptr<char[]> m_block;
+    qsizetype m_capacity = 0;
     qsizetype m_head = 0;
-    bool m_stop = false;
+    qsizetype m_tail = 0;
+    // Counts clears, so bytes read outside the lock across a clear are dropped.
+    quint64 m_generation = 0;
+    std::atomic<bool> m_stop = false;
+    // Bytes the worker has seen buffered and not yet taken: they stay until it takes them, so
+    // waiting for no more than these needs no lock (once per unit, twice per packet).
+    std::atomic<qsizetype> m_seen = 0;
     bool m_closed = false;
     bool m_readPaused = false;
     std::function<void()> m_drained;

@@ -182,30 +182,51 @@ ReceiveWorker::Step ReceiveWorker::handleDataPacket(quint32 location, quint16 le
     m_task.PacketIndex = m_task.ResumeMode == 1 ? location : location - m_firstLocation;
     if (!waitForBytes(length))
         return Step::End;
-    m_task.RecvBuffer.take(mms::MediaPrefixSize, length, m_packet);
-
-    const int offset = TimestampOffset(m_packet);
-    if (offset == 0) {
-        m_log.append(QStringLiteral("丢失时间码, 格式发生错误, 正在继续..."));
-        m_log.DumpBytes(m_packet.constData(), qMin(m_packet.size(), DumpLength));
-    } else {
-        const quint32 sendTime = le32(m_packet.constData() + offset);
-        if (!m_firstTimeSeen) {
-            m_firstTime = sendTime;
-            m_firstTimeSeen = true;
-        }
-        m_task.PacketTime = m_task.ResumeMode == 1 ? sendTime : sendTime - m_firstTime;
-        // A live recording counts from 0, in step with PacketTime.
-        if (m_task.StreamType == 1 && !RebasePacketTimes(m_packet, m_firstTime, m_log))
-            m_log.append(QStringLiteral("信息包发生错误, 时间码更新失败"));
-    }
-
     m_task.DataPacketSeen = true;
-    if (m_writer.WriteDataPacket(m_packet) == SaveFileWriter::DataState::Failed) {
+
+    const qsizetype payload = length - mms::MediaPrefixSize;
+    SaveFileWriter::DataState state;
+    if (payload <= m_task.PacketSize && m_task.PadBytes.size() >= m_task.PacketSize) {
+        // The usual packet goes from RecvBuffer straight into its place in the file's run.
+        bool taken = false;
+        state = m_writer.WriteDataPacketInPlace([&](char *packet) {
+            m_task.RecvBuffer.take(mms::MediaPrefixSize, length, packet);
+            taken = true;
+            readPacketTimes(packet, payload);
+            return payload;
+        });
+        if (!taken)
+            m_task.RecvBuffer.remove(length);
+    } else {
+        // Before the header is analysed, or a packet that must be cut to size.
+        m_task.RecvBuffer.take(mms::MediaPrefixSize, length, m_packet);
+        readPacketTimes(m_packet.data(), m_packet.size());
+        state = m_writer.WriteDataPacket(m_packet);
+    }
+    if (state == SaveFileWriter::DataState::Failed) {
         dataWriteFailed();
         return Step::End;
     }
     return Step::Continue;
+}
+
+void ReceiveWorker::readPacketTimes(char *packet, qsizetype size)
+{
+    const int offset = TimestampOffset(QByteArrayView(packet, size));
+    if (offset == 0) {
+        m_log.append(QStringLiteral("丢失时间码, 格式发生错误, 正在继续..."));
+        m_log.DumpBytes(packet, qMin(size, DumpLength));
+        return;
+    }
+    const quint32 sendTime = le32(packet + offset);
+    if (!m_firstTimeSeen) {
+        m_firstTime = sendTime;
+        m_firstTimeSeen = true;
+    }
+    m_task.PacketTime = m_task.ResumeMode == 1 ? sendTime : sendTime - m_firstTime;
+    // A live recording counts from 0, in step with PacketTime.
+    if (m_task.StreamType == 1 && !RebasePacketTimes(packet, size, m_firstTime, m_log))
+        m_log.append(QStringLiteral("信息包发生错误, 时间码更新失败"));
 }
 
 void ReceiveWorker::dataWriteFailed()

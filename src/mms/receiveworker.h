@@ -48,6 +48,8 @@ private:
     bool waitForBytes(qsizetype count);
     // Ends the task after a data write failed; the resume record names the first lost packet.
     void dataWriteFailed();
+    // Reads the packet's send time into PacketTime; rebases a live packet's times in place.
+    void readPacketTimes(char *packet, qsizetype size);
     void limitResumeToFile();
 
     DownloadTask &m_task;

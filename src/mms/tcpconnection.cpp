@@ -6,10 +6,6 @@
 namespace lumo {
 
 namespace {
-// Qt stops reading from the kernel once this much is buffered, so a full RecvBuffer pushes
-// back on the server through TCP flow control instead of growing without bound.
-constexpr qint64 SocketReadBufferBytes = 256 * 1024;
-
 QString addressText(const QHostAddress &address)
 {
     bool isV4 = false;
@@ -20,7 +16,6 @@ QString addressText(const QHostAddress &address)
 
 TcpConnection::TcpConnection(QObject *parent) : QObject(parent), m_socket(this)
 {
-    m_socket.setReadBufferSize(SocketReadBufferBytes);
     connect(&m_socket, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
         if (s == QAbstractSocket::ConnectingState)
             Q_EMIT connecting();
@@ -37,17 +32,19 @@ TcpConnection::TcpConnection(QObject *parent) : QObject(parent), m_socket(this)
         Q_EMIT connected();
     });
     connect(&m_socket, &QAbstractSocket::readyRead, this, &TcpConnection::readyRead);
-    connect(&m_socket, &QAbstractSocket::disconnected, this, [this] {
-        if (!m_closing)
-            Q_EMIT disconnected();
-    });
+    connect(&m_socket, &QAbstractSocket::disconnected, this, &TcpConnection::reportEnd);
     connect(&m_socket, &QAbstractSocket::errorOccurred, this,
             [this](QAbstractSocket::SocketError e) { Q_EMIT error(int(e)); });
 }
 
 void TcpConnection::open(const QString &host, quint16 port, bool bypassDns)
 {
-    m_closing = false;
+    ++m_session;
+    m_closing = m_atEnd = m_endReported = false;
+    // Unbuffered: reads go from the system straight into RecvBuffer, without a copy in
+    // between, and a full RecvBuffer leaves the bytes in the system, whose flow control then
+    // slows the server.
+    constexpr QIODevice::OpenMode mode = QIODevice::ReadWrite | QIODevice::Unbuffered;
     Q_EMIT lookup();
     if (bypassDns) {
         const QHostAddress address(host);
@@ -56,9 +53,9 @@ void TcpConnection::open(const QString &host, quint16 port, bool bypassDns)
             Q_EMIT error(int(QAbstractSocket::HostNotFoundError));
             return;
         }
-        m_socket.connectToHost(address, port);
+        m_socket.connectToHost(address, port, mode);
     } else {
-        m_socket.connectToHost(host, port);
+        m_socket.connectToHost(host, port, mode);
     }
 }
 
@@ -76,6 +73,43 @@ void TcpConnection::close()
     }
     m_closing = true;
     m_socket.abort();
+}
+
+qint64 TcpConnection::read(char *to, qint64 max)
+{
+    if (!m_socket.isOpen())
+        m_atEnd = true; // closed by us, or never opened
+    if (m_atEnd)
+        return -1;
+    const qint64 got = m_socket.read(to, max);
+    if (got >= 0)
+        return got;
+    // An unbuffered socket learns of the end only here, and Qt then raises no event for it.
+    m_atEnd = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, session = m_session] {
+            if (session == m_session)
+                reportEnd();
+        },
+        Qt::QueuedConnection);
+    return -1;
+}
+
+void TcpConnection::discardInput()
+{
+    char scrap[16 * 1024];
+    while (read(scrap, sizeof scrap) > 0) {
+    }
+}
+
+void TcpConnection::reportEnd()
+{
+    m_atEnd = true;
+    if (m_closing || m_endReported)
+        return;
+    m_endReported = true;
+    Q_EMIT disconnected();
 }
 
 void TcpConnection::sendText(const QByteArray &bytes)

@@ -27,7 +27,14 @@ public:
     // Sends one whole message, after every message sent before it. Any thread.
     void sendText(const QByteArray &bytes);
 
-    QTcpSocket &socket() { return m_socket; }
+    // Reads what the connection holds, up to `max` bytes, straight from the system (the socket
+    // keeps no buffer of its own). 0: nothing now (readyRead() tells when there is more);
+    // -1: the connection has ended and atEnd() is true. The first end raises disconnected()
+    // from the event loop, unless our own close() caused it.
+    qint64 read(char *to, qint64 max);
+    bool atEnd() const { return m_atEnd; }
+    // Reads and drops whatever has arrived.
+    void discardInput();
 
     // Valid from connected() on; safe from any thread.
     QString remoteAddress() const;
@@ -45,9 +52,13 @@ Q_SIGNALS:
 
 private:
     void writeNow(const QByteArray &bytes);
+    void reportEnd();
 
     QTcpSocket m_socket;
     bool m_closing = false;
+    bool m_atEnd = false;
+    bool m_endReported = false;
+    quint64 m_session = 0; // an end found in an earlier connection is not reported in this one
     std::atomic<int> m_queuedSends{0};
     mutable std::mutex m_addressMutex;
     QString m_remoteAddress, m_localAddress;
