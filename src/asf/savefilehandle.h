@@ -21,7 +21,7 @@ class SaveFileHandle
 {
 public:
     // A gathered run is written once it reaches this size.
-    static constexpr qint64 RunBytes = 1024 * 1024;
+    static constexpr qint64 RunBytes = 512 * 1024;
 
     enum class Write
     {

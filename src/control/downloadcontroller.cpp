@@ -18,7 +18,8 @@ namespace lumo {
 
 namespace {
 constexpr qsizetype LargestUdpDatagram = 99999;
-constexpr qint64 TcpReadChunk = 1024 * 1024;
+// Large reads: fewer wake-ups of both threads, and of the sender, whose window opens in big steps.
+constexpr qint64 TcpReadChunk = 2 * 1024 * 1024;
 // How much of a local file the header analysis reads.
 constexpr quint32 LocalHeaderBytes = 32768;
 

@@ -87,7 +87,7 @@ ReceiveBuffer::WaitResult ReceiveBuffer::waitFor(qsizetype count, const std::fun
         if (m_stop)
             return WaitResult::Stop;
         if (sizeLocked() >= count) {
-            m_seen = sizeLocked();
+            m_seen.store(sizeLocked(), std::memory_order_relaxed);
             return WaitResult::Ready;
         }
         if (!idleDone) {
@@ -145,7 +145,7 @@ qsizetype ReceiveBuffer::take(qsizetype skip, qsizetype count, char *out)
 std::function<void()> ReceiveBuffer::removeLocked(qsizetype count)
 {
     m_head = qMin(m_head + qMax<qsizetype>(count, 0), m_tail);
-    m_seen = sizeLocked();
+    m_seen.store(sizeLocked(), std::memory_order_relaxed);
     if (m_readPaused && sizeLocked() < TcpLimit) {
         m_readPaused = false;
         return m_drained;

@@ -582,16 +582,23 @@ void Session::appendPacket(quint32 location, quint8 kind, quint8 flags, const ch
         sendDatagram(datagram, isData, m_sequence - 1);
         return;
     }
-    m_chunk.insert(m_chunk.end(), prefix, prefix + 8);
-    m_chunk.insert(m_chunk.end(), payload, payload + size);
+    if (m_chunk.capacity() < qsizetype(chunkBytes))
+        m_chunk.reserve(qsizetype(chunkBytes) + size + 8);
+    m_chunk.append(prefix, 8).append(payload, size);
 }
 
 void Session::flushChunk()
 {
-    if (m_chunk.empty())
+    if (m_chunk.isEmpty())
         return;
-    sendTcp(m_chunk.data(), qsizetype(m_chunk.size()));
-    m_chunk.clear();
+    if (m_server.options().drip || m_closed) {
+        sendTcp(m_chunk.constData(), m_chunk.size());
+        m_chunk.clear();
+        return;
+    }
+    // Handed over whole, Qt keeps the block itself instead of copying it.
+    m_socket->write(m_chunk);
+    m_chunk = QByteArray();
 }
 
 bool Session::stagePacket()
@@ -679,7 +686,7 @@ void Session::pump()
         ++m_next;
         ++m_dataSent;
         m_bytesThisPlay += packetSize + 8;
-        if (m_chunk.size() >= chunkBytes)
+        if (m_chunk.size() >= qsizetype(chunkBytes))
             flushChunk();
     }
     flushChunk();

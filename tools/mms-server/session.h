@@ -109,7 +109,7 @@ private:
     bool m_staged = false;
     qint64 m_stagedTimeMs = 0;
     std::vector<char> m_packet;
-    std::vector<char> m_chunk;
+    QByteArray m_chunk;
 
     QByteArray m_drip;
     qsizetype m_dripAt = 0;
