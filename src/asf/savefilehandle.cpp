@@ -2,10 +2,12 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace lumo {
@@ -101,6 +103,45 @@ SaveFileHandle::Write SaveFileHandle::writeGatheredInPlace(qint64 offset, qint64
     m_runSize += size;
     // Out now when the next write of this size would not fit.
     return m_runSize + size > RunBytes ? flushLocked() : Write::Ok;
+}
+
+SaveFileHandle::Write SaveFileHandle::writePieces(qint64 offset, const iovec *pieces, int count)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_fd < 0)
+        return Write::Closed;
+    const Write gathered = flushLocked();
+    if (gathered != Write::Ok)
+        return gathered;
+    iovec left[MaxPieces];
+    count = qBound(0, count, MaxPieces);
+    std::copy(pieces, pieces + count, left);
+    iovec *next = left;
+    qint64 done = 0;
+    while (count > 0) {
+        const ssize_t n = ::pwritev(m_fd, next, count, off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            m_lastError = n < 0 ? errnoText() : QStringLiteral("nothing written");
+            if (m_unwrittenFrom < 0 || offset + done < m_unwrittenFrom)
+                m_unwrittenFrom = offset + done;
+            return Write::Failed;
+        }
+        done += n;
+        // Step over the pieces written whole, then into the one written in part.
+        size_t rest = size_t(n);
+        while (count > 0 && rest >= next->iov_len) {
+            rest -= next->iov_len;
+            ++next;
+            --count;
+        }
+        if (count > 0) {
+            next->iov_base = static_cast<char *>(next->iov_base) + rest;
+            next->iov_len -= rest;
+        }
+    }
+    return Write::Ok;
 }
 
 SaveFileHandle::Write SaveFileHandle::flush()

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <sys/uio.h>
+
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -51,6 +53,10 @@ public:
     // copy. It runs under the lock and must not wait for the other thread; it is not called
     // when the file is closed (Closed) or when writing out the run before failed.
     Write writeGatheredInPlace(qint64 offset, qint64 size, FunctionRef<void(char *)> fill);
+    // Writes the pieces one after another from `offset` in one system call (the gathered run
+    // goes out first). At most MaxPieces pieces.
+    static constexpr int MaxPieces = 1024;
+    Write writePieces(qint64 offset, const iovec *pieces, int count);
     // Writes the gathered run. Ok when there was none.
     Write flush();
     // After a failed write of a gathered run: where the first byte that may be missing on disk

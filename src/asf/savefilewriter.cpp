@@ -123,21 +123,31 @@ SaveFileWriter::DataState SaveFileWriter::WriteDataPacket(QByteArray &packet)
         m_log.append(QStringLiteral("警告   \u00EC 必须要将信息包长度剪切到适当长度"));
         packet.truncate(packetSize);
     }
-    // 64-bit position: files past 2 GiB and 4 GiB stay correct.
-    const qint64 offset = qint64(m_task.HeaderSize.load()) + qint64(m_task.PacketIndex.load()) * packetSize;
+    const qint64 offset = dataPacketOffset(m_task.PacketIndex);
     return dataState(m_task.SaveFile.writeGathered(offset, packet.constData(), packet.size()));
 }
 
 SaveFileWriter::DataState SaveFileWriter::WriteDataPacketInPlace(FunctionRef<qsizetype(char *)> fill)
 {
     const qsizetype packetSize = m_task.PacketSize;
-    const qint64 offset = qint64(m_task.HeaderSize.load()) + qint64(m_task.PacketIndex.load()) * packetSize;
+    const qint64 offset = dataPacketOffset(m_task.PacketIndex);
     return dataState(m_task.SaveFile.writeGatheredInPlace(offset, packetSize, [&](char *packet) {
         const qsizetype filled = qBound<qsizetype>(0, fill(packet), packetSize);
         const qsizetype padded = qMin(packetSize - filled, m_task.PadBytes.size());
         std::memcpy(packet + filled, m_task.PadBytes.constData(), size_t(padded));
         std::memset(packet + filled + padded, 0, size_t(packetSize - filled - padded));
     }));
+}
+
+qint64 SaveFileWriter::dataPacketOffset(quint32 index) const
+{
+    // 64-bit position: files past 2 GiB and 4 GiB stay correct.
+    return qint64(m_task.HeaderSize.load()) + qint64(index) * qint64(m_task.PacketSize.load());
+}
+
+SaveFileWriter::DataState SaveFileWriter::WriteDataPieces(qint64 offset, const iovec *pieces, int count)
+{
+    return dataState(m_task.SaveFile.writePieces(offset, pieces, count));
 }
 
 SaveFileWriter::DataState SaveFileWriter::FlushData()

@@ -52,6 +52,11 @@ public:
     // runs with the file locked (see SaveFileHandle::writeGatheredInPlace), and not at all
     // when the packet cannot be written.
     DataState WriteDataPacketInPlace(FunctionRef<qsizetype(char *)> fill);
+    // Where data packet `index` lies in the file.
+    qint64 dataPacketOffset(quint32 index) const;
+    // Writes whole packets, padded to PacketSize by the pieces themselves, from `offset` on in
+    // one call (see SaveFileHandle::writePieces).
+    DataState WriteDataPieces(qint64 offset, const iovec *pieces, int count);
     DataState FlushData();
     // After a failed data write: the first packet that may be missing on disk.
     std::optional<quint32> firstUnwrittenPacket() const;

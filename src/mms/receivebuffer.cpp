@@ -4,17 +4,17 @@
 
 namespace lumo {
 
-void ReceiveBuffer::makeRoomLocked(qsizetype count)
+qsizetype ReceiveBuffer::makeRoomLocked(qsizetype count)
 {
-    if (m_capacity - m_tail >= count)
-        return;
+    if (m_capacity - m_tail >= count || m_pinned)
+        return m_capacity - m_tail;
     const qsizetype held = sizeLocked();
     if (held > 0 && m_head > 0)
         std::memmove(m_block.get(), m_block.get() + m_head, size_t(held));
     m_head = 0;
     m_tail = held;
     if (m_capacity - m_tail >= count)
-        return;
+        return m_capacity - m_tail;
     // Twice what is needed now, so a steady stream settles on one block.
     const qsizetype capacity = 2 * (held + count);
     auto block = std::make_unique_for_overwrite<char[]>(size_t(capacity));
@@ -22,6 +22,7 @@ void ReceiveBuffer::makeRoomLocked(qsizetype count)
         std::memcpy(block.get(), m_block.get(), size_t(held));
     m_block = std::move(block);
     m_capacity = capacity;
+    return m_capacity - m_tail;
 }
 
 void ReceiveBuffer::append(const char *data, qsizetype size)
@@ -29,8 +30,8 @@ void ReceiveBuffer::append(const char *data, qsizetype size)
     if (size <= 0)
         return;
     {
-        std::lock_guard lock(m_mutex);
-        makeRoomLocked(size);
+        std::unique_lock lock(m_mutex);
+        m_released.wait(lock, [&] { return makeRoomLocked(size) >= size; });
         std::memcpy(m_block.get() + m_tail, data, size_t(size));
         m_tail += size;
     }
@@ -45,7 +46,12 @@ qsizetype ReceiveBuffer::appendFrom(qsizetype max, FunctionRef<qint64(char *, qi
     quint64 generation = 0;
     {
         std::lock_guard lock(m_mutex);
-        makeRoomLocked(max);
+        const qsizetype room = makeRoomLocked(max);
+        if (room <= 0) {
+            m_appendWaiting = true;
+            return 0;
+        }
+        max = qMin(max, room);
         to = m_block.get() + m_tail;
         generation = m_generation;
     }
@@ -164,6 +170,31 @@ void ReceiveBuffer::remove(qsizetype count)
         drained();
 }
 
+ReceiveBuffer::Front ReceiveBuffer::pinFront()
+{
+    std::lock_guard lock(m_mutex);
+    m_pinned = true;
+    return {m_block.get() + m_head, sizeLocked()};
+}
+
+void ReceiveBuffer::releaseFront(qsizetype count)
+{
+    std::function<void()> resume;
+    {
+        std::lock_guard lock(m_mutex);
+        m_pinned = false;
+        resume = removeLocked(count);
+        if (m_appendWaiting) {
+            m_appendWaiting = false;
+            if (!resume)
+                resume = m_drained;
+        }
+    }
+    m_released.notify_all();
+    if (resume)
+        resume();
+}
+
 void ReceiveBuffer::requestStop()
 {
     {
@@ -175,7 +206,6 @@ void ReceiveBuffer::requestStop()
 
 bool ReceiveBuffer::stopRequested() const
 {
-    std::lock_guard lock(m_mutex);
     return m_stop;
 }
 
@@ -201,6 +231,7 @@ void ReceiveBuffer::reset()
     m_block.reset();
     m_capacity = m_head = m_tail = 0;
     m_seen = 0;
+    m_pinned = m_appendWaiting = false;
     ++m_generation;
     m_stop = false;
     m_closed = false;

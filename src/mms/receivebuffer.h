@@ -21,7 +21,9 @@ namespace lumo {
 // The bytes live in one block between a head and a tail. Taking only moves the head; the
 // unconsumed rest is moved to the front by the appender, and only when the tail has no room,
 // so each byte is moved at most about once. A TCP read goes straight into the room past the
-// tail, outside the lock: nothing but the appender moves bytes or the tail.
+// tail, outside the lock: nothing but the appender moves bytes or the tail. The worker may
+// also hold the front in place (pinFront) and read or rewrite it without the lock; until it
+// lets go, the appender fills only the room past the tail and moves nothing.
 class ReceiveBuffer
 {
 public:
@@ -35,7 +37,10 @@ public:
         Closed, // the peer closed the connection and no more bytes will come
     };
 
-    // Appends come from one thread at a time (the event thread).
+    // Appends come from one thread at a time (the event thread). While the front is held and
+    // the block has no room, append() waits for the worker to let go (it never waits for the
+    // event thread meanwhile), and appendFrom() reads what fits, or nothing: the drained
+    // callback then tells when to read again.
     void append(const char *data, qsizetype size);
     // Appends up to `max` bytes that `read` writes to the pointer it is given and counts
     // (<= 0: none). The read runs without the lock, so the worker goes on meanwhile.
@@ -61,6 +66,16 @@ public:
     // Removes `count` bytes from the front.
     void remove(qsizetype count);
 
+    struct Front
+    {
+        char *data;
+        qsizetype size;
+    };
+    // Holds the buffered bytes in place for the worker until releaseFront(), which removes
+    // the first `count` of them.
+    Front pinFront();
+    void releaseFront(qsizetype count);
+
     void requestStop();
     bool stopRequested() const;
     void markClosed();
@@ -77,12 +92,16 @@ public:
 private:
     // Called with the lock held.
     std::function<void()> removeLocked(qsizetype count);
-    // Makes room for `count` bytes past the tail. Called by the appender with the lock held.
-    void makeRoomLocked(qsizetype count);
+    // Makes room for `count` bytes past the tail and returns the room there is: `count` or
+    // more, unless the front is held. Called by the appender with the lock held.
+    qsizetype makeRoomLocked(qsizetype count);
     qsizetype sizeLocked() const { return m_tail - m_head; }
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
+    std::condition_variable m_released; // the front is no longer held
+    bool m_pinned = false;
+    bool m_appendWaiting = false; // a read found no room while the front was held
     std::unique_ptr<char[]> m_block;
     qsizetype m_capacity = 0;
     qsizetype m_head = 0;

@@ -175,18 +175,18 @@ ReceiveWorker::Step ReceiveWorker::handleDataPacket(quint32 location, quint16 le
 {
     if (m_task.PacketSize > LargestPacketSize)
         return corruptStream();
-    if (!m_firstLocationSeen) {
-        m_firstLocation = location;
-        m_firstLocationSeen = true;
-    }
-    m_task.PacketIndex = m_task.ResumeMode == 1 ? location : location - m_firstLocation;
+    m_task.PacketIndex = packetIndex(location);
     if (!waitForBytes(length))
         return Step::End;
     m_task.DataPacketSeen = true;
 
     const qsizetype payload = length - mms::MediaPrefixSize;
+    const bool fits = payload <= m_task.PacketSize && m_task.PadBytes.size() >= m_task.PacketSize;
+    // Over TCP the packets of a fast stream go from RecvBuffer to the file without a copy.
+    if (Step step = Step::Continue; fits && m_task.Transport != 2 && writeDataPackets(step))
+        return step;
     SaveFileWriter::DataState state;
-    if (payload <= m_task.PacketSize && m_task.PadBytes.size() >= m_task.PacketSize) {
+    if (fits) {
         // The usual packet goes from RecvBuffer straight into its place in the file's run.
         bool taken = false;
         state = m_writer.WriteDataPacketInPlace([&](char *packet) {
@@ -208,6 +208,70 @@ ReceiveWorker::Step ReceiveWorker::handleDataPacket(quint32 location, quint16 le
         return Step::End;
     }
     return Step::Continue;
+}
+
+quint32 ReceiveWorker::packetIndex(quint32 location)
+{
+    if (!m_firstLocationSeen) {
+        m_firstLocation = location;
+        m_firstLocationSeen = true;
+    }
+    return m_task.ResumeMode == 1 ? location : location - m_firstLocation;
+}
+
+bool ReceiveWorker::writeDataPackets(Step &step)
+{
+    const qsizetype packetSize = m_task.PacketSize;
+    qsizetype consumed = 0;
+    SaveFileWriter::DataState state = SaveFileWriter::DataState::Written;
+    // The file stays locked from the first packet index set to the write, so the finishing
+    // steps never see an index ahead of what is on disk.
+    m_task.SaveFile.locked([&] {
+        const ReceiveBuffer::Front front = m_task.RecvBuffer.pinFront();
+        m_pieces.clear();
+        qint64 start = 0, next = 0;
+        while (front.size - consumed >= mms::MediaPrefixSize &&
+               m_pieces.size() + 2 <= size_t(SaveFileHandle::MaxPieces) &&
+               next - start < SaveFileHandle::RunBytes) {
+            char *unit = front.data + consumed;
+            if (mms::isCommand(unit))
+                break;
+            const mms::MediaPrefix media = mms::readMediaPrefix(unit);
+            const qsizetype payload = qsizetype(media.length) - mms::MediaPrefixSize;
+            if (media.kind != mms::KindData || payload < 0 || payload > packetSize ||
+                media.length > front.size - consumed)
+                break;
+            if (consumed > 0 && m_task.StopRequested())
+                break; // Stop ends the worker after the unit it has
+            const quint32 index = packetIndex(media.location);
+            const qint64 offset = m_writer.dataPacketOffset(index);
+            if (consumed == 0)
+                start = next = offset;
+            else if (offset != next)
+                break;
+            m_task.PacketIndex = index;
+            char *packet = unit + mms::MediaPrefixSize;
+            readPacketTimes(packet, payload);
+            if (payload > 0)
+                m_pieces.push_back({packet, size_t(payload)});
+            if (payload < packetSize)
+                m_pieces.push_back(
+                    {const_cast<char *>(m_task.PadBytes.constData()), size_t(packetSize - payload)});
+            consumed += media.length;
+            next += packetSize;
+        }
+        if (!m_pieces.empty())
+            state = m_writer.WriteDataPieces(start, m_pieces.data(), int(m_pieces.size()));
+        m_task.RecvBuffer.releaseFront(consumed);
+    });
+    if (consumed == 0)
+        return false;
+    step = Step::Continue;
+    if (state == SaveFileWriter::DataState::Failed) {
+        dataWriteFailed();
+        step = Step::End;
+    }
+    return true;
 }
 
 void ReceiveWorker::readPacketTimes(char *packet, qsizetype size)

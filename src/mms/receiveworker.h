@@ -5,6 +5,9 @@
 #include <atomic>
 #include <functional>
 #include <thread>
+#include <vector>
+
+#include <sys/uio.h>
 
 namespace lumo {
 
@@ -44,6 +47,10 @@ private:
     Step handleCommand();
     Step handleHeaderPacket(quint16 length);
     Step handleDataPacket(quint32 location, quint16 length);
+    // Writes the whole data packets at the front of RecvBuffer that lie one after another in
+    // the file straight from the buffer, in one call; false when none could go this way.
+    bool writeDataPackets(Step &step);
+    quint32 packetIndex(quint32 location);
     Step corruptStream();
     bool waitForBytes(qsizetype count);
     // Ends the task after a data write failed; the resume record names the first lost packet.
@@ -75,6 +82,7 @@ private:
 
     QByteArray m_unit; // reused for every unit taken from the buffer
     QByteArray m_packet;
+    std::vector<iovec> m_pieces;
 };
 
 } // namespace lumo

@@ -121,6 +121,38 @@ TEST_F(Download, UdpDataGivesTheSameBytes)
     EXPECT_TRUE(m_server.logText().contains("UDP"));
 }
 
+// Servers leave out a packet's padding; the client pads it back, over TCP (whole runs of
+// packets written straight from the receive buffer) and over UDP (one packet at a time).
+TEST_F(Download, PacketsSentWithoutPaddingArePaddedBack)
+{
+    REQUIRE_SERVER({"--strip-padding"});
+    ASSERT_TRUE(download(m_server.url("sample.asf")));
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+    m_server.stop();
+
+    // The made-up stream ends every packet in padding; the same stream sent whole is the reference.
+    const QString synthetic = QStringLiteral("synth.asf:3000000:4000");
+    ServerProcess whole, stripped;
+    ASSERT_TRUE(whole.start({"--synthetic", synthetic}));
+    ASSERT_TRUE(stripped.start({"--synthetic", synthetic, "--strip-padding"}));
+    m_person.saveFileAnswers.push_back(outPath("whole.asf"));
+    ASSERT_TRUE(download(whole.url("synth.asf")));
+    m_person.saveFileAnswers.push_back(outPath("stripped.asf"));
+    ASSERT_TRUE(download(stripped.url("synth.asf")));
+    const QByteArray reference = readFile(outPath("whole.asf"));
+    EXPECT_GT(reference.size(), 2900000);
+    EXPECT_EQ(readFile(outPath("stripped.asf")), reference);
+}
+
+TEST_F(Download, PacketsSentWithoutPaddingArePaddedBackOverUdp)
+{
+    REQUIRE_SERVER({"--strip-padding", "--rate", "2000000"});
+    ASSERT_TRUE(m_udp->bind(0));
+    m_settings->setUDPTick(true);
+    ASSERT_TRUE(download(m_server.url("sample.asf")));
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+}
+
 TEST_F(Download, PingsAreAnswered)
 {
     REQUIRE_SERVER({"--pace", "realtime", "--ping-every", "1"});

@@ -104,6 +104,11 @@ OptionsResult parseOptions(const QStringList &arguments)
         QStringLiteral("corrupt-after"),
         QStringLiteral("After N data packets send one media packet of an unknown kind (byte 4 = 0x09)."),
         QStringLiteral("N"));
+    const QCommandLineOption stripPadding(
+        QStringLiteral("strip-padding"),
+        QStringLiteral(
+            "Send data packets without their trailing zero bytes, as servers do with packet padding; "
+            "the client pads them back."));
     const QCommandLineOption drip(QStringLiteral("drip"),
                                   QStringLiteral("Write everything on TCP one byte at a time."));
     const QCommandLineOption udpDropEvery(QStringLiteral("udp-drop-every"),
@@ -115,7 +120,8 @@ OptionsResult parseOptions(const QStringList &arguments)
                        "(512-65527) bytes when a client opens NAME. May be repeated."),
         QStringLiteral("NAME:BYTES:PACKETSIZE"));
     parser.addOptions({help, listen, root, verbose, live, liveSeconds, pace, rate, pingEvery, auth, realm,
-                       errorOn, dropAfter, closeAfterEnd, corruptAfter, drip, udpDropEvery, synthetic});
+                       errorOn, dropAfter, closeAfterEnd, corruptAfter, stripPadding, drip, udpDropEvery,
+                       synthetic});
 
     auto fail = [&result](const QString &why) {
         result.error = why;
@@ -199,6 +205,7 @@ OptionsResult parseOptions(const QStringList &arguments)
             return result;
     }
     o.closeAfterEnd = parser.isSet(closeAfterEnd);
+    o.stripPadding = parser.isSet(stripPadding);
     if (parser.isSet(corruptAfter)) {
         if (!(o.corruptAfter = number(corruptAfter, ~quint64(0))))
             return result;

@@ -34,6 +34,7 @@ struct ServerOptions
     QMap<quint16, quint32> errorOn; // client command id -> hr carried by its reply
     std::optional<quint64> dropAfter;
     bool closeAfterEnd = false;
+    bool stripPadding = false;
     std::optional<quint64> corruptAfter;
     bool drip = false;
     quint32 udpDropEvery = 0;

@@ -680,7 +680,11 @@ void Session::pump()
         }
         const quint64 location = m_live ? liveLocationBase + m_next : m_next;
         ++m_sequence;
-        appendPacket(quint32(location), quint8(m_playPi), quint8(m_sequence - 1), m_packet.data(), packetSize,
+        quint32 sent = packetSize;
+        if (options.stripPadding)
+            while (sent > 0 && m_packet[sent - 1] == 0)
+                --sent;
+        appendPacket(quint32(location), quint8(m_playPi), quint8(m_sequence - 1), m_packet.data(), sent,
                      true);
         m_staged = false;
         ++m_next;

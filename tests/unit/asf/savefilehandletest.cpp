@@ -119,3 +119,33 @@ TEST_F(Handle, RunCutShortNamesWhereItStopped)
     EXPECT_EQ(file.unwrittenFrom(), 10000);
     EXPECT_EQ(onDisk().size(), 10000);
 }
+
+// Pieces go out after the gathered run, one after another from their offset.
+TEST_F(Handle, PiecesFollowTheGatheredRun)
+{
+    ASSERT_EQ(file.writeGathered(0, "ab", 2), SaveFileHandle::Write::Ok);
+    char payload[] = "xyz";
+    char pad[] = "\0\0";
+    const iovec pieces[] = {{payload, 3}, {pad, 2}, {payload, 3}};
+    ASSERT_EQ(file.writePieces(4, pieces, 3), SaveFileHandle::Write::Ok);
+    EXPECT_EQ(onDisk(), QByteArray("ab\0\0xyz\0\0xyz", 12));
+}
+
+// A write of pieces cut short by the file size limit keeps what fit, piece boundaries and all,
+// and names the first missing byte.
+TEST_F(Handle, PiecesCutShortNameWhereTheyStopped)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit limited = old;
+    limited.rlim_cur = 10000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    QByteArray a(3000, 'a'), b(3000, 'b'), c(3000, 'c'), d(3000, 'd');
+    const iovec pieces[] = {{a.data(), 3000}, {b.data(), 3000}, {c.data(), 3000}, {d.data(), 3000}};
+    const SaveFileHandle::Write written = file.writePieces(100, pieces, 4);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(written, SaveFileHandle::Write::Failed);
+    EXPECT_EQ(file.unwrittenFrom(), 10000);
+    EXPECT_EQ(onDisk(), QByteArray(100, '\0') + a + b + c + d.left(900));
+}
