@@ -6,6 +6,8 @@ namespace lumo {
 
 qsizetype ReceiveBuffer::makeRoomLocked(qsizetype count)
 {
+    if (m_head == m_tail && !m_pinned)
+        m_head = m_tail = 0; // empty: start again at the front, which stays in the cache
     if (m_capacity - m_tail >= count || m_pinned)
         return m_capacity - m_tail;
     const qsizetype held = sizeLocked();
@@ -177,17 +179,15 @@ ReceiveBuffer::Front ReceiveBuffer::pinFront()
     return {m_block.get() + m_head, sizeLocked()};
 }
 
-void ReceiveBuffer::releaseFront(qsizetype count)
+void ReceiveBuffer::releaseFront()
 {
     std::function<void()> resume;
     {
         std::lock_guard lock(m_mutex);
         m_pinned = false;
-        resume = removeLocked(count);
         if (m_appendWaiting) {
             m_appendWaiting = false;
-            if (!resume)
-                resume = m_drained;
+            resume = m_drained;
         }
     }
     m_released.notify_all();

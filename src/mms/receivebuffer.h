@@ -71,10 +71,11 @@ public:
         char *data;
         qsizetype size;
     };
-    // Holds the buffered bytes in place for the worker until releaseFront(), which removes
-    // the first `count` of them.
+    // Holds the buffered bytes in place for the worker until releaseFront(). Removing them
+    // meanwhile leaves them in place: reads may go on into the room past the tail while the
+    // worker still writes them out.
     Front pinFront();
-    void releaseFront(qsizetype count);
+    void releaseFront();
 
     void requestStop();
     bool stopRequested() const;

@@ -19,6 +19,8 @@ constexpr quint8 PingCommand = 0x1B;
 // A media packet's length is 16 bits with the prefix: no ASF packet it carries is larger. A
 // larger announced size would pad every packet to it (up to 4 GiB each).
 constexpr quint32 LargestPacketSize = 0xFFFF - mms::MediaPrefixSize;
+// Packets written in one call at most (about what one socket read brings).
+constexpr qint64 BatchBytes = 2 * 1024 * 1024;
 } // namespace
 
 ReceiveWorker::ReceiveWorker(DownloadTask &task, CommandExchange &exchange, SaveFileWriter &writer,
@@ -231,8 +233,7 @@ bool ReceiveWorker::writeDataPackets(Step &step)
         m_pieces.clear();
         qint64 start = 0, next = 0;
         while (front.size - consumed >= mms::MediaPrefixSize &&
-               m_pieces.size() + 2 <= size_t(SaveFileHandle::MaxPieces) &&
-               next - start < SaveFileHandle::RunBytes) {
+               m_pieces.size() + 2 <= size_t(SaveFileHandle::MaxPieces) && next - start < BatchBytes) {
             char *unit = front.data + consumed;
             if (mms::isCommand(unit))
                 break;
@@ -260,9 +261,11 @@ bool ReceiveWorker::writeDataPackets(Step &step)
             consumed += media.length;
             next += packetSize;
         }
+        // Taken out of the buffer before the write, so the next read comes in meanwhile.
+        m_task.RecvBuffer.remove(consumed);
         if (!m_pieces.empty())
             state = m_writer.WriteDataPieces(start, m_pieces.data(), int(m_pieces.size()));
-        m_task.RecvBuffer.releaseFront(consumed);
+        m_task.RecvBuffer.releaseFront();
     });
     if (consumed == 0)
         return false;
