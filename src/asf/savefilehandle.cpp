@@ -62,11 +62,8 @@ void SaveFileHandle::close()
 SaveFileHandle::Write SaveFileHandle::writeAt(qint64 offset, const char *data, qint64 size)
 {
     std::lock_guard lock(m_mutex);
-    if (m_fd < 0)
-        return Write::Closed;
-    const Write gathered = flushLocked();
-    if (gathered != Write::Ok)
-        return gathered;
+    if (const Write ready = flushBeforeWriteLocked(); ready != Write::Ok)
+        return ready;
     return writeLocked(offset, data, size);
 }
 
@@ -108,11 +105,8 @@ SaveFileHandle::Write SaveFileHandle::writeGatheredInPlace(qint64 offset, qint64
 SaveFileHandle::Write SaveFileHandle::writePieces(qint64 offset, const iovec *pieces, int count)
 {
     std::lock_guard lock(m_mutex);
-    if (m_fd < 0)
-        return Write::Closed;
-    const Write gathered = flushLocked();
-    if (gathered != Write::Ok)
-        return gathered;
+    if (const Write ready = flushBeforeWriteLocked(); ready != Write::Ok)
+        return ready;
     iovec left[MaxPieces];
     count = qBound(0, count, MaxPieces);
     std::copy(pieces, pieces + count, left);
@@ -156,6 +150,11 @@ qint64 SaveFileHandle::unwrittenFrom() const
 {
     std::lock_guard lock(m_mutex);
     return m_unwrittenFrom;
+}
+
+SaveFileHandle::Write SaveFileHandle::flushBeforeWriteLocked()
+{
+    return m_fd < 0 ? Write::Closed : flushLocked();
 }
 
 SaveFileHandle::Write SaveFileHandle::flushLocked()

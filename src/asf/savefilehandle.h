@@ -75,6 +75,8 @@ private:
     // `done` (when given) grows by the bytes that reached the file.
     Write writeLocked(qint64 offset, const char *data, qint64 size, qint64 *done = nullptr);
     Write flushLocked();
+    // Before a write that is not gathered: Closed, or the gathered run written first.
+    Write flushBeforeWriteLocked();
 
     mutable std::recursive_mutex m_mutex;
     int m_fd = -1;

@@ -33,6 +33,28 @@ protected:
     SaveFileHandle file;
 };
 
+// Writes past `bytes` fail (EFBIG) while it lives.
+struct FileSizeLimit
+{
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited{};
+        if (getrlimit(RLIMIT_FSIZE, &old) != 0)
+            return;
+        limited = old;
+        limited.rlim_cur = bytes;
+        set = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (set)
+            setrlimit(RLIMIT_FSIZE, &old);
+    }
+    rlimit old{};
+    bool set = false;
+};
+
 } // namespace
 
 TEST_F(Handle, ConsecutiveWritesWaitUntilFlushed)
@@ -104,17 +126,12 @@ TEST(HandleFailure, FailedRunNamesItsFirstByte)
 // first missing byte is where the limit fell.
 TEST_F(Handle, RunCutShortNamesWhereItStopped)
 {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit limited = old;
-    limited.rlim_cur = 10000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const FileSizeLimit limit(10000);
+    ASSERT_TRUE(limit.set);
     const QByteArray block(8000, 'y');
     ASSERT_EQ(file.writeGathered(0, block.constData(), block.size()), SaveFileHandle::Write::Ok);
     ASSERT_EQ(file.writeGathered(8000, block.constData(), block.size()), SaveFileHandle::Write::Ok);
     const SaveFileHandle::Write written = file.flush();
-    setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(written, SaveFileHandle::Write::Failed);
     EXPECT_EQ(file.unwrittenFrom(), 10000);
     EXPECT_EQ(onDisk().size(), 10000);
@@ -135,16 +152,11 @@ TEST_F(Handle, PiecesFollowTheGatheredRun)
 // and names the first missing byte.
 TEST_F(Handle, PiecesCutShortNameWhereTheyStopped)
 {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit limited = old;
-    limited.rlim_cur = 10000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const FileSizeLimit limit(10000);
+    ASSERT_TRUE(limit.set);
     QByteArray a(3000, 'a'), b(3000, 'b'), c(3000, 'c'), d(3000, 'd');
     const iovec pieces[] = {{a.data(), 3000}, {b.data(), 3000}, {c.data(), 3000}, {d.data(), 3000}};
     const SaveFileHandle::Write written = file.writePieces(100, pieces, 4);
-    setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(written, SaveFileHandle::Write::Failed);
     EXPECT_EQ(file.unwrittenFrom(), 10000);
     EXPECT_EQ(onDisk(), QByteArray(100, '\0') + a + b + c + d.left(900));
