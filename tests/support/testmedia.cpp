@@ -68,22 +68,32 @@ QByteArray readFile(const QString &path)
     return file.readAll();
 }
 
+namespace {
+// The little-endian value at `at`; 0 when it lies past the end.
+template <typename T> T littleEndianAt(const QByteArray &bytes, qint64 at)
+{
+    if (at < 0 || at + qint64(sizeof(T)) > bytes.size())
+        return 0;
+    return qFromLittleEndian<T>(bytes.constData() + at);
+}
+} // namespace
+
 QByteArray asfStreamedPart(const QString &path)
 {
     const QByteArray all = readFile(path);
     if (all.size() < 30)
         return {};
-    const quint64 headerObject = qFromLittleEndian<quint64>(all.constData() + 16);
+    const quint64 headerObject = littleEndianAt<quint64>(all, 16);
     const qint64 dataObject = qint64(headerObject);
     if (dataObject + 50 > all.size())
         return {};
-    const quint64 packets = qFromLittleEndian<quint64>(all.constData() + dataObject + 40);
+    const quint64 packets = littleEndianAt<quint64>(all, dataObject + 40);
     // Packet size from the File Properties Object (maximum data packet size at +96).
     static const char fileProperties[] = "\xA1\xDC\xAB\x8C\x47";
     const qsizetype fp = all.indexOf(QByteArray(fileProperties, 5));
     if (fp < 0 || fp + 100 > all.size())
         return {};
-    const quint32 packetSize = qFromLittleEndian<quint32>(all.constData() + fp + 96);
+    const quint32 packetSize = littleEndianAt<quint32>(all, fp + 96);
     return all.left(dataObject + 50 + qint64(packets) * packetSize);
 }
 
