@@ -81,6 +81,10 @@ qint64 TcpConnection::read(char *to, qint64 max)
         m_atEnd = true; // closed by us, or never opened
     if (m_atEnd)
         return -1;
+    // Still looking up or connecting: nothing to read yet (an end is told by a read, or by
+    // Qt's own disconnected()).
+    if (m_socket.state() != QAbstractSocket::ConnectedState)
+        return 0;
     const qint64 got = m_socket.read(to, max);
     if (got >= 0)
         return got;
