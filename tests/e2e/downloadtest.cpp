@@ -376,16 +376,16 @@ LiveHeader readLiveHeader(const QByteArray &b)
     const qsizetype data = b.indexOf(QByteArray::fromHex("3626B2758E"));
     if (fp < 0 || data < 0 || fp + 100 > b.size() || data + 48 > b.size())
         return h;
-    h.fileSizeField = le64(b.constData() + fp + 40);
-    h.packets = le64(b.constData() + fp + 56);
-    h.playDuration = le64(b.constData() + fp + 64);
-    h.sendDuration = le64(b.constData() + fp + 72);
-    h.preroll = le64(b.constData() + fp + 80);
+    h.fileSizeField = test::littleEndianAt<quint64>(b, fp + 40);
+    h.packets = test::littleEndianAt<quint64>(b, fp + 56);
+    h.playDuration = test::littleEndianAt<quint64>(b, fp + 64);
+    h.sendDuration = test::littleEndianAt<quint64>(b, fp + 72);
+    h.preroll = test::littleEndianAt<quint64>(b, fp + 80);
     h.flags = quint8(b[fp + 88]);
-    h.packetSize = le32(b.constData() + fp + 96);
+    h.packetSize = test::littleEndianAt<quint32>(b, fp + 96);
     h.dataOffset = data;
-    h.dataObjectSize = le64(b.constData() + data + 16);
-    h.dataPackets = le64(b.constData() + data + 40);
+    h.dataObjectSize = test::littleEndianAt<quint64>(b, data + 16);
+    h.dataPackets = test::littleEndianAt<quint64>(b, data + 40);
     return h;
 }
 

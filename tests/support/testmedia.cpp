@@ -68,16 +68,6 @@ QByteArray readFile(const QString &path)
     return file.readAll();
 }
 
-namespace {
-// The little-endian value at `at`; 0 when it lies past the end.
-template <typename T> T littleEndianAt(const QByteArray &bytes, qint64 at)
-{
-    if (at < 0 || at + qint64(sizeof(T)) > bytes.size())
-        return 0;
-    return qFromLittleEndian<T>(bytes.constData() + at);
-}
-} // namespace
-
 QByteArray asfStreamedPart(const QString &path)
 {
     const QByteArray all = readFile(path);

@@ -23,4 +23,16 @@ int runProgram(const QString &program, const QStringList &args, QByteArray *out 
 
 QByteArray readFile(const QString &path);
 
+// The little-endian value at `at`; 0 when it lies outside the bytes.
+template <typename T> T littleEndianAt(const QByteArray &bytes, qint64 at)
+{
+    T value = 0;
+    if (at < 0 || at + qint64(sizeof(T)) > bytes.size())
+        return value;
+    // Byte by byte: GCC's bounds warning cannot follow a wider read of a QByteArray here.
+    for (qint64 i = qint64(sizeof(T)) - 1; i >= 0; --i)
+        value = T(value << 8) | T(quint8(bytes.at(at + i)));
+    return value;
+}
+
 } // namespace lumo::test

@@ -168,10 +168,10 @@ QList<QByteArray> ffmpegPackets()
     QList<QByteArray> packets;
     if (all.size() < 30)
         return packets;
-    const qint64 dataObject = qint64(le64(all.constData() + 16));
+    const qint64 dataObject = qint64(test::littleEndianAt<quint64>(all, 16));
     const qsizetype fp = all.indexOf(QByteArray::fromHex("A1DCAB8C47"));
-    const quint32 size = le32(all.constData() + fp + 96);
-    const quint64 count = le64(all.constData() + dataObject + 40);
+    const quint32 size = test::littleEndianAt<quint32>(all, fp + 96);
+    const quint64 count = test::littleEndianAt<quint64>(all, dataObject + 40);
     for (quint64 i = 0; i < count; ++i)
         packets.append(all.mid(dataObject + 50 + qint64(i) * size, size));
     return packets;
