@@ -57,12 +57,6 @@ protected:
     ServerProcess server;
 };
 
-quint32 dataPacketsCount(const QByteArray &file)
-{
-    const qsizetype at = file.indexOf(QByteArray::fromHex("A1DCAB8C47"));
-    return at < 0 || at + 60 > file.size() ? 0xFFFFFFFFu : le32(file.constData() + at + 56);
-}
-
 } // namespace
 
 TEST_F(Cli, GetRecordsTheStreamAndExitsZero)

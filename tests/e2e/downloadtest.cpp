@@ -13,13 +13,6 @@ using namespace lumo::test;
 
 namespace {
 
-// Data Packets Count (low 4 bytes) of the File Properties Object: the resume record.
-quint32 dataPacketsCount(const QByteArray &file)
-{
-    const qsizetype at = file.indexOf(QByteArray::fromHex("A1DCAB8C47"));
-    return at < 0 || at + 60 > file.size() ? 0xFFFFFFFFu : le32(file.constData() + at + 56);
-}
-
 #define REQUIRE_SERVER(...)                                                                                  \
     if (!haveFfmpeg())                                                                                       \
         GTEST_SKIP() << "ffmpeg is needed to make the test media";                                           \

@@ -21,12 +21,6 @@ namespace {
 
 constexpr int PacketSize = 3200; // ffmpeg's ASF packets
 
-quint32 dataPacketsCount(const QByteArray &file)
-{
-    const qsizetype at = file.indexOf(QByteArray::fromHex("A1DCAB8C47"));
-    return at < 0 || at + 60 > file.size() ? 0xFFFFFFFFu : le32(file.constData() + at + 56);
-}
-
 class Faults : public ::testing::Test
 {
 protected:

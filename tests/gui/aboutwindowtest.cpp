@@ -16,13 +16,6 @@
 namespace lumo::test {
 namespace {
 
-void save(QWidget *window, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("LUMO_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        window->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
 // Fixed size, above other windows, not modal.
 void expectInfoWindow(QDialog &window)
 {
@@ -63,7 +56,7 @@ TEST_F(AboutWindowTest, AboutShowsVersionsOverThePicture)
     auto *ok = child<QPushButton>(&about, "Button1");
     EXPECT_EQ(ok->text(), QStringLiteral("确定(&O)"));
     EXPECT_EQ(about.focusWidget(), ok);
-    save(&about, QStringLiteral("about"));
+    saveScreenshot(&about, QStringLiteral("about"));
 
     // Modeless: the main window's menu still works while it is open.
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -108,7 +101,7 @@ TEST_F(AboutWindowTest, PlayerNotesAreWholeAndScroll)
             << paragraph.toStdString();
     // The notes need more room than the memo has.
     EXPECT_GT(memo->verticalScrollBar()->maximum(), 0);
-    save(&notes, QStringLiteral("player-about"));
+    saveScreenshot(&notes, QStringLiteral("player-about"));
 
     child<QPushButton>(&notes, "Button1")->click();
     EXPECT_FALSE(notes.isVisible());

@@ -3,6 +3,8 @@
 #include "shell/settingsstore.h"
 #include "ui/mainwindow.h"
 
+#include <QWidget>
+
 namespace lumo::test {
 
 void DesktopFixture::SetUp()
@@ -45,6 +47,13 @@ QString DesktopFixture::settingsFile() const
 QString DesktopFixture::storedValue(const QString &name) const
 {
     return RegReadString(settingsKey, name);
+}
+
+void saveScreenshot(QWidget *window, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("LUMO_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        window->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 } // namespace lumo::test

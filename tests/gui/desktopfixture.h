@@ -13,6 +13,9 @@ class QWidget;
 
 namespace lumo::test {
 
+// Saves a picture of `window` as NAME.png in $LUMO_SCREENSHOT_DIR, when that is set.
+void saveScreenshot(QWidget *window, const QString &name);
+
 // The desktop program in a temporary configuration folder, its main window shown on the
 // offscreen platform, and a dialog answerer.
 class DesktopFixture : public ::testing::Test

@@ -22,13 +22,6 @@
 namespace lumo::test {
 namespace {
 
-void save(QWidget *window, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("LUMO_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        window->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
 // Labels, buttons and check boxes whose text needs more room than they got.
 QStringList cutOff(QWidget *window)
 {
@@ -64,13 +57,13 @@ TEST_F(ScreensTest, EveryWindowShowsItsTextsWhole)
     ASSERT_NE(toolBar, nullptr);
     for (QAction *action : toolBar->actions())
         EXPECT_TRUE(toolBar->widgetForAction(action)->isVisible()) << action->text().toStdString();
-    save(&main, QStringLiteral("main"));
+    saveScreenshot(&main, QStringLiteral("main"));
 
     SettingsWindow &settings = m_desktop->settingsWindow();
     settings.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutOff(&settings), QStringList());
-    save(&settings, QStringLiteral("settings"));
+    saveScreenshot(&settings, QStringLiteral("settings"));
     settings.hide();
 
     PropertiesWindow &properties = m_desktop->propertiesWindow();
@@ -81,7 +74,7 @@ TEST_F(ScreensTest, EveryWindowShowsItsTextsWhole)
         pages->setCurrentIndex(i);
         QCoreApplication::processEvents();
         EXPECT_EQ(cutOff(pages->currentWidget()), QStringList()) << i;
-        save(&properties, QStringLiteral("properties%1").arg(i));
+        saveScreenshot(&properties, QStringLiteral("properties%1").arg(i));
     }
     properties.hide();
 
@@ -89,26 +82,26 @@ TEST_F(ScreensTest, EveryWindowShowsItsTextsWhole)
     resume.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutOff(&resume), QStringList());
-    save(&resume, QStringLiteral("resume"));
+    saveScreenshot(&resume, QStringLiteral("resume"));
 
     PasswordDialog password({QStringLiteral("media.example.org"), QStringLiteral("lumo"), {}, {}}, &main);
     password.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutOff(&password), QStringList());
-    save(&password, QStringLiteral("password"));
+    saveScreenshot(&password, QStringLiteral("password"));
 
     OpenWindow open(&main);
     open.showList({QStringLiteral("http://media.example.org/list.asx")});
     open.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutOff(&open), QStringList());
-    save(&open, QStringLiteral("open"));
+    saveScreenshot(&open, QStringLiteral("open"));
 
     WebLoginWindow webLogin(&main);
     webLogin.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutOff(&webLogin), QStringList());
-    save(&webLogin, QStringLiteral("weblogin"));
+    saveScreenshot(&webLogin, QStringLiteral("weblogin"));
 }
 
 } // namespace

@@ -87,4 +87,10 @@ QByteArray asfStreamedPart(const QString &path)
     return all.left(dataObject + 50 + qint64(packets) * packetSize);
 }
 
+quint32 dataPacketsCount(const QByteArray &file)
+{
+    const qsizetype at = file.indexOf(QByteArray::fromHex("A1DCAB8C47"));
+    return at < 0 || at + 60 > file.size() ? 0xFFFFFFFFu : littleEndianAt<quint32>(file, at + 56);
+}
+
 } // namespace lumo::test

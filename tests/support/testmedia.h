@@ -23,6 +23,10 @@ int runProgram(const QString &program, const QStringList &args, QByteArray *out 
 
 QByteArray readFile(const QString &path);
 
+// Data Packets Count (low 4 bytes) of the File Properties Object, which holds the resume
+// record; 0xFFFFFFFF when the file has none.
+quint32 dataPacketsCount(const QByteArray &file);
+
 // The little-endian value at `at`; 0 when it lies outside the bytes.
 template <typename T> T littleEndianAt(const QByteArray &bytes, qint64 at)
 {
