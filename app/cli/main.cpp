@@ -64,19 +64,6 @@ Commands:
 Run "lumo-cli <command> --help" for the options of a command.
 )";
 
-// The size of the header the analysis reads: the Header Object plus the Data Object's start.
-quint32 localHeaderSize(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 32768;
-    const QByteArray start = file.read(24);
-    if (start.size() < 24)
-        return 32768;
-    const quint64 size = qFromLittleEndian<quint64>(start.constData() + 16) + 50;
-    return size > 0 && size < (64u << 20) ? quint32(size) : 32768;
-}
-
 int runInfo(const QStringList &args)
 {
     QCommandLineParser parser;
@@ -90,7 +77,7 @@ int runInfo(const QStringList &args)
         return ExitUsage;
     }
     const QString path = parser.positionalArguments().first();
-    const HeaderAnalysis analysis = AnalyseAsfHeader(path, localHeaderSize(path), 0, path);
+    const HeaderAnalysis analysis = AnalyseAsfHeader(path, LocalHeaderSize(path), StreamType::Unknown, path);
     if (!analysis.ok) {
         err(QStringLiteral("lumo-cli: %1: %2\n").arg(path, analysis.errorMessage));
         return ExitFailed;

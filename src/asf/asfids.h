@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QtGlobal>
 
 // ASF objects are found by searching the header bytes for the first five bytes of their
 // 16-byte identifiers; these are those five bytes.
@@ -20,3 +21,27 @@ inline constexpr QByteArrayView extendedContentDescription("\x40\xA4\xD0\xD2\x07
 inline constexpr QByteArrayView codecListReserved("\x41\x52\xD1\x86\x1D", 5);
 
 } // namespace lumo::asfid
+
+// Field offsets from the start of an object (its 16-byte identifier), little-endian.
+namespace lumo::asflayout {
+
+inline constexpr qsizetype objectSize = 16; // u64, every object
+
+namespace fileProperties {
+inline constexpr qsizetype fileSize = 40;         // u64
+inline constexpr qsizetype creationDate = 48;     // u64 FILETIME
+inline constexpr qsizetype dataPacketsCount = 56; // u64; the resume record's low four bytes
+inline constexpr qsizetype playDuration = 64;     // u64, 100 ns
+inline constexpr qsizetype sendDuration = 72;     // u64, 100 ns
+inline constexpr qsizetype preroll = 80;          // u64, ms (the low four bytes are read)
+inline constexpr qsizetype flags = 88;            // u32: 0x01 broadcast, 0x02 seekable
+inline constexpr qsizetype maxBitrate = 100;      // u32
+inline constexpr qsizetype end = 104;
+} // namespace fileProperties
+
+namespace dataObject {
+inline constexpr qsizetype totalDataPackets = 40; // u64
+inline constexpr qsizetype end = 50;              // the first data packet follows
+} // namespace dataObject
+
+} // namespace lumo::asflayout

@@ -2,7 +2,8 @@
 
 #include "asf/asfids.h"
 #include "asf/savefilehandle.h"
-#include "mms/bytes.h"
+#include "asf/savefilewriter.h"
+#include "shell/bytereader.h"
 
 #include <QByteArray>
 
@@ -11,10 +12,13 @@
 
 namespace lumo {
 
+namespace fp = asflayout::fileProperties;
+using Access = SaveFileHandle::Access;
+
 namespace {
 
 // The first headerSize bytes of the file, or fewer when it is shorter; nullopt on a read error.
-std::optional<QByteArray> readHeader(SaveFileHandle &file, quint32 headerSize)
+std::optional<QByteArray> readHeader(Access &file, quint32 headerSize)
 {
     // Never more than the file holds: the announced size comes from the server.
     const qint64 fileSize = file.size();
@@ -38,69 +42,100 @@ qint64 findObject(const QByteArray &header, QByteArrayView id, qint64 fieldsEnd)
     return at;
 }
 
-bool writeBytes(SaveFileHandle &file, qint64 offset, const QByteArray &bytes)
+bool writeBytes(Access &file, qint64 offset, const QByteArray &bytes)
 {
     return file.writeAt(offset, bytes.constData(), bytes.size()) == SaveFileHandle::Write::Ok;
 }
 
-} // namespace
-
-int WriteResumeRecord(SaveFileHandle &file, quint32 headerSize, quint32 packetCount)
+bool writeResumeRecord(Access &file, quint32 headerSize, quint32 packetCount)
 {
-    int result = 0;
-    file.locked([&] {
-        const auto header = readHeader(file, headerSize);
-        if (!header)
-            return;
-        const qint64 fileProperties = findObject(*header, asfid::fileProperties, 60);
-        if (fileProperties < 0)
-            return;
-        result = writeBytes(file, fileProperties + 56, U32ToBytes(packetCount)) ? 1 : 0;
-    });
-    return result;
+    if (!file.isOpen())
+        return false;
+    const auto header = readHeader(file, headerSize);
+    if (!header)
+        return false;
+    const qint64 fileProperties = findObject(*header, asfid::fileProperties, fp::dataPacketsCount + 4);
+    if (fileProperties < 0)
+        return false;
+    return writeBytes(file, fileProperties + fp::dataPacketsCount, U32ToBytes(packetCount));
 }
 
-RepairResult RepairLiveHeader(SaveFileHandle &file, quint32 headerSize, quint32 packetCount,
-                              quint32 packetTime)
+RepairResult repairLiveHeader(Access &file, quint32 headerSize, quint32 packetCount, quint32 packetTime)
 {
     RepairResult result;
     result.errorMessage = QStringLiteral("ASF 文件头修复错误 - 没有文件目标");
-    file.locked([&] {
-        const auto header = readHeader(file, headerSize);
-        if (!header)
-            return;
-        const qint64 fileProperties = findObject(*header, asfid::fileProperties, 92);
-        if (fileProperties < 0)
-            return;
-        result.errorMessage.clear();
+    if (!file.isOpen())
+        return result;
+    const auto header = readHeader(file, headerSize);
+    if (!header)
+        return result;
+    const qint64 fileProperties = findObject(*header, asfid::fileProperties, fp::flags + 4);
+    if (fileProperties < 0)
+        return result;
+    result.errorMessage.clear();
 
-        const quint32 preroll = le32(header->constData() + fileProperties + 80);
-        const qint64 fileSize = file.size();
-        if (fileSize < 0)
-            return;
+    const quint32 preroll = ByteReader(*header).u32(fileProperties + fp::preroll).value_or(0);
+    const qint64 fileSize = file.size();
+    if (fileSize < 0)
+        return result;
 
-        // The sum is taken in 32 bits, the products in 64.
-        const quint64 playDuration = quint64(quint32(packetTime + preroll)) * 10000;
-        const quint64 sendDuration = quint64(packetTime) * 10000;
-        const bool written = writeBytes(file, fileProperties + 40, U64ToBytes(quint64(fileSize))) &&
-                             writeBytes(file, fileProperties + 56, U64ToBytes(packetCount, 0)) &&
-                             writeBytes(file, fileProperties + 64, U64ToBytes(playDuration)) &&
-                             writeBytes(file, fileProperties + 72, U64ToBytes(sendDuration)) &&
-                             // Broadcast bit off, seekable bit on; the other flag bytes stay.
-                             writeBytes(file, fileProperties + 88, QByteArray(1, '\x02'));
-        if (!written)
-            return;
+    // The sum is taken in 32 bits, the products in 64.
+    const quint64 playDuration = quint64(quint32(packetTime + preroll)) * 10000;
+    const quint64 sendDuration = quint64(packetTime) * 10000;
+    const bool written = writeBytes(file, fileProperties + fp::fileSize, U64ToBytes(quint64(fileSize))) &&
+                         writeBytes(file, fileProperties + fp::dataPacketsCount, U64ToBytes(packetCount, 0)) &&
+                         writeBytes(file, fileProperties + fp::playDuration, U64ToBytes(playDuration)) &&
+                         writeBytes(file, fileProperties + fp::sendDuration, U64ToBytes(sendDuration)) &&
+                         // Broadcast bit off, seekable bit on; the other flag bytes stay.
+                         writeBytes(file, fileProperties + fp::flags, QByteArray(1, '\x02'));
+    if (!written)
+        return result;
 
-        const qint64 data = findObject(*header, asfid::dataObject, 48);
-        if (data < 0) {
-            result.errorMessage = QStringLiteral("ASF 文件头修复错误 - 没有数据目标");
-            return;
-        }
-        if (writeBytes(file, data + 16, U64ToBytes(quint64(fileSize - data))) &&
-            writeBytes(file, data + 40, U64ToBytes(packetCount, 0)))
-            result.ok = 1;
-    });
+    namespace data = asflayout::dataObject;
+    const qint64 dataObject = findObject(*header, asfid::dataObject, data::totalDataPackets + 8);
+    if (dataObject < 0) {
+        result.errorMessage = QStringLiteral("ASF 文件头修复错误 - 没有数据目标");
+        return result;
+    }
+    result.ok = writeBytes(file, dataObject + asflayout::objectSize, U64ToBytes(quint64(fileSize - dataObject))) &&
+                writeBytes(file, dataObject + data::totalDataPackets, U64ToBytes(packetCount, 0));
     return result;
+}
+
+// The first packet a failed write may have left off the disk caps `count`.
+quint32 capByLostPackets(Access &file, const PacketGeometry &geometry, quint32 count)
+{
+    if (const auto lost = SaveFileWriter::firstUnwrittenPacket(file, geometry))
+        return std::min(count, *lost);
+    return count;
+}
+
+} // namespace
+
+bool WriteResumeRecord(SaveFileHandle &file, quint32 headerSize, quint32 packetCount)
+{
+    Access access = file.lock();
+    return writeResumeRecord(access, headerSize, packetCount);
+}
+
+RepairResult RepairLiveHeader(SaveFileHandle &file, quint32 headerSize, quint32 packetCount, quint32 packetTime)
+{
+    Access access = file.lock();
+    return repairLiveHeader(access, headerSize, packetCount, packetTime);
+}
+
+bool WriteResumePoint(SaveFileHandle &file, const PacketGeometry &geometry, quint32 restartPacket)
+{
+    Access access = file.lock();
+    return writeResumeRecord(access, geometry.headerSize, capByLostPackets(access, geometry, restartPacket));
+}
+
+RepairResult RepairLiveRecording(SaveFileHandle &file, const PacketGeometry &geometry, quint32 packetsHeld,
+                                 quint32 packetTime)
+{
+    Access access = file.lock();
+    return repairLiveHeader(access, geometry.headerSize, capByLostPackets(access, geometry, packetsHeld),
+                            packetTime);
 }
 
 } // namespace lumo

@@ -5,14 +5,15 @@
 namespace lumo {
 
 class SaveFileHandle;
+struct PacketGeometry;
 
 // Stores `packetCount` in the low four bytes of the File Properties Object's Data Packets Count,
-// the point a later task resumes from. Returns 1 when written, 0 otherwise (the caller logs it).
-int WriteResumeRecord(SaveFileHandle &file, quint32 headerSize, quint32 packetCount);
+// the point a later task resumes from. False when it could not be written (the caller logs it).
+bool WriteResumeRecord(SaveFileHandle &file, quint32 headerSize, quint32 packetCount);
 
 struct RepairResult
 {
-    int ok = 0;           // 1 repaired, 0 failed
+    bool ok = false;
     QString errorMessage; // message-box text when a needed object is missing; empty otherwise
 };
 
@@ -21,5 +22,11 @@ struct RepairResult
 // the last packet's send time in milliseconds.
 RepairResult RepairLiveHeader(SaveFileHandle &file, quint32 headerSize, quint32 packetCount,
                               quint32 packetTime);
+
+// The same two at a task's end: a failed write may have left packets off the disk, so the
+// restart point and the count never go past the first of them. One lock covers both steps.
+bool WriteResumePoint(SaveFileHandle &file, const PacketGeometry &geometry, quint32 restartPacket);
+RepairResult RepairLiveRecording(SaveFileHandle &file, const PacketGeometry &geometry, quint32 packetsHeld,
+                                 quint32 packetTime);
 
 } // namespace lumo

@@ -2,7 +2,7 @@
 
 #include "asf/asfids.h"
 #include "asf/duration.h"
-#include "mms/bytes.h"
+#include "shell/bytereader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,65 +13,13 @@ namespace lumo {
 
 namespace {
 
-// Bounds-checked access to the header bytes. Positions are 0-based; a field that does not lie
-// wholly inside the bytes reads as nullopt.
-class HeaderReader
-{
-public:
-    explicit HeaderReader(QByteArrayView bytes) : m_bytes(bytes) {}
-
-    bool fits(qint64 pos, qint64 length) const
-    {
-        return pos >= 0 && length >= 0 && pos <= m_bytes.size() && length <= m_bytes.size() - pos;
-    }
-    std::optional<quint8> u8(qint64 pos) const
-    {
-        if (!fits(pos, 1))
-            return std::nullopt;
-        return quint8(m_bytes[pos]);
-    }
-    std::optional<quint16> u16(qint64 pos) const
-    {
-        if (!fits(pos, 2))
-            return std::nullopt;
-        return le16(m_bytes.data() + pos);
-    }
-    std::optional<quint32> u32(qint64 pos) const
-    {
-        if (!fits(pos, 4))
-            return std::nullopt;
-        return le32(m_bytes.data() + pos);
-    }
-    std::optional<quint64> u64(qint64 pos) const
-    {
-        if (!fits(pos, 8))
-            return std::nullopt;
-        return le64(m_bytes.data() + pos);
-    }
-    std::optional<QByteArrayView> bytes(qint64 pos, qint64 length) const
-    {
-        if (!fits(pos, length))
-            return std::nullopt;
-        return m_bytes.sliced(pos, length);
-    }
-    bool matches(qint64 pos, QByteArrayView id) const
-    {
-        const auto b = bytes(pos, id.size());
-        return b && *b == id;
-    }
-    qint64 find(QByteArrayView id, qint64 from = 0) const { return m_bytes.indexOf(id, from); }
-
-private:
-    QByteArrayView m_bytes;
-};
-
 // Header texts are UTF-16LE and carry their terminating zero unit; the text ends there.
 QString decodeText(QByteArrayView bytes)
 {
     QString out;
     out.reserve(bytes.size() / 2);
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-        const char16_t unit = le16(bytes.data() + i);
+        const char16_t unit = unchecked::le16(bytes.data() + i);
         if (unit == 0)
             break;
         out.append(QChar(unit));
@@ -81,11 +29,11 @@ QString decodeText(QByteArrayView bytes)
 
 void fail(HeaderAnalysis &result, const QString &message)
 {
-    result.ok = 0;
+    result.ok = false;
     result.errorMessage = message;
 }
 
-void readBitRates(const HeaderReader &in, FileProperties &props)
+void readBitRates(const ByteReader &in, FileProperties &props)
 {
     const qint64 at = in.find(asfid::streamBitrateProperties);
     if (at < 0) {
@@ -120,7 +68,7 @@ void readBitRates(const HeaderReader &in, FileProperties &props)
 }
 
 // Returns whether a video stream was found (the video size text is then set).
-bool readStreams(const HeaderReader &in, HeaderAnalysis &result, QString &videoSize)
+bool readStreams(const ByteReader &in, HeaderAnalysis &result, QString &videoSize)
 {
     bool video = false;
     result.StreamNumbers.fill(0);
@@ -150,17 +98,18 @@ bool readStreams(const HeaderReader &in, HeaderAnalysis &result, QString &videoS
     return video;
 }
 
-void readFileProperties(const HeaderReader &in, qint64 at, HeaderAnalysis &result)
+void readFileProperties(const ByteReader &in, qint64 at, HeaderAnalysis &result)
 {
-    result.AsfFileSize = in.u32(at + 40).value_or(0);
-    result.CreationTime = in.u64(at + 48).value_or(0);
-    result.ResumePacket = in.u32(at + 56).value_or(0);
-    const quint64 sendDuration = in.u64(at + 72).value_or(0) / 10000;
+    namespace fp = asflayout::fileProperties;
+    result.AsfFileSize = in.u32(at + fp::fileSize).value_or(0);
+    result.CreationTime = in.u64(at + fp::creationDate).value_or(0);
+    result.ResumePacket = in.u32(at + fp::dataPacketsCount).value_or(0);
+    const quint64 sendDuration = in.u64(at + fp::sendDuration).value_or(0) / 10000;
     result.SendDuration = quint32(std::min<quint64>(sendDuration, 0xFFFFFFFFu));
-    result.MaxBitRate = in.u32(at + 100).value_or(0);
+    result.MaxBitRate = in.u32(at + fp::maxBitrate).value_or(0);
 }
 
-void readContentDescription(const HeaderReader &in, FileProperties &props)
+void readContentDescription(const ByteReader &in, FileProperties &props)
 {
     const qint64 at = in.find(asfid::contentDescription);
     if (at < 0) {
@@ -182,7 +131,7 @@ void readContentDescription(const HeaderReader &in, FileProperties &props)
     }
 }
 
-void readExtendedContentDescription(const HeaderReader &in, FileProperties &props)
+void readExtendedContentDescription(const ByteReader &in, FileProperties &props)
 {
     const qint64 at = in.find(asfid::extendedContentDescription);
     if (at < 0) {
@@ -223,7 +172,7 @@ void readExtendedContentDescription(const HeaderReader &in, FileProperties &prop
 }
 
 // Reads a length-prefixed (in characters) UTF-16 text at pos and moves pos past it.
-std::optional<QString> readCountedText(const HeaderReader &in, qint64 &pos)
+std::optional<QString> readCountedText(const ByteReader &in, qint64 &pos)
 {
     const auto length = in.u8(pos);
     if (!length)
@@ -236,7 +185,7 @@ std::optional<QString> readCountedText(const HeaderReader &in, qint64 &pos)
     return decodeText(*text);
 }
 
-void readCodecList(const HeaderReader &in, FileProperties &props)
+void readCodecList(const ByteReader &in, FileProperties &props)
 {
     const qint64 at = in.find(asfid::codecListReserved);
     if (at < 0) {
@@ -300,9 +249,9 @@ void readCodecList(const HeaderReader &in, FileProperties &props)
 }
 
 // Everything that the header bytes give; the file and ASF dates come afterwards.
-void analyseBytes(QByteArrayView header, quint32 streamType, const QString &location, HeaderAnalysis &result)
+void analyseBytes(QByteArrayView header, StreamType streamType, const QString &location, HeaderAnalysis &result)
 {
-    const HeaderReader in(header);
+    const ByteReader in(header);
     FileProperties &props = result.properties;
 
     if (in.find(asfid::headerObject) < 0)
@@ -333,12 +282,12 @@ void analyseBytes(QByteArrayView header, quint32 streamType, const QString &loca
         props.Type += QStringLiteral("[音频] ");
     if (result.StreamKinds & 0x4)
         props.Type += QStringLiteral("音频隐藏开启");
-    const bool live = streamType == 1;
+    const bool live = streamType == StreamType::Live;
     props.Length = live ? QStringLiteral("实况") : FormatDuration(result.SendDuration);
     props.VidSize = video ? videoSize : QStringLiteral("不可用");
     props.FileSize = live ? QStringLiteral("实况")
                           : QStringLiteral("%1 KB,  (当下载完成后的总大小)").arg(result.AsfFileSize / 1000);
-    result.ok = 1;
+    result.ok = true;
 }
 
 void setAsfDate(HeaderAnalysis &result)
@@ -370,7 +319,7 @@ QString formatPropertiesDateTime(const QDateTime &utc, const QLocale &locale)
     return date + QStringLiteral("  ") + time;
 }
 
-HeaderAnalysis AnalyseAsfHeaderBytes(QByteArrayView header, quint32 streamType, const QString &location)
+HeaderAnalysis AnalyseAsfHeaderBytes(QByteArrayView header, StreamType streamType, const QString &location)
 {
     HeaderAnalysis result;
     analyseBytes(header, streamType, location, result);
@@ -379,7 +328,7 @@ HeaderAnalysis AnalyseAsfHeaderBytes(QByteArrayView header, quint32 streamType, 
     return result;
 }
 
-HeaderAnalysis AnalyseAsfHeader(const QString &path, quint32 headerSize, quint32 streamType,
+HeaderAnalysis AnalyseAsfHeader(const QString &path, quint32 headerSize, StreamType streamType,
                                 const QString &location)
 {
     HeaderAnalysis result;
@@ -415,6 +364,20 @@ HeaderAnalysis AnalyseAsfHeader(const QString &path, quint32 headerSize, quint32
 
     setAsfDate(result);
     return result;
+}
+
+quint32 LocalHeaderSize(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FallbackHeaderBytes;
+    const QByteArray start = file.read(asflayout::objectSize + 8);
+    const std::optional<quint64> objectSize = ByteReader(start).u64(asflayout::objectSize);
+    if (!objectSize)
+        return FallbackHeaderBytes;
+    // The Header Object, and the Data Object's fields up to its first packet.
+    const quint64 size = *objectSize + asflayout::dataObject::end;
+    return size < MaxLocalHeaderBytes ? quint32(size) : FallbackHeaderBytes;
 }
 
 } // namespace lumo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "asf/streamtype.h"
+
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QLocale>
@@ -43,8 +45,8 @@ inline constexpr int maxBitRateRecords = 10;
 // DownloadTask and the texts into the window (or the terminal).
 struct HeaderAnalysis
 {
-    int ok = 0;           // 1 analysed, 0 failed
-    QString errorMessage; // the message-box text when ok is 0
+    bool ok = false;
+    QString errorMessage; // the message-box text when not ok
 
     quint32 StreamCount = 0; // valid entries of StreamNumbers, at most maxStreams
     std::array<quint8, maxStreams> StreamNumbers{};
@@ -58,16 +60,16 @@ struct HeaderAnalysis
     FileProperties properties;
 };
 
-// Analyses the first headerSize bytes of the ASF file at path. streamType is the task's
-// (1 = live broadcast); location is the text shown as the clip's location.
+// Analyses the first headerSize bytes of the ASF file at path. streamType is the task's;
+// location is the text shown as the clip's location.
 // Dates are formatted with QLocale() (the system locale unless the application sets another
 // default), as UTC calendar times.
-HeaderAnalysis AnalyseAsfHeader(const QString &path, quint32 headerSize, quint32 streamType,
+HeaderAnalysis AnalyseAsfHeader(const QString &path, quint32 headerSize, StreamType streamType,
                                 const QString &location);
 
 // The same analysis on header bytes already in memory; there is no file, so Created_File stays
 // empty.
-HeaderAnalysis AnalyseAsfHeaderBytes(QByteArrayView header, quint32 streamType, const QString &location);
+HeaderAnalysis AnalyseAsfHeaderBytes(QByteArrayView header, StreamType streamType, const QString &location);
 
 // FILETIME (100 ns since 1601-01-01) as a UTC date and time; nullopt for values that are not a
 // calendar time (the top bit set).
@@ -75,5 +77,12 @@ std::optional<QDateTime> fileTimeToDateTime(quint64 fileTime);
 
 // "date  time" as the properties window shows it, e.g. "Mon, 01 January 2024  09:05:00 PM".
 QString formatPropertiesDateTime(const QDateTime &utc, const QLocale &locale = QLocale());
+
+// How many bytes of a local ASF file its analysis reads: the Header Object and the Data
+// Object's fields, from the size the file's Header Object states; 32768 when the file states
+// none (or an absurd one).
+inline constexpr quint32 FallbackHeaderBytes = 32768;
+inline constexpr quint64 MaxLocalHeaderBytes = 64u << 20;
+quint32 LocalHeaderSize(const QString &path);
 
 } // namespace lumo

@@ -6,36 +6,50 @@
 #include <QString>
 
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace lumo {
 
-class Interaction;
-class Settings;
 class TaskLog;
-struct DownloadTask;
 
-// Chooses, creates or resumes the save file and writes the ASF header and the data packets
-// into it, each packet at the place its number fixes.
+// Where data packets lie in the save file: after the header, each at its index times the
+// packet size (64-bit positions, so files past 2 GiB and 4 GiB stay correct).
+struct PacketGeometry
+{
+    quint32 headerSize = 0;
+    quint32 packetSize = 0;
+
+    qint64 offsetOf(quint32 index) const { return qint64(headerSize) + qint64(index) * qint64(packetSize); }
+};
+
+// One data packet's payload as the server sent it, and its index in the file.
+struct DataPacket
+{
+    quint32 index = 0;
+    const char *payload = nullptr;
+    qsizetype size = 0;
+};
+
+// Writes the ASF header and the data packets into the save file.
 class SaveFileWriter
 {
 public:
-    SaveFileWriter(DownloadTask &task, TaskLog &log, Interaction &person, Settings &settings);
+    // A media packet's length field is 16 bits with its 8-byte prefix: no packet is larger.
+    static constexpr quint32 LargestPacketSize = 0xFFFF - 8;
 
-    // Asks for the save file (the name proposed from the address), asks whether to resume a
-    // file that holds data, and opens it. 1: the task may start; 0: it must not (a message,
-    // where there is one, has been shown). Event thread.
-    int PrepareSaveFile(const QString &urlText);
-    // The chosen path (the main window's SaveWindow caption).
-    QString savePath() const { return m_savePath; }
+    explicit SaveFileWriter(TaskLog &log) : m_log(log) {}
 
     enum class HeaderState
     {
         Incomplete, // more header packets to come
-        Complete,   // HeaderBuffer holds HeaderSize bytes and is written (not in resume mode)
+        Complete,   // headerBuffer holds headerSize bytes and is written (unless resuming)
         Failed,     // failureMessage() tells why; the caller shows it and ends the task
     };
-    // Adds one header packet's payload. Worker thread.
-    HeaderState WriteHeaderPacket(const char *payload, qsizetype size);
+    // Adds one header packet's payload to `headerBuffer`; once it holds `headerSize` bytes it is
+    // written at the start of the file, except when resuming (the file keeps its header).
+    HeaderState WriteHeaderPacket(SaveFileHandle &file, QByteArray &headerBuffer, quint32 headerSize,
+                                  bool resume, QByteArrayView payload);
 
     enum class DataState
     {
@@ -43,39 +57,26 @@ public:
         Dropped, // the task has closed the file
         Failed,  // failureMessage() tells why; the caller ends the task
     };
-    // Pads or cuts `packet` to PacketSize and writes it at HeaderSize + PacketIndex x PacketSize.
-    // Consecutive packets may wait in memory and go out together: FlushData() writes them,
-    // and every finishing step and the close do so first.
-    DataState WriteDataPacket(QByteArray &packet);
-    // The same for a packet that `fill` writes straight into its place in the gathered run:
-    // it writes at most PacketSize bytes and returns how many; the rest is padded here. `fill`
-    // runs with the file locked (see SaveFileHandle::writeGatheredInPlace), and not at all
-    // when the packet cannot be written.
-    DataState WriteDataPacketInPlace(FunctionRef<qsizetype(char *)> fill);
-    // Where data packet `index` lies in the file.
-    qint64 dataPacketOffset(quint32 index) const;
-    // Writes whole packets, padded to PacketSize by the pieces themselves, from `offset` on in
-    // one call (see SaveFileHandle::writePieces).
-    DataState WriteDataPieces(qint64 offset, const iovec *pieces, int count);
-    DataState FlushData();
+    // The one way data packets reach the disk. Each is padded with zeros (or cut, with a warning
+    // in the log) to the packet size and placed by its index; packets that follow one another
+    // on disk go out in one system call.
+    DataState WriteDataPackets(SaveFileHandle::Access &file, const PacketGeometry &geometry,
+                               std::span<const DataPacket> packets);
+
     // After a failed data write: the first packet that may be missing on disk.
-    std::optional<quint32> firstUnwrittenPacket() const;
-    // Whole data packets the open file holds after its header (resume); nullopt when unknown.
-    std::optional<quint32> packetsOnDisk() const;
+    static std::optional<quint32> firstUnwrittenPacket(SaveFileHandle::Access &file,
+                                                       const PacketGeometry &geometry);
+    // Whole data packets the file holds after its header (resume); nullopt when unknown.
+    static std::optional<quint32> packetsOnDisk(SaveFileHandle::Access &file, const PacketGeometry &geometry);
 
     QString failureMessage() const { return m_failure; }
 
-    static QString fileFilter();
-
 private:
-    DataState dataState(SaveFileHandle::Write written);
+    DataState writeRun(SaveFileHandle::Access &file, qint64 offset);
 
-    DownloadTask &m_task;
     TaskLog &m_log;
-    Interaction &m_person;
-    Settings &m_settings;
-    QString m_savePath;
     QString m_failure;
+    std::vector<iovec> m_pieces; // reused for every write
 };
 
 } // namespace lumo

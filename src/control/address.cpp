@@ -25,17 +25,6 @@ bool containsAny(const QString &text, std::initializer_list<const char16_t *> pa
     return false;
 }
 
-// Scans from the second-to-last character down to the second; the first and last are never
-// looked at, so a trailing separator stays and very short texts pass through unchanged.
-qsizetype lastInner(const QString &text, auto isMatch)
-{
-    for (qsizetype i = text.size() - 2; i >= 1; --i) {
-        if (isMatch(text[i]))
-            return i;
-    }
-    return -1;
-}
-
 } // namespace
 
 AddressClass ClassifyAddress(const QString &address)
@@ -71,35 +60,6 @@ AddressClass ClassifyAddress(const QString &address)
     else if (containsAny(name, {u".ram", u".rm"}))
         kind = RealMediaFile;
     return scheme | kind;
-}
-
-QString FileNameOf(const QString &text)
-{
-    const qsizetype i = lastInner(text, [](QChar c) { return c == u'/' || c == u':' || c == u'\\'; });
-    return i < 0 ? text : text.mid(i + 1);
-}
-
-QString StripQuery(const QString &text)
-{
-    const qsizetype i = lastInner(text, [](QChar c) { return c == u'?'; });
-    return i < 0 ? text : text.left(i);
-}
-
-QString StripExtension(const QString &text)
-{
-    const qsizetype i = lastInner(text, [](QChar c) { return c == u'.'; });
-    return i < 0 ? text : text.left(i);
-}
-
-QString TrimControls(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 32)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
 }
 
 QString HostOf(const QString &address)

@@ -1,7 +1,10 @@
 #pragma once
 
-#include <optional>
+#include "shell/pathtext.h"
+
 #include <QString>
+
+#include <optional>
 
 namespace lumo {
 
@@ -27,11 +30,6 @@ using AddressClass = quint32;
 AddressClass ClassifyAddress(const QString &address);
 QString HostOf(const QString &address);
 QString PathOf(const QString &address);
-QString FileNameOf(const QString &text);
-QString StripQuery(const QString &text);
-QString StripExtension(const QString &text);
-// Blanks and control characters (codes up to 32) off both ends.
-QString TrimControls(const QString &text);
 
 // Start's address rules in their order; the first that fails gives its message.
 namespace AddressRule {

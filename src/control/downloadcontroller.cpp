@@ -1,11 +1,11 @@
 #include "control/downloadcontroller.h"
 
-#include "asf/duration.h"
 #include "asf/finishing.h"
 #include "control/address.h"
+#include "control/logsaving.h"
+#include "control/savefilechoice.h"
 #include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
-#include "shell/logsaving.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
@@ -20,8 +20,6 @@ namespace {
 constexpr qsizetype LargestUdpDatagram = 99999;
 // Large reads: fewer wake-ups of both threads, and of the sender, whose window opens in big steps.
 constexpr qint64 TcpReadChunk = 2 * 1024 * 1024;
-// How much of a local file the header analysis reads.
-constexpr quint32 LocalHeaderBytes = 32768;
 
 QString nowText()
 {
@@ -34,13 +32,13 @@ QString nowText()
 DownloadController::DownloadController(TaskLog &log, Settings &settings, Interaction &person,
                                        UdpEndpoint &udp, QObject *parent)
     : QObject(parent), m_log(log), m_settings(settings), m_rawPerson(person), m_person(person), m_udp(udp),
-      m_writer(m_task, log, m_person, settings), m_exchange(m_task, m_tcp, log, m_person, settings, *this),
+      m_writer(log), m_exchange(m_task, m_tcp, log, m_person, settings, *this),
       m_worker(m_task, m_exchange, m_writer, log, m_person, *this)
 {
-    m_timer1.setInterval(ProgressIntervalMs);
-    m_timer3.setInterval(ConnectTimeoutMs);
-    connect(&m_timer1, &QTimer::timeout, this, &DownloadController::Timer1Timer);
-    connect(&m_timer3, &QTimer::timeout, this, &DownloadController::Timer3Timer);
+    m_progressTimer.setInterval(ProgressIntervalMs);
+    m_connectTimer.setInterval(ConnectTimeoutMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &DownloadController::updateProgress);
+    connect(&m_connectTimer, &QTimer::timeout, this, &DownloadController::connectTimedOut);
 
     connect(&m_tcp, &TcpConnection::lookup, this, &DownloadController::TCPSocketLookup);
     connect(&m_tcp, &TcpConnection::connecting, this, &DownloadController::TCPSocketConnecting);
@@ -65,11 +63,10 @@ DownloadController::DownloadController(TaskLog &log, Settings &settings, Interac
 
 DownloadController::~DownloadController()
 {
-    if (!m_idle)
+    if (!idle())
         CloseTask();
     m_task.RecvBuffer.requestStop();
-    waitForWorker(10000);
-    m_worker.join();
+    waitForWorker(WorkerEndTimeoutMs);
 }
 
 void DownloadController::onEventThread(const std::function<void()> &work)
@@ -109,8 +106,8 @@ void DownloadController::ResetTask()
     m_status = TaskStatus{};
     m_status.title = QStringLiteral("Lumo");
     m_status.label = TaskLabel::Standby;
-    m_status.connectEnabled = !m_idle ? false : true;
-    m_status.disconnectEnabled = !m_idle;
+    m_status.connectEnabled = idle();
+    m_status.disconnectEnabled = !idle();
     m_log.clear();
     m_analysis = HeaderAnalysis{};
     publishStatus();
@@ -135,9 +132,8 @@ bool DownloadController::ConnectClick(const QString &urlText)
         m_rawPerson.showMessage(QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)"));
         return false;
     }
-    if (!m_idle || !waitForWorker(10000))
+    if (!idle() || !waitForWorker(WorkerEndTimeoutMs) || !m_worker.join(WorkerEndTimeoutMs))
         return false;
-    m_worker.join();
 
     ResetTask();
     m_urlText = urlText;
@@ -155,9 +151,10 @@ bool DownloadController::ConnectClick(const QString &urlText)
     m_task.MediaPath = path;
 
     m_saveWindow.clear();
-    if (!m_writer.PrepareSaveFile(urlText))
+    const std::optional<QString> savePath = PrepareSaveFile(m_task, m_rawPerson, m_settings, urlText);
+    if (!savePath)
         return false;
-    m_saveWindow = m_writer.savePath();
+    m_saveWindow = *savePath;
 
     m_status.title = QStringLiteral("Lumo 激活中");
     publishStatus();
@@ -172,17 +169,13 @@ bool DownloadController::ConnectClick(const QString &urlText)
     m_udpTick = m_settings.UDPTick();
     if (m_udpTick) {
         m_udp.setRemote(target.host, tcpPort);
-        m_task.Transport = 2;
+        m_task.Transport = Transport::Udp;
     } else {
-        m_task.Transport = 1;
+        m_task.Transport = Transport::Tcp;
     }
     m_exchange.setOptions({m_settings.Host01Tick(), m_udpTick, m_udp.localPort()});
 
-    m_idle = false;
-    m_closed = false;
-    m_finishedSent = false;
-    m_workerStarted = false;
-    m_peerClosed = false;
+    m_state = State::Connecting;
     m_status.connectEnabled = false;
     m_status.disconnectEnabled = true;
     publishStatus();
@@ -194,8 +187,8 @@ void DownloadController::TCPSocketError()
 {
     // Errors are not reported; but a look-up that fails never reaches the connecting step,
     // and without the time-out the task would wait for ever.
-    if (!m_idle && !m_workerStarted && !m_timer3.isActive())
-        m_timer3.start();
+    if (m_state == State::Connecting && !m_connectTimer.isActive())
+        m_connectTimer.start();
 }
 
 void DownloadController::DisconnectClick()
@@ -216,11 +209,16 @@ void DownloadController::stop()
 void DownloadController::OnException(const QString &message)
 {
     if (message.startsWith(QStringLiteral("Windows Socket 错误")))
-        m_rawPerson.showMessage(QStringLiteral("Lumo 网络连接失败"));
+        m_person.showMessage(QStringLiteral("Lumo 网络连接失败"));
     else
-        m_rawPerson.showMessage(QStringLiteral("发生了一个异常错误\n") + message);
-    m_task.LiveRepairDone = 1;
-    m_task.ResumeRecordDone = 1;
+        m_person.showMessage(QStringLiteral("发生了一个异常错误\n") + message);
+    AbandonTask();
+}
+
+void DownloadController::AbandonTask()
+{
+    m_task.LiveRepairDone = true;
+    m_task.ResumeRecordDone = true;
     CloseTask();
 }
 
@@ -233,12 +231,12 @@ void DownloadController::TCPSocketLookup()
 void DownloadController::TCPSocketConnecting()
 {
     m_log.append(QStringLiteral("正在连接流媒体服务器... 请等待"));
-    m_timer3.start();
+    m_connectTimer.start();
 }
 
 void DownloadController::TCPSocketConnect()
 {
-    m_timer3.stop();
+    m_connectTimer.stop();
     m_log.append(QStringLiteral("连接时间: \t") + nowText());
     m_log.append(QStringLiteral("服务器地址 \t") + m_tcp.remoteAddress());
     m_log.append(QStringLiteral("服务器端口 \t") + QString::number(m_tcp.remotePort()));
@@ -247,9 +245,9 @@ void DownloadController::TCPSocketConnect()
     if (m_udpTick)
         m_log.append(QStringLiteral("本地 UDP 端口 \t") + QString::number(m_udp.localPort()));
     m_log.append(QStringLiteral("正在初始化 MMS 协议, 等待响应..."));
-    m_timer1.start();
+    m_progressTimer.start();
     m_task.RecvBuffer.clear();
-    m_workerStarted = true;
+    m_state = State::Receiving;
     m_worker.start();
     m_exchange.sendConnect();
 }
@@ -258,7 +256,7 @@ void DownloadController::TCPSocketRead()
 {
     // Datagrams that came before this TCP data go first, so an end-of-media command never
     // overtakes the last UDP packets.
-    if (m_task.Transport == 2)
+    if (m_task.Transport == Transport::Udp)
         UDPSocketDataReceived();
     if (m_task.StopRequested()) {
         m_tcp.discardInput();
@@ -278,7 +276,7 @@ void DownloadController::TCPSocketRead()
             break;
     }
     // The worker may treat the connection as closed once the last byte is in RecvBuffer.
-    if (m_peerClosed && m_tcp.atEnd())
+    if (m_state == State::Draining && m_tcp.atEnd())
         m_task.RecvBuffer.markClosed();
 }
 
@@ -289,11 +287,11 @@ void DownloadController::logConnectionClosed()
 
 void DownloadController::TCPSocketDisconnect()
 {
-    if (m_closed)
+    if (idle())
         return;
     if (m_worker.running()) {
         // The worker handles every complete unit first, then ends the task (ConnectionLost).
-        m_peerClosed = true;
+        m_state = State::Draining;
         TCPSocketRead();
         return;
     }
@@ -328,11 +326,9 @@ void DownloadController::UDPSocketDataReceived()
     }
 }
 
-void DownloadController::Timer3Timer()
+void DownloadController::connectTimedOut()
 {
-    m_task.LiveRepairDone = 1;
-    m_task.ResumeRecordDone = 1;
-    CloseTask();
+    AbandonTask();
     m_log.append(QStringLiteral("-- TCP Socket 超时, 任务终止 --"));
     m_rawPerson.showMessage(QStringLiteral("服务器没有回应, 任务终止"));
 }
@@ -341,70 +337,58 @@ void DownloadController::CloseTask()
 {
     m_task.RecvBuffer.requestStop();
     onEventThread([this] {
-        m_timer3.stop();
+        m_connectTimer.stop();
         m_status.connectEnabled = true;
         m_status.disconnectEnabled = false;
         m_rawPerson.statusChanged(m_status);
     });
 
-    const bool local = m_task.LocalMedia != 0;
-    if (m_task.StreamType == 1 && !local && m_task.LiveRepairDone.exchange(1) == 0) {
+    const bool local = m_task.LocalMedia;
+    if (m_task.StreamType == StreamType::Live && !local && !m_task.LiveRepairDone.exchange(true)) {
         // The file states the packets it holds: the last index + 1.
-        quint32 count = m_task.DataPacketSeen ? m_task.PacketIndex + 1 : 0;
-        RepairResult repaired;
-        m_task.SaveFile.locked([&] {
-            // Packets a failed write left off the disk are not counted.
-            if (const auto lost = m_writer.firstUnwrittenPacket())
-                count = qMin(count, *lost);
-            repaired = RepairLiveHeader(m_task.SaveFile, m_task.HeaderSize, count, m_task.PacketTime);
-        });
+        const quint32 count = m_task.DataPacketSeen ? m_task.PacketIndex + 1 : 0;
+        const RepairResult repaired =
+            RepairLiveRecording(m_task.SaveFile, m_task.geometry(), count, m_task.PacketTime);
         if (!repaired.errorMessage.isEmpty())
             m_person.showMessage(repaired.errorMessage);
         m_log.append(repaired.ok ? QStringLiteral("- 为实况节目修复 ASF 文件头")
                                  : QStringLiteral("- 无法修复实况 ASF 文件头, 文件错误"));
     }
-    m_task.LiveRepairDone = 1;
+    m_task.LiveRepairDone = true;
 
-    if (m_task.StreamType == 2 && m_task.ResumePacket > 0 && !local &&
-        m_task.ResumeRecordDone.exchange(1) == 0) {
-        int written = 1;
+    if (m_task.StreamType == StreamType::Stored && m_task.ResumePacket > 0 && !local &&
+        !m_task.ResumeRecordDone.exchange(true)) {
+        bool written = true;
         // A resumed task that received nothing keeps the restart point the file already has.
-        if (m_task.DataPacketSeen || m_task.ResumeMode == 0) {
-            m_task.SaveFile.locked([&] {
-                // A failed write of gathered packets moves the restart point back to the first.
-                quint32 restart = m_task.PacketIndex;
-                if (const auto lost = m_writer.firstUnwrittenPacket())
-                    restart = qMin(restart, *lost);
-                written = WriteResumeRecord(m_task.SaveFile, m_task.HeaderSize, restart);
-            });
-        }
+        if (m_task.DataPacketSeen || m_task.ResumeMode == ResumeMode::New)
+            written = WriteResumePoint(m_task.SaveFile, m_task.geometry(), m_task.PacketIndex);
         m_log.append(written ? QStringLiteral("- ASF 续传/结束数据已写入")
                              : QStringLiteral("- 写入 ASF 续传/结束数据时发生错误"));
     }
-    m_task.ResumeRecordDone = 1;
+    m_task.ResumeRecordDone = true;
 
     onEventThread([this] {
         m_tcp.close();
         if (m_http && m_http->isConnected())
-            m_http->disconnect();
+            m_http->abortTransfer();
         m_status.label = TaskLabel::Standby;
-        m_timer1.stop();
+        m_progressTimer.stop();
         m_rawPerson.statusChanged(m_status);
     });
     m_task.SaveFile.close();
     onEventThread([this] {
-        m_idle = true;
-        m_closed = true;
+        if (m_state != State::Idle)
+            m_state = State::Ending;
         maybeFinish();
     });
 }
 
 void DownloadController::maybeFinish()
 {
-    if (!m_closed || m_worker.running() || m_finishedSent)
+    // The worker has ended (or is about to: running() turns false just before its end).
+    if (m_state != State::Ending || m_worker.running() || !m_worker.join(WorkerEndTimeoutMs))
         return;
-    m_worker.join();
-    m_finishedSent = true;
+    m_state = State::Idle;
     Q_EMIT finished(m_completed);
 }
 
@@ -416,13 +400,11 @@ void DownloadController::WorkerFinished()
 
 void DownloadController::CompleteDownload()
 {
-    int written = 1;
-    if (m_task.DataPacketSeen) {
-        m_task.SaveFile.locked(
-            [&] { written = WriteResumeRecord(m_task.SaveFile, m_task.HeaderSize, m_task.PacketIndex + 1); });
-    }
+    bool written = true;
+    if (m_task.DataPacketSeen)
+        written = WriteResumeRecord(m_task.SaveFile, m_task.HeaderSize, m_task.PacketIndex + 1);
     m_log.append(written ? QStringLiteral("- ASF 写入结束") : QStringLiteral("- 结束 ASF 文件时发生错误"));
-    m_task.ResumeRecordDone = 1;
+    m_task.ResumeRecordDone = true;
     m_completed = true;
     CloseTask();
     m_log.append(QStringLiteral("- ** 下载已经完成 **"));
@@ -441,7 +423,7 @@ void DownloadController::CompleteDownload()
         m_person.startCompletionSound(interval);
     if (autoLog) {
         m_person.stopCompletionSound();
-        onEventThread([this] { SaveLog1Click(m_log, m_settings, m_rawPerson, m_saveWindow, m_mediaWindow); });
+        onEventThread([this] { saveTaskLog(m_log, m_settings, m_rawPerson, m_saveWindow, m_mediaWindow); });
     }
     m_person.showMessage(QStringLiteral("下载已完成, 媒体文件已经写入本地磁盘"));
     m_person.stopCompletionSound();
@@ -452,15 +434,15 @@ void DownloadController::ShowStreamStart()
     m_log.append(QStringLiteral("- 正在接收流信息 -") +
                  (m_udpTick ? QStringLiteral(" UDP ") : QStringLiteral(" TCP ")) + QStringLiteral("信息 -"));
     onEventThread([this] {
-        m_status.showPercentText = m_task.StreamType == 2;
-        m_status.label = m_task.StreamType == 1 ? TaskLabel::Live : TaskLabel::PreRec;
+        m_status.showPercentText = m_task.StreamType == StreamType::Stored;
+        m_status.label = m_task.StreamType == StreamType::Live ? TaskLabel::Live : TaskLabel::PreRec;
         m_rawPerson.statusChanged(m_status);
     });
 }
 
 bool DownloadController::analyseLocalMedia(const QString &path)
 {
-    m_task.HeaderSize = LocalHeaderBytes;
+    m_task.HeaderSize = LocalHeaderSize(path);
     return analyse(path);
 }
 
@@ -488,29 +470,27 @@ bool DownloadController::analyse(const QString &path)
     return result.ok;
 }
 
-void DownloadController::Timer1Timer()
+void DownloadController::updateProgress()
 {
     const quint32 packetTime = m_task.PacketTime;
     const quint32 sendDuration = m_task.SendDuration;
-    const quint32 streamType = m_task.StreamType;
-    m_status.sendTime = FormatDuration(packetTime);
-    if (streamType == 1)
-        m_status.timeLeft = QStringLiteral("实况");
-    else if (sendDuration != 0 && packetTime <= sendDuration)
-        m_status.timeLeft = FormatDuration(sendDuration - packetTime);
-    else
-        m_status.timeLeft = FormatDuration(0);
+    const StreamType streamType = m_task.StreamType;
+    m_status.sendTimeMs = packetTime;
+    m_status.live = streamType == StreamType::Live;
+    m_status.timeLeftMs = sendDuration != 0 && packetTime <= sendDuration ? sendDuration - packetTime : 0;
 
-    m_status.packets = QString::number(m_task.PacketIndex.load());
-    m_status.acks = QString::number(m_task.PingCount.load());
-    m_status.streamWindow = QString::number(m_task.StreamCount.load());
-    m_status.asfSize = QString::number(m_task.PacketSize.load());
-    m_status.bitRate = QString::number(m_task.MaxBitRate / 1000);
-    m_status.streamRate = QString::number(m_task.BitRate / 1000);
-    m_status.clientId = QString::number(m_task.ClientId.load());
+    TaskStatistics statistics;
+    statistics.packets = m_task.PacketIndex;
+    statistics.pings = m_task.PingCount;
+    statistics.streamCount = m_task.StreamCount;
+    statistics.packetSize = m_task.PacketSize;
+    statistics.maxBitRate = m_task.MaxBitRate;
+    statistics.streamBitRate = m_task.BitRate;
+    statistics.clientId = m_task.ClientId;
+    m_status.statistics = statistics;
 
     const quint32 count = m_task.PacketCount;
-    if (streamType == 1) {
+    if (streamType == StreamType::Live) {
         m_status.title = QStringLiteral("Lumo - 实况 -");
     } else if (count > 0) {
         // 64-bit so that a long programme's percentage does not wrap.

@@ -33,6 +33,8 @@ class DownloadController final : public QObject, private TaskHooks
 public:
     static constexpr int ProgressIntervalMs = 200;
     static constexpr int ConnectTimeoutMs = 45000;
+    // How long Start and shutdown wait for the last task's worker to end.
+    static constexpr int WorkerEndTimeoutMs = 10000;
 
     DownloadController(TaskLog &log, Settings &settings, Interaction &person, UdpEndpoint &udp,
                        QObject *parent = nullptr);
@@ -48,9 +50,11 @@ public:
 
     void ResetTask();
     void CloseTask() override;
+    // Ends the task without finishing the file.
+    void AbandonTask() override;
     // An error that nothing else handled: tells the person and ends the task without finishing
-    // the file. The program goes on.
-    void OnException(const QString &message);
+    // the file. The program goes on. Any thread.
+    void OnException(const QString &message) override;
 
     // The open location (the main window's MediaWindow caption), set by the open-media flow.
     void setMediaWindowText(const QString &text) { m_mediaWindow = text; }
@@ -58,33 +62,34 @@ public:
     QString saveWindowText() const { return m_saveWindow; }
     void setSaveWindowText(const QString &text) { m_saveWindow = text; }
     // The location opened is a local file: the task's end leaves it alone.
-    void setLocalMedia(bool local) { m_task.LocalMedia = local ? 1 : 0; }
+    void setLocalMedia(bool local) { m_task.LocalMedia = local; }
     void setPreviewFile(const QString &path) { m_task.PreviewFile = path; }
-    // Analyses a local ASF file for the file-properties window (the first 32768 bytes, as
-    // the open-media flow does); false after the analysis has told the person why.
+    // Analyses a local ASF file for the file-properties window (its header, as lumo-cli info
+    // does); false after the analysis has told the person why.
     bool analyseLocalMedia(const QString &path);
     void setHttpClient(HttpClient *http) { m_http = http; }
     // The connect time-out, 45 s unless a test shortens it.
-    void setConnectTimeout(int ms) { m_timer3.setInterval(ms); }
+    void setConnectTimeout(int ms) { m_connectTimer.setInterval(ms); }
 
     const DownloadTask &task() const { return m_task; }
     const TaskStatus &status() const { return m_status; }
     const HeaderAnalysis &analysis() const { return m_analysis; }
     bool completed() const { return m_completed; }
-    bool idle() const { return m_idle; }
+    // No task runs (one that has ended may still be waiting for its worker).
+    bool idle() const { return m_state == State::Idle || m_state == State::Ending; }
 
     // Waits, running the event loop, until the worker has ended (bounded).
     bool waitForWorker(int timeoutMs);
 
-    // The Timer1 display, run on demand.
-    void Timer1Timer();
+    // The progress display, on its timer and on demand.
+    void updateProgress();
 
 Q_SIGNALS:
     // The task has ended and its worker is gone; completed when the end of media arrived.
     void finished(bool completed);
     // The header analysis filled the file-properties pages.
     void propertiesChanged();
-    // Start's rule A2 empties the address box.
+    // An address that is not an MMS address empties the address box.
     void urlListCleared();
 
 private:
@@ -103,7 +108,7 @@ private:
     void TCPSocketDisconnect();
     void TCPSocketError();
     void UDPSocketDataReceived();
-    void Timer3Timer();
+    void connectTimedOut();
 
     bool analyse(const QString &path);
     void publishStatus();
@@ -124,8 +129,8 @@ private:
     SaveFileWriter m_writer;
     CommandExchange m_exchange;
     ReceiveWorker m_worker;
-    QTimer m_timer1; // progress display
-    QTimer m_timer3; // connect time-out
+    QTimer m_progressTimer;
+    QTimer m_connectTimer; // the server must answer the connection within this
 
     TaskStatus m_status;
     HeaderAnalysis m_analysis;
@@ -133,12 +138,18 @@ private:
     QString m_saveWindow;
     QString m_urlText;
     bool m_udpTick = false; // settings fixed at Start for this task
-    bool m_idle = true;
-    bool m_workerStarted = false;
-    bool m_peerClosed = false; // the server closed; RecvBuffer is closed once the socket is drained
-    bool m_closed = true;
+
+    // Where the task is; event thread only.
+    enum class State
+    {
+        Idle,       // no task; finished() has been sent
+        Connecting, // Start has opened the connection; no worker yet
+        Receiving,  // the worker handles what arrives
+        Draining,   // the server closed; RecvBuffer closes once the socket is drained
+        Ending,     // the task is closed; finished() waits for the worker to end
+    };
+    State m_state = State::Idle;
     std::atomic<bool> m_completed{false};
-    bool m_finishedSent = true;
 };
 
 } // namespace lumo

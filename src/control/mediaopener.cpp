@@ -1,10 +1,10 @@
 #include "control/mediaopener.h"
 
-#include "asf/savefilewriter.h"
 #include "control/address.h"
-#include "control/credentials.h"
 #include "control/downloadcontroller.h"
+#include "mms/credentials.h"
 #include "mms/httpclient.h"
+#include "shell/filefilters.h"
 #include "shell/interaction.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
@@ -194,7 +194,7 @@ bool MediaOpener::LoadRedirectList(Source source)
     if (source == Source::Http) {
         const HttpResponse response =
             m_http.get(QUrl(TrimControls(location), QUrl::TolerantMode), HttpClient::configuredTimeoutMs());
-        m_http.disconnect();
+        m_http.abortTransfer();
         if (!response.ok()) {
             m_log.append(QStringLiteral("HTTP 地址失败或页面未找到"));
             m_person.showMessage(QStringLiteral("HTTP 地址失败或页面未找到"));
@@ -264,8 +264,8 @@ bool MediaOpener::SaveRedirectFile(const QByteArray &text)
     request.startFolder = m_settings.AsxDir();
     request.defaultSuffix = QStringLiteral("asx");
     request.title = QStringLiteral("保存重定向文件");
-    request.filter = SaveFileWriter::fileFilter();
-    request.filterIndex = 2;
+    request.filter = saveFileFilter();
+    request.filterIndex = RedirectFilterEntry;
     request.proposedName = StripQuery(FileNameOf(m_controller.mediaWindowText()));
     request.overwritePrompt = true;
     const std::optional<QString> chosen = m_person.chooseSaveFile(request);

@@ -1,7 +1,7 @@
 #include "mms/commandexchange.h"
 
-#include "control/credentials.h"
-#include "mms/bytes.h"
+#include "mms/credentials.h"
+#include "shell/bytereader.h"
 #include "mms/downloadtask.h"
 #include "mms/message.h"
 #include "mms/taskhooks.h"
@@ -13,12 +13,13 @@
 namespace lumo {
 
 namespace {
-// Message offsets are 0-based; ReadU32 counts from 1.
-constexpr qint64 at(int offset)
-{
-    return offset + 1;
-}
 constexpr int DumpBytesOnError = 64;
+
+QString outOfRangeMessage(qsizetype offset, qsizetype length)
+{
+    // The position is counted from 1, as the message has always shown it.
+    return QStringLiteral("数据超出范围 - 4字节到长函数: %1 : %2").arg(offset + 1).arg(length);
+}
 } // namespace
 
 CommandExchange::CommandExchange(DownloadTask &task, TcpConnection &tcp, TaskLog &log, Interaction &person,
@@ -45,7 +46,7 @@ void CommandExchange::sendTiming()
 
 void CommandExchange::sendTransport()
 {
-    const bool udp = m_task.Transport == 2;
+    const bool udp = m_task.Transport == Transport::Udp;
     const quint16 port = m_options.udp ? m_options.udpLocalPort : m_tcp.localPort();
     send(mms::buildTransport(m_task.SendSeq, m_tcp.localAddress().toUtf8(), udp, QByteArray::number(port)));
 }
@@ -81,30 +82,36 @@ void CommandExchange::sendPong()
     send(mms::buildPong(m_task.SendSeq, m_task.Incarnation));
 }
 
+void CommandExchange::readField(const QByteArray &message, qsizetype offset, std::atomic<quint32> &field)
+{
+    // A field past the end keeps its value; the person is told.
+    if (const auto value = ByteReader(message).u32(offset))
+        field = *value;
+    else
+        m_person.showMessage(outOfRangeMessage(offset, message.size()));
+}
+
 bool CommandExchange::DispatchCommand(const QByteArray &message)
 {
-    const quint8 id = quint8(message.at(36));
-    switch (id) {
-    case 0x01:
+    using mms::ServerCommand;
+    switch (ServerCommand(ByteReader(message).u8(mms::CommandIdOffset).value_or(0))) {
+    case ServerCommand::ConnectReply:
         sendTiming();
         return true;
-    case 0x02:
+    case ServerCommand::TransportReply:
         sendOpenFile();
         return true;
-    case 0x03:
+    case ServerCommand::TransportFailed:
         m_log.append(QStringLiteral("错误: 协议连接传输失败"));
-        m_task.ResumeRecordDone = 1;
-        m_task.LiveRepairDone = 1;
-        m_hooks.CloseTask();
+        m_hooks.AbandonTask();
         return true;
-    case 0x05:
+    case ServerCommand::StreamStarting:
         m_hooks.ShowStreamStart();
         return true;
-    case 0x06:
+    case ServerCommand::MediaDescription:
         readMediaDescription(message);
-        if (m_task.StreamType == 1 && m_task.ResumeMode == 1) {
-            m_task.LiveRepairDone = 1;
-            m_hooks.CloseTask();
+        if (m_task.StreamType == StreamType::Live && m_task.ResumeMode == ResumeMode::Resume) {
+            m_hooks.AbandonTask();
             m_person.showMessage(QStringLiteral("错误 - 实况流信息已被删除!   \n"
                                                 "实况流的下载不能够使用续传命令 \n请再试一次"));
         } else {
@@ -112,79 +119,68 @@ bool CommandExchange::DispatchCommand(const QByteArray &message)
             sendHeaderRequest();
         }
         return true;
-    case 0x11:
+    case ServerCommand::HeaderFollows:
         m_log.append(QStringLiteral("接收文件头信息..."));
         return true;
-    case 0x15: {
-        quint32 clientId = m_task.ClientId;
-        ReadU32(message, at(60), clientId, &m_person);
-        m_task.ClientId = clientId;
+    case ServerCommand::TimingReply:
+        readField(message, mms::ClientIdOffset, m_task.ClientId);
         if (++m_task.TimingReplies == 3) {
             m_task.TimingReplies = 0;
             m_log.append(QStringLiteral("TCP 网络计时信息包已收到"));
             sendTransport();
         }
         return true;
-    }
-    case 0x1A:
+    case ServerCommand::LoginRequest:
         handleLoginRequest(message);
         return true;
-    case 0x1B:
+    case ServerCommand::Ping:
         sendPong();
         ++m_task.PingCount;
         return true;
-    case 0x1E:
+    case ServerCommand::EndOfMedia:
         m_hooks.CompleteDownload();
         return true;
-    case 0x21:
-        sendStartPlaying(m_task.ResumeMode == 1 ? quint32(m_task.ResumePacket) : 0xFFFFFFFFu);
+    case ServerCommand::StreamSelectReply:
+        sendStartPlaying(m_task.ResumeMode == ResumeMode::Resume ? quint32(m_task.ResumePacket) : 0xFFFFFFFFu);
         return true;
-    default:
-        m_log.append(QStringLiteral("当前的 MMS 命令是未知的"));
-        m_log.DumpBytes(message.constData(), qMin<qsizetype>(message.size(), DumpBytesOnError));
-        return false;
     }
+    m_log.append(QStringLiteral("当前的 MMS 命令是未知的"));
+    m_log.DumpBytes(message.constData(), qMin<qsizetype>(message.size(), DumpBytesOnError));
+    return false;
 }
 
 void CommandExchange::readMediaDescription(const QByteArray &message)
 {
-    quint32 flags = 0;
-    ReadU32(message, at(60), flags, &m_person);
+    SharedU32 flags{0};
+    readField(message, mms::MediaFlagsOffset, flags);
     const quint8 top = quint8(flags >> 24);
     if (top & 0x02) {
-        m_task.StreamType = 1;
+        m_task.StreamType = StreamType::Live;
     } else if (top & 0x01) {
-        m_task.StreamType = 2;
+        m_task.StreamType = StreamType::Stored;
     } else {
-        m_task.StreamType = 0;
+        m_task.StreamType = StreamType::Unknown;
         m_log.append(QStringLiteral("MMS 错误 - 06 流媒体类型旗标没有处理"));
     }
-    const auto read = [&](int offset, SharedU32 &field) {
-        quint32 value = field;
-        ReadU32(message, at(offset), value, &m_person);
-        field = value;
-    };
-    read(92, m_task.PacketSize);
-    read(96, m_task.PacketCount);
-    read(104, m_task.BitRate);
-    read(108, m_task.HeaderSize);
+    readField(message, mms::PacketSizeOffset, m_task.PacketSize);
+    readField(message, mms::PacketCountOffset, m_task.PacketCount);
+    readField(message, mms::BitRateOffset, m_task.BitRate);
+    readField(message, mms::HeaderSizeOffset, m_task.HeaderSize);
 }
 
 void CommandExchange::handleLoginRequest(const QByteArray &message)
 {
-    quint32 length = 0;
-    ReadU32(message, at(48), length, &m_person);
+    SharedU32 length{0};
+    readField(message, mms::RealmLengthOffset, length);
     // The realm is UTF-16; its low bytes are kept, and each request adds to what came before.
-    const qint64 end = qMin<qint64>(52 + qint64(length) - 1, message.size());
-    for (qint64 i = 52; i < end; i += 2)
+    const qint64 end = qMin<qint64>(mms::RealmOffset + qint64(length) - 1, message.size());
+    for (qint64 i = mms::RealmOffset; i < end; i += 2)
         m_task.AuthRealm.append(QChar(quint8(message.at(i))));
 
     const LoginRequest request = serverLoginRequest(m_task.HostName, m_task.AuthRealm, m_settings.Authm());
     const std::optional<LoginAnswer> answer = m_person.askServerLogin(request);
     if (!answer) {
-        m_task.LiveRepairDone = 1;
-        m_task.ResumeRecordDone = 1;
-        m_hooks.CloseTask();
+        m_hooks.AbandonTask();
         m_person.showMessage(QStringLiteral("任务终止, 连接已关闭"));
         return;
     }

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <atomic>
+
 namespace lumo {
 
 class Interaction;
@@ -45,6 +47,8 @@ public:
 
 private:
     void send(const QByteArray &message);
+    // Reads the u32 at `offset` into `field`; one past the end is shown to the person.
+    void readField(const QByteArray &message, qsizetype offset, std::atomic<quint32> &field);
     void readMediaDescription(const QByteArray &message);
     void handleLoginRequest(const QByteArray &message);
 

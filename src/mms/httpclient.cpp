@@ -40,7 +40,7 @@ bool HttpClient::isConnected() const
     return m_reply && m_reply->isRunning();
 }
 
-void HttpClient::disconnect()
+void HttpClient::abortTransfer()
 {
     if (m_reply)
         m_reply->abort();

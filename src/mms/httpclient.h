@@ -42,7 +42,8 @@ public:
     // Credentials answer an authentication request of the next request.
     void setCredentials(const QString &user, const QString &password);
     bool isConnected() const;
-    void disconnect();
+    // Aborts the request in progress.
+    void abortTransfer();
 
     // The time-out of a request: 45000 ms unless LUMO_HTTP_TIMEOUT_MS (for tests) says otherwise.
     static int configuredTimeoutMs();

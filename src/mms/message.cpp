@@ -1,6 +1,6 @@
 #include "mms/message.h"
 
-#include "mms/bytes.h"
+#include "shell/bytereader.h"
 
 #include <QUuid>
 
@@ -14,7 +14,7 @@ QByteArray WidenText(QByteArrayView text)
     return out;
 }
 
-QByteArray SendCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, mms::Placement placement,
+QByteArray encodeCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, mms::Placement placement,
                        quint32 streamCount, QByteArrayView streamList, QByteArrayView text)
 {
     // The part from offset 32 on: bodyChunks placeholder, command id, 00, direction 3.
@@ -79,7 +79,7 @@ QByteArray bytes(std::initializer_list<unsigned char> list)
 
 QByteArray command(quint32 seq, quint8 id, const QByteArray &prefix, const QByteArray &text = {})
 {
-    return SendCommand(seq, id, prefix, Placement::Before, 0, {}, text);
+    return encodeCommand(seq, id, prefix, Placement::Before, 0, {}, text);
 }
 
 } // namespace
@@ -150,7 +150,7 @@ QByteArray buildStreamSelect(quint32 seq, const quint8 *streamNumbers, quint32 s
         list.append(char(streamNumbers[i]));
         list.append('\0');
     }
-    return SendCommand(seq, CmdStreamSelect, bytes({0x00, 0x00, 0x00, 0x20, 0xAC, 0x40, 0x02}),
+    return encodeCommand(seq, CmdStreamSelect, bytes({0x00, 0x00, 0x00, 0x20, 0xAC, 0x40, 0x02}),
                        Placement::After, streamCount, list, {});
 }
 
@@ -183,10 +183,10 @@ QByteArray buildPong(quint32 seq, quint32 incarnation)
 MediaPrefix readMediaPrefix(const char *p)
 {
     MediaPrefix m;
-    m.location = le32(p);
+    m.location = unchecked::le32(p);
     m.kind = quint8(p[4]);
     m.flags = quint8(p[5]);
-    m.length = le16(p + 6);
+    m.length = unchecked::le16(p + 6);
     return m;
 }
 

@@ -25,6 +25,35 @@ enum class Placement
 constexpr quint8 KindHeader = 0x02;
 constexpr quint8 KindData = 0x04;
 
+// Server commands, by the id at CommandIdOffset.
+enum class ServerCommand : quint8
+{
+    ConnectReply = 0x01,      // answers the connect: the client sends its timing request
+    TransportReply = 0x02,    // the transport is accepted: open the file
+    TransportFailed = 0x03,   // the protocol could not be set up
+    StreamStarting = 0x05,    // media packets follow
+    MediaDescription = 0x06,  // answers the open: stream type, packet size and count, header size
+    HeaderFollows = 0x11,     // header packets follow
+    TimingReply = 0x15,       // one of the three timing replies; carries the client id
+    LoginRequest = 0x1A,      // the server wants a login
+    Ping = 0x1B,              // answered with a pong
+    EndOfMedia = 0x1E,        // the whole media has been sent
+    StreamSelectReply = 0x21, // the stream selection is accepted: start playing
+};
+
+// Where the fields of a received command lie (0-based, from the start of the TCP message).
+constexpr qsizetype LengthOffset = 8; // the message length less 16
+constexpr qsizetype CommandIdOffset = 36;
+constexpr qsizetype ResultOffset = 40; // an HRESULT; the top bit set is an error
+constexpr qsizetype ClientIdOffset = 60;   // TimingReply
+constexpr qsizetype MediaFlagsOffset = 60; // MediaDescription: the top byte holds the stream type
+constexpr qsizetype PacketSizeOffset = 92;
+constexpr qsizetype PacketCountOffset = 96;
+constexpr qsizetype BitRateOffset = 104;
+constexpr qsizetype HeaderSizeOffset = 108;
+constexpr qsizetype RealmLengthOffset = 48; // LoginRequest: the realm's length in bytes
+constexpr qsizetype RealmOffset = 52;
+
 // Client commands.
 constexpr quint8 CmdConnect = 0x01;
 constexpr quint8 CmdTransport = 0x02;
@@ -41,7 +70,7 @@ constexpr quint8 CmdStreamSelect = 0x33;
 // Builds one command message. `seq` is SendSeq (its low 16 bits are sent). `streamList` holds
 // 2 bytes per stream: stream number, action. `text` bytes are widened to 16-bit units as they
 // are (byte, 00), with no character-set conversion.
-QByteArray SendCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, mms::Placement placement,
+QByteArray encodeCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, mms::Placement placement,
                        quint32 streamCount, QByteArrayView streamList, QByteArrayView text);
 
 // Widens each byte to the unit (byte, 00).

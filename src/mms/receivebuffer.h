@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mms/functionref.h"
+#include "shell/functionref.h"
 
 #include <QByteArray>
 #include <QtGlobal>

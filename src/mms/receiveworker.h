@@ -1,19 +1,19 @@
 #pragma once
 
+#include "asf/savefilewriter.h"
+
 #include <QByteArray>
 
 #include <atomic>
-#include <functional>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
-
-#include <sys/uio.h>
 
 namespace lumo {
 
 class CommandExchange;
 class Interaction;
-class SaveFileWriter;
 class TaskHooks;
 class TaskLog;
 struct DownloadTask;
@@ -25,6 +25,9 @@ struct DownloadTask;
 class ReceiveWorker
 {
 public:
+    // How long the destructor waits for the thread before it gives up on the process.
+    static constexpr int DestroyTimeoutMs = 30000;
+
     ReceiveWorker(DownloadTask &task, CommandExchange &exchange, SaveFileWriter &writer, TaskLog &log,
                   Interaction &person, TaskHooks &hooks);
     ~ReceiveWorker();
@@ -34,8 +37,9 @@ public:
     // Starts the thread. RecvBuffer must have been emptied for the new connection.
     void start();
     bool running() const { return m_running; }
-    // Joins a thread that has ended or is about to (call after running() turned false).
-    void join();
+    // Joins a thread that has ended or ends within `timeoutMs`; false when it did not (the
+    // thread is then left running and joined later).
+    bool join(int timeoutMs);
 
 private:
     enum class Step
@@ -44,12 +48,15 @@ private:
         End,
     };
     void run();
+    void receive();
     Step handleCommand();
     Step handleHeaderPacket(quint16 length);
-    Step handleDataPacket(quint32 location, quint16 length);
-    // Writes the whole data packets at the front of RecvBuffer that lie one after another in
-    // the file straight from the buffer, in one call; false when none could go this way.
-    bool writeDataPackets(Step &step);
+    Step handleDataPackets(quint32 location, quint16 length);
+    // Over TCP: the whole data packets at the front of RecvBuffer, written from where they lie.
+    SaveFileWriter::DataState writeBufferedPackets();
+    // Over UDP: the packet is copied out first, so the event thread's appends never wait for
+    // the disk.
+    SaveFileWriter::DataState writeCopiedPacket(quint16 length);
     quint32 packetIndex(quint32 location);
     Step corruptStream();
     bool waitForBytes(qsizetype count);
@@ -68,6 +75,9 @@ private:
 
     std::thread m_thread;
     std::atomic<bool> m_running{false};
+    std::mutex m_endMutex;
+    std::condition_variable m_ended;
+    bool m_threadEnded = true; // under m_endMutex
 
     // This connection's own values.
     bool m_firstLocationSeen = false;
@@ -76,13 +86,9 @@ private:
     quint32 m_firstTime = 0;
     bool m_headerAnalysed = false;
     bool m_connectionLost = false;
-    bool m_flushFailed = false;
-    // Writes the gathered packets while the stream has nothing for the worker.
-    std::function<void()> m_flushWhileIdle;
 
     QByteArray m_unit; // reused for every unit taken from the buffer
-    QByteArray m_packet;
-    std::vector<iovec> m_pieces;
+    std::vector<DataPacket> m_packets;
 };
 
 } // namespace lumo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 namespace lumo {
 
@@ -13,6 +13,11 @@ public:
 
     // The task end; any thread. A second run in the same task repeats nothing.
     virtual void CloseTask() = 0;
+    // Ends the task without finishing the file: no live repair, no resume record (a refused
+    // login, a failed transport, a time-out). Any thread.
+    virtual void AbandonTask() = 0;
+    // Something nothing else handled: the person is told and the task abandoned. Any thread.
+    virtual void OnException(const QString &message) = 0;
     // The server reported the end of the media (worker thread).
     virtual void CompleteDownload() = 0;
     // The server reported that the stream starts (worker thread).

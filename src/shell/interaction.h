@@ -50,6 +50,18 @@ enum class TaskLabel
     PreRec,
 };
 
+// The statistics page of the file-properties window, as numbers; each front end formats them.
+struct TaskStatistics
+{
+    quint32 packets = 0;       // the index of the last data packet
+    quint32 pings = 0;         // pings the server sent and we answered
+    quint32 streamCount = 0;   // streams the header lists (the stream window)
+    quint32 packetSize = 0;    // bytes
+    quint32 maxBitRate = 0;    // bit/s, from the header
+    quint32 streamBitRate = 0; // bit/s, from the server's media description
+    quint32 clientId = 0;
+};
+
 // Everything the windows show about the running task; sent whole on each change.
 struct TaskStatus
 {
@@ -59,10 +71,12 @@ struct TaskStatus
     bool disconnectEnabled = false;
     int progress = 0;             // gauge, 0..100 (may exceed 100 when the server under-announced)
     bool showPercentText = false; // the gauge's percentage text
-    QString sendTime;             // elapsed media time
-    QString timeLeft;             // remaining media time, or "实况"
-    // Statistics page of the file-properties window; empty when cleared.
-    QString packets, acks, streamWindow, asfSize, bitRate, streamRate, clientId;
+    bool live = false;            // a live broadcast: no time left to show
+    // Elapsed and remaining media time in milliseconds; nullopt when cleared.
+    std::optional<quint32> sendTimeMs;
+    std::optional<quint32> timeLeftMs;
+    // nullopt when cleared.
+    std::optional<TaskStatistics> statistics;
 };
 
 // The one way the core reaches the person. The GUI implements it with windows, lumo-cli

@@ -1,6 +1,6 @@
 #include "shell/previewlogic.h"
 
-#include "control/address.h"
+#include "shell/pathtext.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "shell/tasklog.h"
 
-#include "control/address.h"
+#include "shell/pathtext.h"
 #include "shell/textcodec.h"
 
 #include <QFile>

@@ -5,7 +5,8 @@
 #include "control/mediaopener.h"
 #include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
-#include "shell/logsaving.h"
+#include "control/logsaving.h"
+#include "shell/filefilters.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 #include "ui/aboutwindow.h"
@@ -197,7 +198,7 @@ void Desktop::DisconnectClick()
 void Desktop::SaveLog1Click()
 {
     m_main->repaint();
-    lumo::SaveLog1Click(*m_log, *m_settings, *m_person, m_controller->saveWindowText(),
+    lumo::saveTaskLog(*m_log, *m_settings, *m_person, m_controller->saveWindowText(),
                         m_controller->mediaWindowText());
 }
 
@@ -260,12 +261,7 @@ void Desktop::openBrowse()
     FileDialogRequest request;
     request.title = QStringLiteral("Open a local file");
     request.startFolder = m_settings->OpenDir();
-    request.filter =
-        QStringLiteral("所有 WM 和 Lumo 记录文件 (*.asf *.wmv *.wma *.wa *.asx *.wmx *.wax *.wvx *.log);;"
-                       "WM 媒体文件 (*.asf *.wmv *.wma *.wa);;"
-                       "WM 重定向文件 (*.asx *.wmx *.wax *.wvx);;"
-                       "Lumo 记录文件 (*.log);;"
-                       "所有文件 (*)");
+    request.filter = openFileFilter();
     const std::optional<QString> chosen = m_person->chooseOpenFile(request);
     if (!chosen || chosen->isEmpty())
         return;

@@ -1,6 +1,6 @@
 // lumo-cli as a user runs it: a real process against lumo-mms-server.
 
-#include "mms/bytes.h"
+#include "shell/bytereader.h"
 #include "support/serverprocess.h"
 #include "support/testmedia.h"
 

@@ -1,6 +1,6 @@
 // End to end: the download core against lumo-mms-server over loopback sockets.
 
-#include "mms/bytes.h"
+#include "shell/bytereader.h"
 #include "support/downloadfixture.h"
 #include "support/testmedia.h"
 

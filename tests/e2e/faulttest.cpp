@@ -1,7 +1,7 @@
 // Fault recovery with lumo-cli as a real process: killed mid-download, dropped connections,
 // lost datagrams. Each recovery must end in the same bytes the server holds.
 
-#include "mms/bytes.h"
+#include "shell/bytereader.h"
 #include "support/serverprocess.h"
 #include "support/testmedia.h"
 

@@ -1,7 +1,7 @@
 // The stored-credential split on arbitrary stored texts.
 #include "fuzz/fuzztargets.h"
 
-#include "control/credentials.h"
+#include "mms/credentials.h"
 
 int lumoFuzzCredentials(const uint8_t *data, size_t size)
 {

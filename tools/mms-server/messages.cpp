@@ -7,17 +7,17 @@ namespace mmsserver {
 
 namespace {
 
-QByteArray command(quint16 id, quint16 seq, const QByteArray &body)
+QByteArray command(ServerReply id, quint16 seq, const QByteArray &body)
 {
     const qsizetype total = (commandHeaderBytes + body.size() + 7) / 8 * 8;
     QByteArray m;
     m.reserve(total);
     ByteWriter w(m);
     w.u8(1).u8(0).u8(0).u8(0).u32(sessionSignature);
-    w.u32(quint32(total - 16)).u32(0x20534D4D);
+    w.u32(quint32(total - 16)).u32(mmsSeal);
     // chunkCount as every client writes it: (total - 16) / 8.
     w.u32(quint32((total - 16) / 8)).u16(seq).u16(0).u64(0);
-    w.u32(quint32((total - 32) / 8)).u16(id).u16(0x0004);
+    w.u32(quint32((total - 32) / 8)).u16(quint16(id)).u16(serverDirection);
     w.bytes(body);
     m.append(total - m.size(), '\0');
     return m;
@@ -47,28 +47,28 @@ QByteArray connectedEx(quint16 seq, quint32 hr, quint32 pi, bool offerBasic)
     w.bytes(utf16z(version));
     if (offerBasic)
         w.bytes(utf16z(QStringLiteral("BASIC")));
-    return command(0x01, seq, body);
+    return command(ServerReply::ConnectedEx, seq, body);
 }
 
 QByteArray connectedFunnel(quint16 seq)
 {
     QByteArray body;
     ByteWriter(body).u32(0).u32(0).u32(0).bytes(utf16z(QStringLiteral("Funnel Of The Gods")));
-    return command(0x02, seq, body);
+    return command(ServerReply::ConnectedFunnel, seq, body);
 }
 
 QByteArray disconnectedFunnel(quint16 seq, quint32 hr)
 {
     QByteArray body;
     ByteWriter(body).u32(hr).u32(0);
-    return command(0x03, seq, body);
+    return command(ServerReply::DisconnectedFunnel, seq, body);
 }
 
 QByteArray startedPlaying(quint16 seq, quint32 hr, quint32 pi)
 {
     QByteArray body;
     ByteWriter(body).u32(hr).u32(pi).u32(hr ? 0 : 1).u32(0).zeros(12);
-    return command(0x05, seq, body);
+    return command(ServerReply::StartedPlaying, seq, body);
 }
 
 QByteArray openFile(quint16 seq, quint32 hr, quint32 pi, const FileReport &f)
@@ -79,19 +79,19 @@ QByteArray openFile(quint16 seq, quint32 hr, quint32 pi, const FileReport &f)
     if (hr != 0) {
         // Clients read a non-zero openFileId or attributes as success, so an error leaves them zero.
         w.zeros(112 - 8);
-        return command(0x06, seq, body);
+        return command(ServerReply::OpenFile, seq, body);
     }
     const quint32 blocks = quint32(std::ceil(f.durationSeconds));
     w.u32(1).u32(0).u32(0).u32(f.attributes).f64(f.durationSeconds).u32(blocks).zeros(16);
     w.u32(f.packetSize).u64(f.packetCount).u32(f.bitRate).u32(f.headerSize).zeros(36);
-    return command(0x06, seq, body);
+    return command(ServerReply::OpenFile, seq, body);
 }
 
 QByteArray readBlock(quint16 seq, quint32 hr, quint32 pi)
 {
     QByteArray body;
     ByteWriter(body).u32(hr).u32(pi).u32(0);
-    return command(0x11, seq, body);
+    return command(ServerReply::ReadBlock, seq, body);
 }
 
 QByteArray funnelInfo(quint16 seq, quint32 hr, quint32 pi, quint32 clientId, qsizetype totalBytes)
@@ -101,7 +101,7 @@ QByteArray funnelInfo(quint16 seq, quint32 hr, quint32 pi, quint32 clientId, qsi
     auto *random = QRandomGenerator::global();
     while (commandHeaderBytes + body.size() < totalBytes)
         ByteWriter(body).u32(random->generate());
-    return command(0x15, seq, body);
+    return command(ServerReply::FunnelInfo, seq, body);
 }
 
 QByteArray securityChallenge(quint16 seq, quint32 pi, const QString &realm)
@@ -109,35 +109,35 @@ QByteArray securityChallenge(quint16 seq, quint32 pi, const QString &realm)
     const QByteArray token = utf16z(QStringLiteral("realm=\"%1\"").arg(realm));
     QByteArray body;
     ByteWriter(body).u32(pi).u32(1).u32(quint32(token.size())).bytes(token);
-    return command(0x1A, seq, body);
+    return command(ServerReply::SecurityChallenge, seq, body);
 }
 
 QByteArray ping(quint16 seq)
 {
     QByteArray body;
     ByteWriter(body).u32(0).u32(0);
-    return command(0x1B, seq, body);
+    return command(ServerReply::Ping, seq, body);
 }
 
 QByteArray endOfStream(quint16 seq, quint32 hr, quint32 pi)
 {
     QByteArray body;
     ByteWriter(body).u32(hr).u32(pi);
-    return command(0x1E, seq, body);
+    return command(ServerReply::EndOfStream, seq, body);
 }
 
 QByteArray streamSwitch(quint16 seq, quint32 hr)
 {
     QByteArray body;
     ByteWriter(body).u32(hr);
-    return command(0x21, seq, body);
+    return command(ServerReply::StreamSwitch, seq, body);
 }
 
 QByteArray startStriding(quint16 seq, quint32 hr, quint32 pi)
 {
     QByteArray body;
     ByteWriter(body).u32(hr).u32(pi).u32(0);
-    return command(0x0A, seq, body);
+    return command(ServerReply::StartStriding, seq, body);
 }
 
 } // namespace reply
@@ -158,13 +158,13 @@ FrameStatus nextClientMessage(const QByteArray &buffer, qsizetype *length, QStri
         *why = QStringLiteral("message length %1").arg(total);
         return FrameStatus::Malformed;
     }
-    if (*v.u32(12) != 0x20534D4D) {
+    if (*v.u32(12) != mmsSeal) {
         *why = QStringLiteral("no MMS seal");
         return FrameStatus::Malformed;
     }
     if (quint64(v.size()) < total)
         return FrameStatus::NeedMore;
-    if (*v.u16(38) != 0x0003) {
+    if (*v.u16(38) != clientDirection) {
         *why = QStringLiteral("direction %1").arg(*v.u16(38));
         return FrameStatus::Malformed;
     }

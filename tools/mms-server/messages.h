@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bytes.h"
+#include "commandids.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +16,7 @@ constexpr quint32 fileRead = 0xC00D0019;
 constexpr quint32 accessDenied = 0x80070005;
 constexpr quint32 invalidRequest = 0xC00D002B;
 constexpr quint32 strideRefused = 0xC00D0045;
+constexpr quint32 invalidPort = 0xC00D0043;
 } // namespace hresult
 
 namespace pi {
@@ -25,6 +27,10 @@ constexpr quint32 noPacketPair = 0xF0F0F0EF;
 } // namespace pi
 
 constexpr quint32 sessionSignature = 0xB00BFACE;
+constexpr quint32 mmsSeal = 0x20534D4D; // "MMS "
+// The high 16 bits of a MID.
+constexpr quint16 clientDirection = 0x0003;
+constexpr quint16 serverDirection = 0x0004;
 constexpr qsizetype commandHeaderBytes = 40;
 constexpr qsizetype maxClientMessageBytes = 64 * 1024;
 

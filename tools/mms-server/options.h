@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commandids.h"
 #include "mediasource.h"
 
 #include <optional>
@@ -31,7 +32,7 @@ struct ServerOptions
     std::optional<QString> user;
     QString password;
     QString realm = QStringLiteral("lumo-mms-server");
-    QMap<quint16, quint32> errorOn; // client command id -> hr carried by its reply
+    QMap<ClientCommand, quint32> errorOn; // hr carried by the reply to that command
     std::optional<quint64> dropAfter;
     bool closeAfterEnd = false;
     bool stripPadding = false;

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "bytes.h"
+#include "commandids.h"
+#include "dripwriter.h"
+#include "faultinjector.h"
 #include "mediasource.h"
+#include "pacer.h"
+#include "resendcache.h"
 
 #include <memory>
-#include <optional>
-#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpSocket>
@@ -33,8 +36,9 @@ public:
     static constexpr qint64 liveTimeOffsetMs = 36000000;
 
 private:
-    void readMessages();
-    void handle(quint16 id, ByteView m);
+    // One handler per client command, in sessioncommands.cpp. Each returns false if the message is too
+    // short for its fields.
+    bool dispatch(ClientCommand command, ByteView m);
     bool connectCommand(ByteView m);
     bool funnelInfo(ByteView m);
     bool connectFunnel(ByteView m);
@@ -46,14 +50,19 @@ private:
     bool stopPlaying(ByteView m);
     bool startStriding(ByteView m);
     void openPath(const QString &path, quint32 pi);
-    std::optional<quint32> injectedError(quint16 command) const;
-    void errorReply(const QByteArray &message, quint16 replyId, quint32 hr, const QString &why);
+    qint64 liveLoopMs();
+    void sendUdpPacketPair();
+    void sendHeader(quint8 pi);
+    quint64 startPacket(double position, quint32 asfOffset, quint32 location);
+    // Sends a reply that carries an error hr, and logs it.
+    void errorReply(const QByteArray &message, const QString &why);
 
+    void readMessages();
     void sendCommand(const QByteArray &message);
     void sendTcp(const char *data, qsizetype size);
-    void sendDatagram(const QByteArray &datagram, bool cacheAs, quint32 sequence);
+    // Sends one datagram to the client's UDP port; a data packet is kept for resends under `sequence`.
+    void sendDatagram(const QByteArray &datagram, std::optional<quint32> sequence);
     qint64 pendingTcpBytes() const;
-    void drip();
     void bytesWritten();
 
     bool stagePacket();
@@ -79,15 +88,16 @@ private:
     bool m_closeWhenDrained = false;
     QTimer m_pingTimer;
     QTimer m_pumpTimer;
+    FaultInjector m_faults;
+    Pacer m_pacer;
+    DripWriter m_drip;
 
     // Transport
     bool m_udp = false;
     bool m_udpPacketPair = false;
     QHostAddress m_peer;
     quint16 m_udpPort = 0;
-    quint64 m_datagrams = 0;
-    std::vector<QByteArray> m_resendCache;
-    std::vector<quint32> m_resendSequence;
+    ResendCache m_resendCache;
 
     // The open file
     std::unique_ptr<MediaSource> m_source;
@@ -102,17 +112,10 @@ private:
     quint64 m_next = 0;
     quint32 m_sequence = 0;
     quint64 m_dataSent = 0;
-    bool m_corruptSent = false;
-    std::optional<qint64> m_firstTimeMs;
-    QElapsedTimer m_clock;
-    quint64 m_bytesThisPlay = 0;
     bool m_staged = false;
     qint64 m_stagedTimeMs = 0;
     std::vector<char> m_packet;
     QByteArray m_chunk;
-
-    QByteArray m_drip;
-    qsizetype m_dripAt = 0;
 };
 
 } // namespace mmsserver

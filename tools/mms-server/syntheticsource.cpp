@@ -1,5 +1,6 @@
 #include "mediasource.h"
 
+#include <iterator>
 #include <QCryptographicHash>
 
 namespace mmsserver {
@@ -51,21 +52,17 @@ QByteArray streamProperties(const Guid &type, quint16 number, const QByteArray &
     return o;
 }
 
-} // namespace
-
-SyntheticSource::SyntheticSource(const SyntheticSpec &shape)
+// WAVEFORMATEX of the PCM audio.
+QByteArray audioFormat()
 {
-    const quint32 p = shape.packetSize;
-    m_packetMs = std::max<quint32>(1, (p * 8 + targetBitsPerMs - 1) / targetBitsPerMs);
-    const quint32 audioBytes = audioBytesPerMs * m_packetMs;
-    const quint32 paddingBytes = p - packetHeaderBytes - 2 * payloadHeaderBytes - audioBytes - videoBytes;
-    const quint32 bitRate = quint32(quint64(p) * 8 * 1000 / m_packetMs);
-    const quint32 audioBitRate = audioBytesPerMs * 8 * 1000;
-
-    const QByteArray fileId = QCryptographicHash::hash(shape.name.toUtf8(), QCryptographicHash::Md5);
-
     QByteArray wave;
     ByteWriter(wave).u16(1).u16(1).u32(8000).u32(16000).u16(2).u16(16).u16(0);
+    return wave;
+}
+
+// Frame size and BITMAPINFOHEADER of the Motion JPEG video.
+QByteArray videoFormat()
+{
     QByteArray video;
     ByteWriter(video)
         .u32(videoWidth)
@@ -83,71 +80,92 @@ SyntheticSource::SyntheticSource(const SyntheticSpec &shape)
         .u32(0)
         .u32(0)
         .u32(0);
+    return video;
+}
 
-    QByteArray objects;
-    quint32 objectCount = 0;
-    auto add = [&](const QByteArray &o) {
-        objects.append(o);
-        ++objectCount;
+// File size, packet count and durations are left zero for asfHeader to fill in.
+QByteArray fileProperties(const QByteArray &fileId, quint32 packetSize, quint32 bitRate)
+{
+    QByteArray o;
+    ByteWriter w(o);
+    putGuid(w, guid::fileProperties);
+    w.u64(104).bytes(fileId);
+    w.u64(0);               // file size
+    w.u64(0);               // creation date
+    w.u64(0);               // packet count
+    w.u64(0).u64(0).u64(0); // play duration, send duration, preroll
+    w.u32(0x2).u32(packetSize).u32(packetSize).u32(bitRate);
+    return o;
+}
+
+QByteArray emptyHeaderExtension()
+{
+    QByteArray o;
+    ByteWriter w(o);
+    putGuid(w, guid::headerExtension);
+    w.u64(46);
+    putGuid(w, guid::headerExtensionReserved);
+    w.u16(6).u32(0);
+    return o;
+}
+
+QByteArray bitratePropertiesObject(quint32 audioBitRate, quint32 bitRate)
+{
+    QByteArray o;
+    ByteWriter w(o);
+    putGuid(w, guid::streamBitrateProperties);
+    w.u64(38).u16(2).u16(1).u32(audioBitRate).u16(2).u32(bitRate - audioBitRate);
+    return o;
+}
+
+// The Header Object and the head of the Data Object, with as many packets as fit in about shape.bytes.
+QByteArray asfHeader(const SyntheticSpec &shape, quint32 packetMs, quint32 bitRate)
+{
+    const quint32 p = shape.packetSize;
+    const QByteArray fileId = QCryptographicHash::hash(shape.name.toUtf8(), QCryptographicHash::Md5);
+    const QByteArray objects[] = {
+        fileProperties(fileId, p, bitRate),
+        emptyHeaderExtension(),
+        streamProperties(guid::audioMedia, 1, audioFormat()),
+        streamProperties(guid::videoMedia, 2, videoFormat()),
+        bitratePropertiesObject(audioBytesPerMs * 8 * 1000, bitRate),
     };
-    QByteArray fileProps;
-    {
-        ByteWriter w(fileProps);
-        putGuid(w, guid::fileProperties);
-        w.u64(104).bytes(fileId);
-        w.u64(0);               // file size, patched below
-        w.u64(0);               // creation date
-        w.u64(0);               // packet count, patched below
-        w.u64(0).u64(0).u64(0); // play duration, send duration, preroll
-        w.u32(0x2).u32(p).u32(p).u32(bitRate);
-    }
-    const qsizetype fpAt = 30;
-    add(fileProps);
-    {
-        QByteArray ext;
-        ByteWriter w(ext);
-        putGuid(w, guid::headerExtension);
-        w.u64(46);
-        putGuid(w, guid::headerExtensionReserved);
-        w.u16(6).u32(0);
-        add(ext);
-    }
-    add(streamProperties(guid::audioMedia, 1, wave));
-    add(streamProperties(guid::videoMedia, 2, video));
-    {
-        QByteArray rates;
-        ByteWriter w(rates);
-        putGuid(w, guid::streamBitrateProperties);
-        w.u64(38).u16(2).u16(1).u32(audioBitRate).u16(2).u32(bitRate - audioBitRate);
-        add(rates);
-    }
+    QByteArray body;
+    for (const QByteArray &o : objects)
+        body += o;
 
     QByteArray header;
     ByteWriter w(header);
     putGuid(w, guid::header);
-    w.u64(30 + quint64(objects.size())).u32(objectCount).u8(1).u8(2).bytes(objects);
+    w.u64(30 + quint64(body.size())).u32(quint32(std::size(objects))).u8(1).u8(2).bytes(body);
     const quint64 h = quint64(header.size());
     const quint64 count = std::max<quint64>(1, shape.bytes > h + 50 ? (shape.bytes - h - 50) / p : 1);
-    const quint64 durationMs = count * m_packetMs;
+    const quint64 durationMs = count * packetMs;
     putGuid(w, guid::data);
     w.u64(50 + count * p).bytes(fileId).u64(count).u8(1).u8(1);
 
-    char *fp = header.data() + fpAt;
+    // The File Properties Object comes first, right after the 30 bytes of the Header Object's own fields.
+    char *fp = header.data() + 30;
     putU64(fp + 40, h + 50 + count * p);
     putU64(fp + 56, count);
     putU64(fp + 64, durationMs * 10000);
     putU64(fp + 72, durationMs * 10000);
+    return header;
+}
 
-    QString error;
-    parseAsfHeader(header, -1, &m_info, &error);
-
-    m_template.assign(p, '\0');
-    char *t = m_template.data();
+// A data packet with the audio and video payloads in place; times and object numbers are patched per
+// packet by readPacket.
+std::vector<char> templatePacket(quint32 packetSize, quint32 packetMs, quint32 audioBytes)
+{
+    const quint32 paddingBytes =
+        packetSize - packetHeaderBytes - 2 * payloadHeaderBytes - audioBytes - videoBytes;
+    std::vector<char> packet(packetSize, '\0');
+    char *t = packet.data();
     putU8(t + 0, 0x82);
     putU8(t + 3, 0x11); // multiple payloads, WORD padding length
     putU8(t + 4, 0x5D);
     putU16(t + 5, quint16(paddingBytes));
-    putU16(t + 11, quint16(m_packetMs));
+    putU16(t + 11, quint16(packetMs));
     putU8(t + 13, 0x80 | 2); // two payloads with WORD lengths
     auto payload = [&](qsizetype at, quint8 stream, quint32 bytes) {
         putU8(t + at, 0x80 | stream);
@@ -159,9 +177,24 @@ SyntheticSource::SyntheticSource(const SyntheticSpec &shape)
     // A quiet sawtooth, so that the audio is not pure silence.
     for (quint32 i = 0; i < audioBytes / 2; ++i)
         putU16(t + packetHeaderBytes + payloadHeaderBytes + 2 * i, quint16((i % 64) * 16));
+    const qsizetype videoAt = packetHeaderBytes + payloadHeaderBytes + audioBytes;
+    payload(videoAt, 2, videoBytes);
+    std::memcpy(t + videoAt + payloadHeaderBytes, frame, videoBytes);
+    return packet;
+}
+
+} // namespace
+
+SyntheticSource::SyntheticSource(const SyntheticSpec &shape)
+{
+    const quint32 p = shape.packetSize;
+    m_packetMs = std::max<quint32>(1, (p * 8 + targetBitsPerMs - 1) / targetBitsPerMs);
+    const quint32 audioBytes = audioBytesPerMs * m_packetMs;
+    const quint32 bitRate = quint32(quint64(p) * 8 * 1000 / m_packetMs);
+    QString error;
+    parseAsfHeader(asfHeader(shape, m_packetMs, bitRate), -1, &m_info, &error);
+    m_template = templatePacket(p, m_packetMs, audioBytes);
     m_videoAt = packetHeaderBytes + payloadHeaderBytes + audioBytes;
-    payload(m_videoAt, 2, videoBytes);
-    std::memcpy(t + m_videoAt + payloadHeaderBytes, frame, videoBytes);
 }
 
 bool SyntheticSource::readPacket(quint64 index, char *dest)

@@ -2,7 +2,7 @@
 
 // Builds ASF headers byte by byte for the header tests.
 
-#include "mms/bytes.h"
+#include "shell/bytereader.h"
 
 #include <QByteArray>
 #include <QList>

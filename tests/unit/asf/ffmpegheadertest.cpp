@@ -1,6 +1,6 @@
 #include "asf/headeranalysis.h"
 
-#include "mms/bytes.h"
+#include "shell/bytereader.h"
 
 #include <gtest/gtest.h>
 #include <QFile>

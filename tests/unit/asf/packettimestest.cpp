@@ -1,5 +1,5 @@
 #include "asf/packettimes.h"
-#include "mms/bytes.h"
+#include "shell/bytereader.h"
 #include "shell/tasklog.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "mms/message.h"
-#include "mms/bytes.h"
+#include "shell/bytereader.h"
 #include "support/scriptedperson.h"
 
 #include <gtest/gtest.h>
@@ -47,19 +47,19 @@ TEST(MessageCodec, StartPlayingPadsTo72Bytes)
 
 TEST(MessageCodec, FourByteBodyGives48ByteMessage)
 {
-    const QByteArray m = SendCommand(0, 0x42, hex("AABBCCDD"), mms::Placement::Before, 0, {}, {});
+    const QByteArray m = encodeCommand(0, 0x42, hex("AABBCCDD"), mms::Placement::Before, 0, {}, {});
     ASSERT_EQ(m.size(), 48);
     EXPECT_EQ(u32At(m, 8), 32u);
     EXPECT_EQ(u32At(m, 16), 4u);
     EXPECT_EQ(u32At(m, 32), 2u);
     EXPECT_EQ(m.mid(40), hex("AABBCCDD 00000000"));
-    EXPECT_EQ(SendCommand(0, 0x42, {}, mms::Placement::Before, 0, {}, {}).size(), 40);
+    EXPECT_EQ(encodeCommand(0, 0x42, {}, mms::Placement::Before, 0, {}, {}).size(), 40);
 }
 
 TEST(MessageCodec, HighTextBytesWidenWithoutConversion)
 {
     EXPECT_EQ(WidenText(QByteArray("\xD6", 1)), hex("D600"));
-    const QByteArray m = SendCommand(0, 0x01, {}, mms::Placement::Before, 0, {}, QByteArray("\xD6", 1));
+    const QByteArray m = encodeCommand(0, 0x01, {}, mms::Placement::Before, 0, {}, QByteArray("\xD6", 1));
     EXPECT_EQ(m.mid(40, 2), hex("D600"));
 }
 

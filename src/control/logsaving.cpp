@@ -1,21 +1,21 @@
-#include "shell/logsaving.h"
+#include "control/logsaving.h"
 
-#include "asf/savefilewriter.h"
+#include "shell/filefilters.h"
 #include "shell/interaction.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
 namespace lumo {
 
-void SaveLog1Click(TaskLog &log, Settings &settings, Interaction &person, const QString &saveWindowText,
+void saveTaskLog(TaskLog &log, Settings &settings, Interaction &person, const QString &saveWindowText,
                    const QString &mediaWindowText)
 {
     FileDialogRequest request;
     request.startFolder = settings.LogDir();
     request.title = QStringLiteral("保存记录文件");
     request.defaultSuffix = QStringLiteral("log");
-    request.filter = SaveFileWriter::fileFilter();
-    request.filterIndex = 3;
+    request.filter = saveFileFilter();
+    request.filterIndex = LogFilterEntry;
     request.overwritePrompt = true;
     request.proposedName = proposedLogFileName(saveWindowText, mediaWindowText);
 

@@ -1,6 +1,6 @@
-#include "control/credentials.h"
+#include "mms/credentials.h"
 
-#include "control/address.h"
+#include "shell/pathtext.h"
 
 namespace lumo {
 

@@ -1,4 +1,4 @@
-#include "control/credentials.h"
+#include "mms/credentials.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,78 @@
+#include "control/savefilechoice.h"
+
+#include "control/address.h"
+#include "mms/downloadtask.h"
+#include "shell/filefilters.h"
+#include "shell/interaction.h"
+#include "shell/settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace lumo {
+
+namespace {
+QString createFailedText()
+{
+    return QStringLiteral("创建保存文件时发生问题");
+}
+} // namespace
+
+std::optional<QString> PrepareSaveFile(DownloadTask &task, Interaction &person, Settings &settings,
+                                       const QString &urlText)
+{
+    FileDialogRequest request;
+    request.startFolder = settings.AsfDir();
+    request.defaultSuffix = QStringLiteral("asf");
+    request.title = QStringLiteral("创建 / 续传 保存文件");
+    request.filter = saveFileFilter();
+    request.filterIndex = MediaFilterEntry;
+    request.overwritePrompt = false;
+
+    QString name = StripQuery(FileNameOf(urlText));
+    const AddressClass kind = ClassifyAddress(name);
+    if (kind & OtherFile) {
+        name += QStringLiteral("_live.asf");
+    } else if (!(kind & MediaFile)) {
+        person.showMessage(QStringLiteral("文件的类型是非法的, 请检查你的地址输入"));
+        return std::nullopt;
+    }
+    request.proposedName = name;
+
+    const std::optional<QString> chosen = person.chooseSaveFile(request);
+    if (!chosen || chosen->isEmpty())
+        return std::nullopt;
+    const QString path = *chosen;
+    settings.setAsfDir(folderOf(path));
+
+    // A file that exists but cannot be measured counts as holding data.
+    const QFileInfo info(path);
+    const bool holdsData = info.exists() && (info.size() > 0 || !info.isReadable() || !info.isFile());
+
+    if (holdsData) {
+        switch (person.askResume(path)) {
+        case ResumeChoice::Resume:
+            task.ResumeMode = ResumeMode::Resume;
+            if (!task.SaveFile.openExisting(path)) {
+                person.showMessage(createFailedText());
+                return std::nullopt;
+            }
+            return path;
+        case ResumeChoice::Cancel:
+        case ResumeChoice::NoChoice:
+            return std::nullopt;
+        case ResumeChoice::Overwrite:
+            break;
+        }
+    }
+
+    task.ResumeMode = ResumeMode::New;
+    QFile::remove(path);
+    if (!task.SaveFile.createNew(path)) {
+        person.showMessage(createFailedText());
+        return std::nullopt;
+    }
+    return path;
+}
+
+} // namespace lumo

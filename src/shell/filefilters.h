@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace lumo {
+
+// The filters of the program's file dialogs, in Qt's ";;" form.
+
+// Save dialogs (save file, log, redirect file): entry 1 media, 2 redirect files, 3 logs, 4 all.
+inline QString saveFileFilter()
+{
+    return QStringLiteral("Windows 媒体文件 (*.asf *.wmv *.wma *.wm);;"
+                          "WM 重定向文件 (*.asx *.wmx *.wax *.wvx);;"
+                          "Lumo 记录文件 (*.log);;"
+                          "所有文件 (*)");
+}
+enum SaveFilterEntry
+{
+    MediaFilterEntry = 1,
+    RedirectFilterEntry = 2,
+    LogFilterEntry = 3,
+};
+
+// The open window's browse dialog.
+inline QString openFileFilter()
+{
+    return QStringLiteral("所有 WM 和 Lumo 记录文件 (*.asf *.wmv *.wma *.wa *.asx *.wmx *.wax *.wvx *.log);;"
+                          "WM 媒体文件 (*.asf *.wmv *.wma *.wa);;"
+                          "WM 重定向文件 (*.asx *.wmx *.wax *.wvx);;"
+                          "Lumo 记录文件 (*.log);;"
+                          "所有文件 (*)");
+}
+
+} // namespace lumo
