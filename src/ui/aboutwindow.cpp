@@ -31,7 +31,7 @@ void showInfoWindow(QDialog *window, QWidget *okButton)
     okButton->setFocus();
 }
 
-AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TForm4>())
+AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::AboutWindow>())
 {
     m_ui->setupUi(this);
     connect(m_ui->Button1, &QPushButton::clicked, this, &QDialog::close);

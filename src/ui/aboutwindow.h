@@ -5,7 +5,7 @@
 #include <memory>
 
 namespace Ui {
-class TForm4;
+class AboutWindow;
 }
 
 namespace lumo {
@@ -34,7 +34,7 @@ public:
 private:
     void FormCreate();
 
-    std::unique_ptr<Ui::TForm4> m_ui;
+    std::unique_ptr<Ui::AboutWindow> m_ui;
 };
 
 } // namespace lumo

@@ -7,7 +7,7 @@
 
 namespace lumo {
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>())
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>())
 {
     m_ui->setupUi(this);
     m_ui->ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);

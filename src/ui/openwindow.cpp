@@ -6,7 +6,7 @@
 
 namespace lumo {
 
-OpenWindow::OpenWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TForm3>())
+OpenWindow::OpenWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::OpenWindow>())
 {
     m_ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);

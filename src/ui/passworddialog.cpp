@@ -5,7 +5,7 @@
 namespace lumo {
 
 PasswordDialog::PasswordDialog(const LoginRequest &request, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TPasswordDlg>())
+    : QDialog(parent), m_ui(std::make_unique<Ui::PasswordDialog>())
 {
     m_ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);

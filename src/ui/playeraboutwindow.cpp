@@ -6,7 +6,8 @@
 
 namespace lumo {
 
-PlayerAboutWindow::PlayerAboutWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TForm5>())
+PlayerAboutWindow::PlayerAboutWindow(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::PlayerAboutWindow>())
 {
     m_ui->setupUi(this);
     m_ui->Image1->setPixmap(QPixmap(QStringLiteral(":/lumo/lumo.png")));

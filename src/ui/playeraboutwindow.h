@@ -5,7 +5,7 @@
 #include <memory>
 
 namespace Ui {
-class TForm5;
+class PlayerAboutWindow;
 }
 
 namespace lumo {
@@ -24,7 +24,7 @@ public:
     static QString notesText();
 
 private:
-    std::unique_ptr<Ui::TForm5> m_ui;
+    std::unique_ptr<Ui::PlayerAboutWindow> m_ui;
 };
 
 } // namespace lumo

@@ -73,7 +73,7 @@ preview::MediaState mediaStateOf(QMediaPlayer::MediaStatus status)
 } // namespace
 
 PreviewWindow::PreviewWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::TForm7>())
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::PreviewWindow>())
 {
     m_ui->setupUi(this);
     m_ui->Play->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));

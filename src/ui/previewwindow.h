@@ -12,7 +12,7 @@ class QMessageBox;
 class QVideoWidget;
 
 namespace Ui {
-class TForm7;
+class PreviewWindow;
 }
 
 namespace lumo {
@@ -60,7 +60,7 @@ private:
     bool hasVideo() const { return m_streamKinds & 0x2; }
     int barsHeight() const;
 
-    std::unique_ptr<Ui::TForm7> m_ui;
+    std::unique_ptr<Ui::PreviewWindow> m_ui;
     QVideoWidget *m_picture = nullptr; // Mon's display surface
     QMediaPlayer m_player;
     QAudioOutput m_audio;

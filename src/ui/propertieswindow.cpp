@@ -6,7 +6,8 @@
 
 namespace lumo {
 
-PropertiesWindow::PropertiesWindow(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TForm6>())
+PropertiesWindow::PropertiesWindow(QWidget *parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::PropertiesWindow>())
 {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -7,7 +7,7 @@
 
 namespace lumo {
 
-ResumeDialog::ResumeDialog(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TResumeDlg>())
+ResumeDialog::ResumeDialog(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::ResumeDialog>())
 {
     m_ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);

@@ -8,7 +8,7 @@
 
 namespace lumo {
 
-SettingsWindow::SettingsWindow(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TForm2>())
+SettingsWindow::SettingsWindow(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::SettingsWindow>())
 {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |

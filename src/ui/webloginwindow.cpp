@@ -4,7 +4,7 @@
 
 namespace lumo {
 
-WebLoginWindow::WebLoginWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TForm8>())
+WebLoginWindow::WebLoginWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::WebLoginWindow>())
 {
     m_ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
