@@ -32,7 +32,7 @@ TEST_F(AboutWindowTest, AboutShowsVersionsOverThePicture)
     startProgram();
     AboutWindow &about = m_desktop->aboutWindow();
     EXPECT_FALSE(about.isVisible());
-    child<QAction>(&m_desktop->mainWindow(), "About1")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "aboutAction")->trigger();
     ASSERT_TRUE(about.isVisible());
     EXPECT_EQ(about.windowTitle(), QStringLiteral("关于"));
     expectInfoWindow(about);
@@ -69,7 +69,7 @@ TEST_F(AboutWindowTest, PlayerNotesAreWholeAndScroll)
 {
     startProgram();
     PlayerAboutWindow &notes = m_desktop->playerAboutWindow();
-    child<QAction>(&m_desktop->mainWindow(), "AboutLumomonitor1")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "aboutPlayerAction")->trigger();
     ASSERT_TRUE(notes.isVisible());
     EXPECT_EQ(notes.windowTitle(), QStringLiteral("关于预览播放器"));
     expectInfoWindow(notes);

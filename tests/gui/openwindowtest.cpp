@@ -32,7 +32,7 @@ protected:
 
     void openLocation(const QString &text)
     {
-        m_desktop->Open1Click();
+        m_desktop->onOpenTriggered();
         ASSERT_TRUE(openWindow().isVisible());
         child<QComboBox>(&openWindow(), "Combo1")->setEditText(text);
         child<QPushButton>(&openWindow(), "Button3")->click();
@@ -54,10 +54,10 @@ TEST_F(OpenWindowTest, RedirectOverHttpFillsTheAddressBox)
     EXPECT_EQ(main.urlItems(),
               (QStringList{"mms://media.example/show/a.asf", "mmst://media.example/show/b.wmv"}));
     EXPECT_EQ(main.urlText(), "mms://media.example/show/a.asf");
-    EXPECT_EQ(child<QLabel>(&main, "MediaWindow")->text(), web.url("list.asx"));
+    EXPECT_EQ(child<QLabel>(&main, "mediaPath")->text(), web.url("list.asx"));
 
     // The window offers what was opened, newest first.
-    m_desktop->Open1Click();
+    m_desktop->onOpenTriggered();
     EXPECT_EQ(child<QComboBox>(&openWindow(), "Combo1")->currentText(), web.url("list.asx"));
     child<QPushButton>(&openWindow(), "Button2")->click();
     EXPECT_FALSE(openWindow().isVisible());

@@ -290,9 +290,9 @@ using PreviewMenuTest = DesktopFixture;
 TEST_F(PreviewMenuTest, PreviewOpensTheLocalFileAndNewMediaClosesIt)
 {
     startProgram();
-    QAction *preview = child<QAction>(&m_desktop->mainWindow(), "OpenMonitor1");
+    QAction *preview = child<QAction>(&m_desktop->mainWindow(), "previewAction");
     ASSERT_TRUE(preview->isEnabled());
-    EXPECT_TRUE(child<QAction>(&m_desktop->mainWindow(), "SpeedButton3")->isEnabled());
+    EXPECT_TRUE(child<QAction>(&m_desktop->mainWindow(), "previewToolAction")->isEnabled());
 
     // Nothing local to play.
     QString said;
@@ -306,7 +306,7 @@ TEST_F(PreviewMenuTest, PreviewOpensTheLocalFileAndNewMediaClosesIt)
     const QString clip = makeSampleAsf(m_dir.path(), QStringLiteral("opened.asf"));
     ASSERT_FALSE(clip.isEmpty());
     m_desktop->mediaOpener().acceptLocation(clip);
-    child<QAction>(&m_desktop->mainWindow(), "SpeedButton3")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "previewToolAction")->trigger();
     PreviewWindow &window = m_desktop->previewWindow();
     ASSERT_TRUE(window.isVisible());
     EXPECT_EQ(window.previewFile(), clip);

@@ -24,7 +24,7 @@ protected:
     {
         DesktopFixture::SetUp();
         startProgram();
-        child<QAction>(&m_desktop->mainWindow(), "SpeedButton4")->trigger();
+        child<QAction>(&m_desktop->mainWindow(), "viewSetupToolAction")->trigger();
         window = &m_desktop->settingsWindow();
     }
 
@@ -83,7 +83,7 @@ TEST_F(SettingsWindowTest, EditedFieldsAreInForceAtOnceAndStoredOnClose)
     EXPECT_EQ(storedValue(QStringLiteral("AutoLog")), QStringLiteral("on"));
 
     // Opening it again shows what was last closed.
-    child<QAction>(&m_desktop->mainWindow(), "ViewSetup")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "viewSetupAction")->trigger();
     EXPECT_EQ(edit("ServerSocket")->text(), QStringLiteral("8755"));
     EXPECT_TRUE(box("UDPTick")->isChecked());
 }
@@ -102,7 +102,7 @@ TEST_F(SettingsWindowTest, UdpPortChangeAnsweredNoKeepsThePortInForce)
     EXPECT_FALSE(m_quitRequested);
 
     // Changed and changed back: nothing to ask.
-    child<QAction>(&m_desktop->mainWindow(), "ViewSetup")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "viewSetupAction")->trigger();
     edit("UDPPort")->setText(QStringLiteral("7002"));
     edit("UDPPort")->setText(QStringLiteral("7000"));
     const qsizetype asked = m_answers->seen.size();
