@@ -162,11 +162,11 @@ TEST_F(DownloadWindowTest, ServerLoginAndLogSavedAtCompletion)
     m_answers->expect(DialogAnswerer::chooseFile(path(QStringLiteral("small.asf"))));
     m_answers->expect([&](QWidget *dialog) {
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("输入网络密码"));
-        site = child<QLabel>(dialog, "Site")->text();
-        realm = child<QLabel>(dialog, "Realm")->text();
-        child<QLineEdit>(dialog, "Id")->setText(QStringLiteral("ann"));
-        child<QLineEdit>(dialog, "Password")->setText(QStringLiteral("s3cret"));
-        child<QPushButton>(dialog, "Button1")->click();
+        site = child<QLabel>(dialog, "site")->text();
+        realm = child<QLabel>(dialog, "realm")->text();
+        child<QLineEdit>(dialog, "userEdit")->setText(QStringLiteral("ann"));
+        child<QLineEdit>(dialog, "passwordEdit")->setText(QStringLiteral("s3cret"));
+        child<QPushButton>(dialog, "okButton")->click();
     });
     m_answers->expect([&](QWidget *dialog) {
         // The sound repeat is stopped before the log is offered.
