@@ -24,7 +24,7 @@ public:
     explicit AboutWindow(QWidget *parent = nullptr);
     ~AboutWindow() override;
 
-    // About1Click.
+    // The Help menu's About item.
     void showCentred();
 
     static QString versionText();
@@ -32,7 +32,7 @@ public:
     static QImage picture();
 
 private:
-    void FormCreate();
+    void fillIn();
 
     std::unique_ptr<Ui::AboutWindow> m_ui;
 };

@@ -18,7 +18,7 @@ public:
     explicit PlayerAboutWindow(QWidget *parent = nullptr);
     ~PlayerAboutWindow() override;
 
-    // AboutLumomonitor1Click.
+    // The Preview menu's About item.
     void showCentred();
 
     static QString notesText();
