@@ -133,11 +133,11 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
 
     // The properties window was fed from the header and the progress display.
     PropertiesWindow &properties = m_desktop->propertiesWindow();
-    EXPECT_FALSE(child<QLabel>(&properties, "Type")->text().isEmpty());
-    EXPECT_TRUE(child<QLabel>(&properties, "FileSize")
+    EXPECT_FALSE(child<QLabel>(&properties, "type")->text().isEmpty());
+    EXPECT_TRUE(child<QLabel>(&properties, "fileSize")
                     ->text()
                     .endsWith(QStringLiteral(" KB,  (当下载完成后的总大小)")));
-    EXPECT_EQ(child<QLineEdit>(&properties, "ASFsize")->text(), QStringLiteral("2000"));
+    EXPECT_EQ(child<QLineEdit>(&properties, "packetSize")->text(), QStringLiteral("2000"));
     const QString shots = qEnvironmentVariable("LUMO_SCREENSHOT_DIR");
     if (!shots.isEmpty()) {
         main()->grab().save(shots + QStringLiteral("/main-completed.png"));
