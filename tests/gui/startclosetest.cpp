@@ -95,14 +95,14 @@ TEST_F(StartCloseTest, StartRefusesBadAddressesWithTheirMessages)
     m_desktop->log().append(QStringLiteral("earlier line"));
     QString text;
 
-    // Rule A1: nothing typed; the log keeps its lines because the reset comes later.
+    // Nothing typed: the log keeps its lines because the reset comes later.
     main.setUrl({}, QString());
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
     m_desktop->onConnectTriggered();
     EXPECT_EQ(text, QStringLiteral("没有给出 URL\n使用 文件 -> 打开 命令来输入一个媒体文件地址"));
     EXPECT_EQ(m_desktop->log().lines(), QStringList{QStringLiteral("earlier line")});
 
-    // Rule A2: not an MMS address; the address box is emptied, list and text.
+    // Not an MMS address: the address box is emptied, list and text.
     main.setUrl({QStringLiteral("mms://h/a.asf"), QStringLiteral("http://h/b.asx")},
                 QStringLiteral("http://h/b.asx"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
@@ -120,7 +120,7 @@ TEST_F(StartCloseTest, StartRefusesBadAddressesWithTheirMessages)
     EXPECT_EQ(text, QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)"));
     EXPECT_EQ(m_desktop->log().lines(), QStringList{QStringLiteral("earlier line")});
 
-    // Rule A3 after the reset: the log is emptied first.
+    // A host that is not valid, found after the reset: the log is emptied first.
     m_desktop->settings().setServerSocket(QStringLiteral("1755"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
     m_desktop->onConnectTriggered();
@@ -128,7 +128,7 @@ TEST_F(StartCloseTest, StartRefusesBadAddressesWithTheirMessages)
     EXPECT_TRUE(m_desktop->log().lines().isEmpty());
     EXPECT_TRUE(child<QPlainTextEdit>(&main, "logView")->toPlainText().isEmpty());
 
-    // Rule A4: a host but no path.
+    // A host but no path.
     main.setUrl({}, QStringLiteral("mms://server/x"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
     m_desktop->onConnectTriggered();
