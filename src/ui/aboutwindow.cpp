@@ -31,11 +31,11 @@ void showInfoWindow(QDialog *window, QWidget *okButton)
     okButton->setFocus();
 }
 
-AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TForm4>())
+AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::AboutWindow>())
 {
     m_ui->setupUi(this);
-    connect(m_ui->Button1, &QPushButton::clicked, this, &QDialog::close);
-    FormCreate();
+    connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::close);
+    fillIn();
     makeInfoWindow(this);
 }
 
@@ -61,12 +61,12 @@ QImage AboutWindow::picture()
     return loadJpeg(QStringLiteral(":/lumo/about.jpg"));
 }
 
-void AboutWindow::FormCreate()
+void AboutWindow::fillIn()
 {
     const QString text = versionText();
     // One tab stop wider than every name, so that the two tabs put all values in one column
     // whatever the font's widths of Chinese and Latin letters.
-    const QFontMetrics metrics(m_ui->AboutBox->font());
+    const QFontMetrics metrics(m_ui->versionView->font());
     int names = 0;
     int values = 0;
     for (const QString &line : text.split(QLatin1Char('\n'))) {
@@ -77,15 +77,15 @@ void AboutWindow::FormCreate()
         values = qMax(values, metrics.horizontalAdvance(line.mid(tab + 2)));
     }
     const int tabStop = names + metrics.averageCharWidth();
-    m_ui->AboutBox->setTabStopDistance(tabStop);
-    m_ui->AboutBox->setMinimumWidth(2 * tabStop + values + 8 * metrics.averageCharWidth());
-    m_ui->AboutBox->setPlainText(text);
-    m_ui->Image1->setPixmap(QPixmap::fromImage(picture()));
+    m_ui->versionView->setTabStopDistance(tabStop);
+    m_ui->versionView->setMinimumWidth(2 * tabStop + values + 8 * metrics.averageCharWidth());
+    m_ui->versionView->setPlainText(text);
+    m_ui->pictureLabel->setPixmap(QPixmap::fromImage(picture()));
 }
 
 void AboutWindow::showCentred()
 {
-    showInfoWindow(this, m_ui->Button1);
+    showInfoWindow(this, m_ui->okButton);
 }
 
 } // namespace lumo

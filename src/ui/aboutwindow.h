@@ -5,7 +5,7 @@
 #include <memory>
 
 namespace Ui {
-class TForm4;
+class AboutWindow;
 }
 
 namespace lumo {
@@ -24,7 +24,7 @@ public:
     explicit AboutWindow(QWidget *parent = nullptr);
     ~AboutWindow() override;
 
-    // About1Click.
+    // The Help menu's About item.
     void showCentred();
 
     static QString versionText();
@@ -32,9 +32,9 @@ public:
     static QImage picture();
 
 private:
-    void FormCreate();
+    void fillIn();
 
-    std::unique_ptr<Ui::TForm4> m_ui;
+    std::unique_ptr<Ui::AboutWindow> m_ui;
 };
 
 } // namespace lumo

@@ -14,8 +14,8 @@ const QString soundName = QStringLiteral("Done.wav");
 
 CompletionSound::CompletionSound(QObject *parent) : QObject(parent)
 {
-    m_timer2.setInterval(defaultIntervalMs);
-    connect(&m_timer2, &QTimer::timeout, this, &CompletionSound::playOnce);
+    m_repeatTimer.setInterval(defaultIntervalMs);
+    connect(&m_repeatTimer, &QTimer::timeout, this, &CompletionSound::playOnce);
     m_file = findSoundFile();
     if (!m_file.isEmpty())
         m_effect.setSource(QUrl::fromLocalFile(m_file));
@@ -44,14 +44,14 @@ QString CompletionSound::findSoundFile()
 
 void CompletionSound::start(int intervalSeconds)
 {
-    m_timer2.setInterval(intervalSeconds * 1000);
-    m_timer2.start();
+    m_repeatTimer.setInterval(intervalSeconds * 1000);
+    m_repeatTimer.start();
     playOnce();
 }
 
 void CompletionSound::stop()
 {
-    m_timer2.stop();
+    m_repeatTimer.stop();
 }
 
 void CompletionSound::playOnce()

@@ -6,7 +6,7 @@
 
 namespace lumo {
 
-// The completion sound "Done.wav": played now and repeated by Timer2 until stopped. Playing
+// The completion sound "Done.wav": played now and repeated by a timer until stopped. Playing
 // never blocks; a missing sound file or audio device just stays silent.
 class CompletionSound final : public QObject
 {
@@ -18,11 +18,11 @@ public:
 
     void start(int intervalSeconds);
     void stop();
-    // Timer2Timer and the settings window's sound test.
+    // Each repeat, and the settings window's sound test.
     void playOnce();
 
-    bool repeating() const { return m_timer2.isActive(); }
-    int intervalMs() const { return m_timer2.interval(); }
+    bool repeating() const { return m_repeatTimer.isActive(); }
+    int intervalMs() const { return m_repeatTimer.interval(); }
     int playCount() const { return m_plays; }
     QString soundFile() const { return m_file; }
 
@@ -31,7 +31,7 @@ public:
     static QString findSoundFile();
 
 private:
-    QTimer m_timer2;
+    QTimer m_repeatTimer;
     QSoundEffect m_effect;
     QString m_file;
     int m_plays = 0;

@@ -48,29 +48,29 @@ Desktop::Desktop(QObject *parent)
     m_controller->setHttpClient(m_http.get());
     m_opener = std::make_unique<MediaOpener>(*m_controller, *m_log, *m_settings, *m_person, *m_http);
     m_openWindow = std::make_unique<OpenWindow>(m_main.get());
-    FormCreate();
+    setUpMainWindow();
 
     m_settingsWindow = std::make_unique<SettingsWindow>();
-    settingsFormCreate();
+    loadSettings();
     m_preview = std::make_unique<PreviewWindow>();
     m_about = std::make_unique<AboutWindow>();
     m_playerAbout = std::make_unique<PlayerAboutWindow>();
 
     MainWindow *main = m_main.get();
-    connect(main, &MainWindow::connectClicked, this, &Desktop::ConnectClick);
-    connect(main, &MainWindow::disconnectClicked, this, &Desktop::DisconnectClick);
-    connect(main, &MainWindow::saveLogClicked, this, &Desktop::SaveLog1Click);
-    connect(main, &MainWindow::printClicked, this, &Desktop::Print1Click);
-    connect(main, &MainWindow::printSetupClicked, this, &Desktop::PrintSetup1Click);
+    connect(main, &MainWindow::connectClicked, this, &Desktop::onConnectTriggered);
+    connect(main, &MainWindow::disconnectClicked, this, &Desktop::onDisconnectTriggered);
+    connect(main, &MainWindow::saveLogClicked, this, &Desktop::onSaveLogTriggered);
+    connect(main, &MainWindow::printClicked, this, &Desktop::onPrintTriggered);
+    connect(main, &MainWindow::printSetupClicked, this, &Desktop::onPrintSetupTriggered);
     connect(main, &MainWindow::exitClicked, main, &QWidget::close);
-    connect(main, &MainWindow::viewSetupClicked, this, &Desktop::ViewSetupClick);
-    connect(main, &MainWindow::showPropertiesClicked, this, &Desktop::ShowFileProperties1Click);
-    connect(main, &MainWindow::moreHelpClicked, this, &Desktop::MoreHelp1Click);
-    connect(main, &MainWindow::closing, this, &Desktop::FormClose);
-    connect(main, &MainWindow::openClicked, this, &Desktop::Open1Click);
-    connect(main, &MainWindow::previewClicked, this, &Desktop::OpenMonitor1Click);
-    connect(main, &MainWindow::aboutClicked, this, &Desktop::About1Click);
-    connect(main, &MainWindow::aboutPlayerClicked, this, &Desktop::AboutLumomonitor1Click);
+    connect(main, &MainWindow::viewSetupClicked, this, &Desktop::onViewSetupTriggered);
+    connect(main, &MainWindow::showPropertiesClicked, this, &Desktop::onShowPropertiesTriggered);
+    connect(main, &MainWindow::moreHelpClicked, this, &Desktop::onMoreHelpTriggered);
+    connect(main, &MainWindow::closing, this, &Desktop::onMainWindowClosing);
+    connect(main, &MainWindow::openClicked, this, &Desktop::onOpenTriggered);
+    connect(main, &MainWindow::previewClicked, this, &Desktop::onPreviewTriggered);
+    connect(main, &MainWindow::aboutClicked, this, &Desktop::onAboutTriggered);
+    connect(main, &MainWindow::aboutPlayerClicked, this, &Desktop::onAboutPlayerTriggered);
     // New media: the player lets go of the old file.
     connect(m_opener.get(), &MediaOpener::closePreview, m_preview.get(), &QWidget::close);
 
@@ -94,7 +94,8 @@ Desktop::Desktop(QObject *parent)
     connect(settingsWindow, &SettingsWindow::aboutUdpClicked, this,
             [this] { m_person->showMessage(Settings::aboutUdpText()); });
     // Queued, so the window is gone before a question about the UDP port appears.
-    connect(settingsWindow, &SettingsWindow::closed, this, &Desktop::settingsFormClose, Qt::QueuedConnection);
+    connect(settingsWindow, &SettingsWindow::closed, this, &Desktop::onSettingsWindowClosed,
+            Qt::QueuedConnection);
 }
 
 Desktop::~Desktop()
@@ -110,7 +111,7 @@ QString Desktop::helpSites()
     return QStringLiteral("https://lumo.example.org/help");
 }
 
-void Desktop::FormCreate()
+void Desktop::setUpMainWindow()
 {
     m_main->setMinimumSize(m_main->size());
     m_main->setStatusBarText(QStringLiteral(" 请访问 ") + helpSites() + QStringLiteral(" 获取帮助"));
@@ -130,7 +131,7 @@ void Desktop::FormCreate()
     m_main->setUrl(m_settings->URLList(), m_settings->URLSelected());
 }
 
-void Desktop::settingsFormCreate()
+void Desktop::loadSettings()
 {
     m_settings->load();
     m_settingsWindow->showValues(*m_settings);
@@ -138,7 +139,7 @@ void Desktop::settingsFormCreate()
         qCWarning(lcUi) << "UDP port" << m_settings->udpBindPort() << "not bound:" << m_udp->errorString();
 }
 
-void Desktop::FormClose()
+void Desktop::onMainWindowClosing()
 {
     if (m_shutDown)
         return;
@@ -167,7 +168,7 @@ void Desktop::FormClose()
     Q_EMIT quitRequested();
 }
 
-void Desktop::settingsFormClose()
+void Desktop::onSettingsWindowClosed()
 {
     m_settingsWindow->copyValuesTo(*m_settings);
     m_settings->store();
@@ -182,27 +183,27 @@ void Desktop::settingsFormClose()
     m_settingsWindow->showValues(*m_settings);
 }
 
-void Desktop::ConnectClick()
+void Desktop::onConnectTriggered()
 {
     m_main->repaint();
     m_controller->ConnectClick(m_main->urlText());
     m_main->setSaveWindowText(m_controller->saveWindowText());
 }
 
-void Desktop::DisconnectClick()
+void Desktop::onDisconnectTriggered()
 {
     m_main->repaint();
     m_controller->DisconnectClick();
 }
 
-void Desktop::SaveLog1Click()
+void Desktop::onSaveLogTriggered()
 {
     m_main->repaint();
     lumo::saveTaskLog(*m_log, *m_settings, *m_person, m_controller->saveWindowText(),
                         m_controller->mediaWindowText());
 }
 
-void Desktop::Print1Click()
+void Desktop::onPrintTriggered()
 {
     m_main->repaint();
     m_printer.setDocName(QStringLiteral("Lumo 记录打印输出"));
@@ -213,14 +214,14 @@ void Desktop::Print1Click()
         qCWarning(lcUi) << "the printer could not be started";
 }
 
-void Desktop::PrintSetup1Click()
+void Desktop::onPrintSetupTriggered()
 {
     m_main->repaint();
     QPageSetupDialog dialog(&m_printer, m_main.get());
     dialog.exec();
 }
 
-void Desktop::ViewSetupClick()
+void Desktop::onViewSetupTriggered()
 {
     m_main->repaint();
     m_settingsWindow->show();
@@ -228,14 +229,14 @@ void Desktop::ViewSetupClick()
     m_settingsWindow->activateWindow();
 }
 
-void Desktop::ShowFileProperties1Click()
+void Desktop::onShowPropertiesTriggered()
 {
     m_main->repaint();
     m_properties->show();
     m_properties->raise();
 }
 
-void Desktop::MoreHelp1Click()
+void Desktop::onMoreHelpTriggered()
 {
     m_main->repaint();
     m_person->showMessage(QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") + helpSites() +
@@ -246,7 +247,7 @@ void Desktop::MoreHelp1Click()
 
 namespace lumo {
 
-void Desktop::Open1Click()
+void Desktop::onOpenTriggered()
 {
     m_main->repaint();
     if (!m_opener->Open1Click())
@@ -280,20 +281,20 @@ void Desktop::openAccepted(const QString &text)
     m_main->setMediaWindowText(m_controller->mediaWindowText());
 }
 
-void Desktop::OpenMonitor1Click()
+void Desktop::onPreviewTriggered()
 {
     m_main->repaint();
     if (const std::optional<QString> file = m_opener->OpenMonitor1Click())
         m_preview->showFile(*file, m_controller->task().StreamKinds);
 }
 
-void Desktop::About1Click()
+void Desktop::onAboutTriggered()
 {
     m_main->repaint();
     m_about->showCentred();
 }
 
-void Desktop::AboutLumomonitor1Click()
+void Desktop::onAboutPlayerTriggered()
 {
     m_main->repaint();
     m_playerAbout->showCentred();

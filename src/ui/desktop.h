@@ -50,18 +50,18 @@ public:
     bool shutDown() const { return m_shutDown; }
 
     // Menu commands.
-    void ConnectClick();
-    void Open1Click();
-    void DisconnectClick();
-    void SaveLog1Click();
-    void Print1Click();
-    void PrintSetup1Click();
-    void ViewSetupClick();
-    void ShowFileProperties1Click();
-    void MoreHelp1Click();
-    void OpenMonitor1Click();
-    void About1Click();
-    void AboutLumomonitor1Click();
+    void onConnectTriggered();
+    void onOpenTriggered();
+    void onDisconnectTriggered();
+    void onSaveLogTriggered();
+    void onPrintTriggered();
+    void onPrintSetupTriggered();
+    void onViewSetupTriggered();
+    void onShowPropertiesTriggered();
+    void onMoreHelpTriggered();
+    void onPreviewTriggered();
+    void onAboutTriggered();
+    void onAboutPlayerTriggered();
 
     static QString helpSites();
 
@@ -70,10 +70,10 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
-    void FormCreate();
-    void FormClose();
-    void settingsFormCreate();
-    void settingsFormClose();
+    void setUpMainWindow();
+    void onMainWindowClosing();
+    void loadSettings();
+    void onSettingsWindowClosed();
     void openBrowse();
     void openAccepted(const QString &text);
 

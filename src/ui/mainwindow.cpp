@@ -7,37 +7,38 @@
 
 namespace lumo {
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>())
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>())
 {
     m_ui->setupUi(this);
-    m_ui->ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_ui->toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     // A permanent label: a plain status message would give way to every menu hint.
-    m_statusText = new QLabel(m_ui->StatusBar1);
-    m_statusText->setObjectName(QStringLiteral("StatusText"));
-    m_ui->StatusBar1->addWidget(m_statusText, 1);
+    m_statusText = new QLabel(m_ui->statusBar);
+    m_statusText->setObjectName(QStringLiteral("statusText"));
+    m_ui->statusBar->addWidget(m_statusText, 1);
 
     // Each tool-bar button runs its menu item.
-    connect(m_ui->SpeedButton1, &QAction::triggered, m_ui->Open1, &QAction::trigger);
-    connect(m_ui->SpeedButton2, &QAction::triggered, m_ui->ShowFileProperties1, &QAction::trigger);
-    connect(m_ui->SpeedButton3, &QAction::triggered, m_ui->OpenMonitor1, &QAction::trigger);
-    connect(m_ui->SpeedButton4, &QAction::triggered, m_ui->ViewSetup, &QAction::trigger);
-    connect(m_ui->SpeedButton5, &QAction::triggered, m_ui->Exit1, &QAction::trigger);
+    connect(m_ui->openToolAction, &QAction::triggered, m_ui->openAction, &QAction::trigger);
+    connect(m_ui->showPropertiesToolAction, &QAction::triggered, m_ui->showPropertiesAction,
+            &QAction::trigger);
+    connect(m_ui->previewToolAction, &QAction::triggered, m_ui->previewAction, &QAction::trigger);
+    connect(m_ui->viewSetupToolAction, &QAction::triggered, m_ui->viewSetupAction, &QAction::trigger);
+    connect(m_ui->exitToolAction, &QAction::triggered, m_ui->exitAction, &QAction::trigger);
 
-    connect(m_ui->Connect, &QAction::triggered, this, &MainWindow::connectClicked);
-    connect(m_ui->Open1, &QAction::triggered, this, &MainWindow::openClicked);
-    connect(m_ui->Disconnect, &QAction::triggered, this, &MainWindow::disconnectClicked);
-    connect(m_ui->SaveLog1, &QAction::triggered, this, &MainWindow::saveLogClicked);
-    connect(m_ui->Print1, &QAction::triggered, this, &MainWindow::printClicked);
-    connect(m_ui->PrintSetup1, &QAction::triggered, this, &MainWindow::printSetupClicked);
-    connect(m_ui->Exit1, &QAction::triggered, this, &MainWindow::exitClicked);
-    connect(m_ui->ViewSetup, &QAction::triggered, this, &MainWindow::viewSetupClicked);
-    connect(m_ui->ShowFileProperties1, &QAction::triggered, this, &MainWindow::showPropertiesClicked);
-    connect(m_ui->MoreHelp1, &QAction::triggered, this, &MainWindow::moreHelpClicked);
-    connect(m_ui->OpenMonitor1, &QAction::triggered, this, &MainWindow::previewClicked);
-    connect(m_ui->About1, &QAction::triggered, this, &MainWindow::aboutClicked);
-    connect(m_ui->AboutLumomonitor1, &QAction::triggered, this, &MainWindow::aboutPlayerClicked);
+    connect(m_ui->connectAction, &QAction::triggered, this, &MainWindow::connectClicked);
+    connect(m_ui->openAction, &QAction::triggered, this, &MainWindow::openClicked);
+    connect(m_ui->disconnectAction, &QAction::triggered, this, &MainWindow::disconnectClicked);
+    connect(m_ui->saveLogAction, &QAction::triggered, this, &MainWindow::saveLogClicked);
+    connect(m_ui->printAction, &QAction::triggered, this, &MainWindow::printClicked);
+    connect(m_ui->printSetupAction, &QAction::triggered, this, &MainWindow::printSetupClicked);
+    connect(m_ui->exitAction, &QAction::triggered, this, &MainWindow::exitClicked);
+    connect(m_ui->viewSetupAction, &QAction::triggered, this, &MainWindow::viewSetupClicked);
+    connect(m_ui->showPropertiesAction, &QAction::triggered, this, &MainWindow::showPropertiesClicked);
+    connect(m_ui->moreHelpAction, &QAction::triggered, this, &MainWindow::moreHelpClicked);
+    connect(m_ui->previewAction, &QAction::triggered, this, &MainWindow::previewClicked);
+    connect(m_ui->aboutAction, &QAction::triggered, this, &MainWindow::aboutClicked);
+    connect(m_ui->aboutPlayerAction, &QAction::triggered, this, &MainWindow::aboutPlayerClicked);
 
-    m_ui->LogWindow->setFocus();
+    m_ui->logView->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
@@ -45,16 +46,16 @@ MainWindow::~MainWindow() = default;
 void MainWindow::showStatus(const TaskStatus &status)
 {
     setWindowTitle(status.title);
-    m_ui->Standby->setVisible(status.label == TaskLabel::Standby);
-    m_ui->Live->setVisible(status.label == TaskLabel::Live);
-    m_ui->PreRec->setVisible(status.label == TaskLabel::PreRec);
-    m_ui->Connect->setEnabled(status.connectEnabled);
-    m_ui->Disconnect->setEnabled(status.disconnectEnabled);
+    m_ui->standbyLabel->setVisible(status.label == TaskLabel::Standby);
+    m_ui->liveLabel->setVisible(status.label == TaskLabel::Live);
+    m_ui->preRecordedLabel->setVisible(status.label == TaskLabel::PreRec);
+    m_ui->connectAction->setEnabled(status.connectEnabled);
+    m_ui->disconnectAction->setEnabled(status.disconnectEnabled);
     // More packets than announced would read above 100.
-    m_ui->ProgBar->setValue(qBound(0, status.progress, 100));
-    m_ui->ProgBar->setTextVisible(status.showPercentText);
-    m_ui->SendTime->setText(status.sendTime);
-    m_ui->TimeLeft->setText(status.timeLeft);
+    m_ui->progressBar->setValue(qBound(0, status.progress, 100));
+    m_ui->progressBar->setTextVisible(status.showPercentText);
+    m_ui->elapsedTime->setText(status.sendTime);
+    m_ui->timeLeft->setText(status.timeLeft);
 }
 
 void MainWindow::appendLog(const QString &entry)
@@ -63,42 +64,42 @@ void MainWindow::appendLog(const QString &entry)
     if (text.endsWith(QStringLiteral("\r\n")))
         text.chop(2);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_ui->LogWindow->appendPlainText(text);
+    m_ui->logView->appendPlainText(text);
 }
 
 void MainWindow::clearLog()
 {
-    m_ui->LogWindow->clear();
+    m_ui->logView->clear();
 }
 
 QString MainWindow::urlText() const
 {
-    return m_ui->URL->currentText();
+    return m_ui->addressBox->currentText();
 }
 
 QStringList MainWindow::urlItems() const
 {
     QStringList items;
-    for (int i = 0; i < m_ui->URL->count(); ++i)
-        items.append(m_ui->URL->itemText(i));
+    for (int i = 0; i < m_ui->addressBox->count(); ++i)
+        items.append(m_ui->addressBox->itemText(i));
     return items;
 }
 
 void MainWindow::setUrl(const QStringList &items, const QString &text)
 {
-    m_ui->URL->clear();
-    m_ui->URL->addItems(items);
-    m_ui->URL->setEditText(text);
+    m_ui->addressBox->clear();
+    m_ui->addressBox->addItems(items);
+    m_ui->addressBox->setEditText(text);
 }
 
 void MainWindow::setMediaWindowText(const QString &text)
 {
-    m_ui->MediaWindow->setText(text);
+    m_ui->mediaPath->setText(text);
 }
 
 void MainWindow::setSaveWindowText(const QString &text)
 {
-    m_ui->SaveWindow->setText(text);
+    m_ui->savePath->setText(text);
 }
 
 void MainWindow::setStatusBarText(const QString &text)

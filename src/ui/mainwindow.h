@@ -12,7 +12,7 @@ class QProgressBar;
 class QLabel;
 
 namespace Ui {
-class TForm1;
+class MainWindow;
 }
 
 namespace lumo {
@@ -58,7 +58,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    std::unique_ptr<Ui::TForm1> m_ui;
+    std::unique_ptr<Ui::MainWindow> m_ui;
     QLabel *m_statusText = nullptr;
 };
 

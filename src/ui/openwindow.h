@@ -5,7 +5,7 @@
 #include <memory>
 
 namespace Ui {
-class TForm3;
+class OpenWindow;
 }
 
 namespace lumo {
@@ -29,7 +29,7 @@ Q_SIGNALS:
     void locationAccepted(const QString &text);
 
 private:
-    std::unique_ptr<Ui::TForm3> m_ui;
+    std::unique_ptr<Ui::OpenWindow> m_ui;
 };
 
 } // namespace lumo

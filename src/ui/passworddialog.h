@@ -7,7 +7,7 @@
 #include <memory>
 
 namespace Ui {
-class TPasswordDlg;
+class PasswordDialog;
 }
 
 namespace lumo {
@@ -23,7 +23,7 @@ public:
     LoginAnswer answer() const;
 
 private:
-    std::unique_ptr<Ui::TPasswordDlg> m_ui;
+    std::unique_ptr<Ui::PasswordDialog> m_ui;
 };
 
 } // namespace lumo

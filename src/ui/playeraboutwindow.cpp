@@ -6,12 +6,13 @@
 
 namespace lumo {
 
-PlayerAboutWindow::PlayerAboutWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TForm5>())
+PlayerAboutWindow::PlayerAboutWindow(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::PlayerAboutWindow>())
 {
     m_ui->setupUi(this);
-    m_ui->Image1->setPixmap(QPixmap(QStringLiteral(":/lumo/lumo.png")));
-    m_ui->Memo1->setPlainText(notesText());
-    connect(m_ui->Button1, &QPushButton::clicked, this, &QDialog::close);
+    m_ui->iconLabel->setPixmap(QPixmap(QStringLiteral(":/lumo/lumo.png")));
+    m_ui->notesView->setPlainText(notesText());
+    connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::close);
     makeInfoWindow(this);
 }
 
@@ -52,7 +53,7 @@ QString PlayerAboutWindow::notesText()
 
 void PlayerAboutWindow::showCentred()
 {
-    showInfoWindow(this, m_ui->Button1);
+    showInfoWindow(this, m_ui->okButton);
 }
 
 } // namespace lumo

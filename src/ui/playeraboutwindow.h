@@ -5,7 +5,7 @@
 #include <memory>
 
 namespace Ui {
-class TForm5;
+class PlayerAboutWindow;
 }
 
 namespace lumo {
@@ -18,13 +18,13 @@ public:
     explicit PlayerAboutWindow(QWidget *parent = nullptr);
     ~PlayerAboutWindow() override;
 
-    // AboutLumomonitor1Click.
+    // The Preview menu's About item.
     void showCentred();
 
     static QString notesText();
 
 private:
-    std::unique_ptr<Ui::TForm5> m_ui;
+    std::unique_ptr<Ui::PlayerAboutWindow> m_ui;
 };
 
 } // namespace lumo

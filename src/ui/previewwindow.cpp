@@ -25,7 +25,7 @@ namespace lumo {
 
 namespace {
 
-constexpr int timer1IntervalMs = 300;
+constexpr int displayIntervalMs = 300;
 
 // The bar counts milliseconds in an int: 24 days, far beyond any recording.
 int barValue(qint64 ms)
@@ -73,52 +73,52 @@ preview::MediaState mediaStateOf(QMediaPlayer::MediaStatus status)
 } // namespace
 
 PreviewWindow::PreviewWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::TForm7>())
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::PreviewWindow>())
 {
     m_ui->setupUi(this);
-    m_ui->Play->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    m_ui->Pause->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
-    m_ui->Stop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    m_ui->playButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    m_ui->pauseButton->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
+    m_ui->stopButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
 
-    // The picture is placed by hand inside Mon, so that it keeps its aspect and is centred.
-    m_picture = new QVideoWidget(m_ui->Mon);
-    m_picture->setObjectName(QStringLiteral("Picture"));
+    // The picture is placed by hand inside the video area, so that it keeps its aspect and is centred.
+    m_picture = new QVideoWidget(m_ui->videoArea);
+    m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setAspectRatioMode(Qt::IgnoreAspectRatio);
     m_player.setVideoOutput(m_picture);
 
-    connect(m_ui->Play, &QToolButton::clicked, this, &PreviewWindow::PlayClick);
+    connect(m_ui->playButton, &QToolButton::clicked, this, &PreviewWindow::onPlayClicked);
     // Pause on a paused player resumes it.
-    connect(m_ui->Pause, &QToolButton::clicked, this, [this] {
+    connect(m_ui->pauseButton, &QToolButton::clicked, this, [this] {
         if (m_player.playbackState() == QMediaPlayer::PausedState)
             m_player.play();
         else
             m_player.pause();
     });
-    connect(m_ui->Stop, &QToolButton::clicked, &m_player, &QMediaPlayer::stop);
-    connect(m_ui->VolumeControl, &QSlider::valueChanged, this, &PreviewWindow::VolumeControlChange);
-    connect(m_ui->Bar1, &QScrollBar::actionTriggered, this, &PreviewWindow::Bar1Scroll);
-    connect(m_ui->Bar1, &QScrollBar::sliderReleased, this, &PreviewWindow::Bar1EndScroll);
-    m_ui->Bar1->installEventFilter(this);
-    m_ui->Mon->installEventFilter(this);
+    connect(m_ui->stopButton, &QToolButton::clicked, &m_player, &QMediaPlayer::stop);
+    connect(m_ui->volumeSlider, &QSlider::valueChanged, this, &PreviewWindow::onVolumeChanged);
+    connect(m_ui->positionBar, &QScrollBar::actionTriggered, this, &PreviewWindow::onPositionScrolled);
+    connect(m_ui->positionBar, &QScrollBar::sliderReleased, this, &PreviewWindow::onPositionScrollEnded);
+    m_ui->positionBar->installEventFilter(this);
+    m_ui->videoArea->installEventFilter(this);
 
     connect(&m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
         if (status == QMediaPlayer::LoadedMedia)
             mediaLoaded();
     });
     connect(&m_player, &QMediaPlayer::durationChanged, this,
-            [this](qint64 ms) { m_ui->Bar1->setMaximum(barValue(ms)); });
+            [this](qint64 ms) { m_ui->positionBar->setMaximum(barValue(ms)); });
     // Queued: the sink reports its size while holding a lock that videoSize() takes too.
     connect(
         m_picture->videoSink(), &QVideoSink::videoSizeChanged, this,
         [this] { showPictureSize(m_picture->videoSink()->videoSize()); }, Qt::QueuedConnection);
 
-    m_timer1.setParent(this);
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setInterval(timer1IntervalMs);
-    connect(&m_timer1, &QTimer::timeout, this, &PreviewWindow::Timer1Timer);
-    m_timer1.start();
+    m_displayTimer.setParent(this);
+    m_displayTimer.setObjectName(QStringLiteral("displayTimer"));
+    m_displayTimer.setInterval(displayIntervalMs);
+    connect(&m_displayTimer, &QTimer::timeout, this, &PreviewWindow::onDisplayTimer);
+    m_displayTimer.start();
 
-    FormCreate();
+    initialiseDisplay();
 }
 
 PreviewWindow::~PreviewWindow() = default;
@@ -128,11 +128,11 @@ QWidget *PreviewWindow::picture() const
     return m_picture;
 }
 
-void PreviewWindow::FormCreate()
+void PreviewWindow::initialiseDisplay()
 {
     setMinimumSize(size());
-    m_ui->StatusBar1->showMessage(QStringLiteral("Lumo Media Player v1.2.0"));
-    Timer1Timer();
+    m_ui->statusBar->showMessage(QStringLiteral("Lumo Media Player v1.2.0"));
+    onDisplayTimer();
 }
 
 void PreviewWindow::showFile(const QString &path, quint32 streamKinds)
@@ -140,7 +140,7 @@ void PreviewWindow::showFile(const QString &path, quint32 streamKinds)
     m_previewFile = path;
     m_streamKinds = streamKinds;
     if (isVisible()) {
-        FormShow();
+        loadPreviewFile();
         raise();
         activateWindow();
         return;
@@ -158,21 +158,21 @@ void PreviewWindow::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // A window restored from the task bar is shown again by the system: the file stays.
     if (!event->spontaneous())
-        FormShow();
+        loadPreviewFile();
 }
 
-void PreviewWindow::FormShow()
+void PreviewWindow::loadPreviewFile()
 {
     if (preview::audioOnly(m_streamKinds)) {
         resize(minimumSize());
-        m_ui->Mon->setText(QStringLiteral("Radio Broadcast"));
+        m_ui->videoArea->setText(QStringLiteral("Radio Broadcast"));
         m_picture->hide();
     } else {
-        m_ui->Mon->setText(QString());
-        m_picture->setGeometry(m_ui->Mon->rect());
+        m_ui->videoArea->setText(QString());
+        m_picture->setGeometry(m_ui->videoArea->rect());
         m_picture->show();
     }
-    m_ui->Media->setText(preview::mediaName(m_previewFile));
+    m_ui->mediaName->setText(preview::mediaName(m_previewFile));
 
     // Without an output device the player's audio sink fails and takes the video with it.
     const bool haveAudio = !QMediaDevices::audioOutputs().isEmpty();
@@ -187,11 +187,11 @@ void PreviewWindow::FormShow()
     openFile();
 
     if (haveAudio) {
-        m_ui->VolumeControl->setEnabled(true);
-        m_ui->VolumeControl->setMaximum(65535);
-        m_ui->VolumeControl->setValue(preview::leftChannel(preview::volumeForGain(m_audio.volume())));
+        m_ui->volumeSlider->setEnabled(true);
+        m_ui->volumeSlider->setMaximum(65535);
+        m_ui->volumeSlider->setValue(preview::leftChannel(preview::volumeForGain(m_audio.volume())));
     } else {
-        m_ui->VolumeControl->setEnabled(false);
+        m_ui->volumeSlider->setEnabled(false);
         // Not modal: the player works without it.
         if (!m_volumeMessage) {
             m_volumeMessage =
@@ -203,10 +203,10 @@ void PreviewWindow::FormShow()
         m_volumeMessage->show();
     }
 
-    m_ui->Bar1->setValue(0);
-    m_ui->TimePoint->setText(FormatDuration(0));
-    m_ui->Bar1->setMaximum(barValue(m_player.duration()));
-    FormResize();
+    m_ui->positionBar->setValue(0);
+    m_ui->positionTime->setText(FormatDuration(0));
+    m_ui->positionBar->setMaximum(barValue(m_player.duration()));
+    placePicture();
     if (m_player.mediaStatus() == QMediaPlayer::LoadedMedia)
         mediaLoaded();
 }
@@ -218,7 +218,7 @@ void PreviewWindow::openFile()
     m_player.setSource(QUrl::fromLocalFile(m_previewFile));
 }
 
-void PreviewWindow::PlayClick()
+void PreviewWindow::onPlayClicked()
 {
     // The player reads only as far as the file reached when it was opened: a save file that
     // has grown since (a download still running) is opened again and played on from where
@@ -239,10 +239,10 @@ void PreviewWindow::mediaLoaded()
         m_resumeAt = -1;
         m_player.play();
     }
-    m_ui->Bar1->setMaximum(barValue(m_player.duration()));
+    m_ui->positionBar->setMaximum(barValue(m_player.duration()));
     if (hasVideo())
         showPictureSize(m_player.metaData().value(QMediaMetaData::Resolution).toSize());
-    FormResize();
+    placePicture();
 }
 
 void PreviewWindow::showPictureSize(const QSize &size)
@@ -254,29 +254,29 @@ void PreviewWindow::showPictureSize(const QSize &size)
     m_picture->setGeometry(display);
     resize(preview::clientSizeForPicture(display, barsHeight()));
     m_videoAspect = double(size.width()) / double(size.height());
-    FormResize();
+    placePicture();
 }
 
 int PreviewWindow::barsHeight() const
 {
-    return m_ui->Panel1->height() + m_ui->Panel2->height() + m_ui->StatusBar1->height();
+    return m_ui->topPanel->height() + m_ui->controlPanel->height() + m_ui->statusBar->height();
 }
 
-void PreviewWindow::FormResize()
+void PreviewWindow::placePicture()
 {
     if (m_videoAspect == 0.0)
         return;
-    const QRect fitted = preview::fitPicture(m_picture->geometry(), m_ui->Mon->size(), m_videoAspect);
+    const QRect fitted = preview::fitPicture(m_picture->geometry(), m_ui->videoArea->size(), m_videoAspect);
     if (hasVideo())
         m_picture->setGeometry(fitted);
 }
 
-void PreviewWindow::VolumeControlChange(int position)
+void PreviewWindow::onVolumeChanged(int position)
 {
     m_audio.setVolume(preview::outputGain(preview::bothChannels(quint16(position))));
 }
 
-void PreviewWindow::Bar1Scroll()
+void PreviewWindow::onPositionScrolled()
 {
     m_scrolling = true;
     // Paused rather than stopped: a stopped player starts again from the beginning.
@@ -284,55 +284,55 @@ void PreviewWindow::Bar1Scroll()
         m_player.pause();
 }
 
-void PreviewWindow::Bar1EndScroll()
+void PreviewWindow::onPositionScrollEnded()
 {
     if (!m_scrolling)
         return;
     m_scrolling = false;
-    m_player.setPosition(m_ui->Bar1->value());
+    m_player.setPosition(m_ui->positionBar->value());
     m_player.play();
 }
 
 bool PreviewWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_ui->Mon && event->type() == QEvent::Resize) {
+    if (watched == m_ui->videoArea && event->type() == QEvent::Resize) {
         if (!hasVideo() && !preview::audioOnly(m_streamKinds))
-            m_picture->setGeometry(m_ui->Mon->rect());
-        FormResize();
-    } else if (watched == m_ui->Bar1) {
+            m_picture->setGeometry(m_ui->videoArea->rect());
+        placePicture();
+    } else if (watched == m_ui->positionBar) {
         // An arrow, a page step or a key ends its scroll when released; a drag ends with
         // sliderReleased. Queued, so the bar has taken its new value first.
         const QEvent::Type type = event->type();
         const bool released =
             type == QEvent::MouseButtonRelease || type == QEvent::Wheel ||
             (type == QEvent::KeyRelease && !static_cast<QKeyEvent *>(event)->isAutoRepeat());
-        if (released && !m_ui->Bar1->isSliderDown())
-            QMetaObject::invokeMethod(this, &PreviewWindow::Bar1EndScroll, Qt::QueuedConnection);
+        if (released && !m_ui->positionBar->isSliderDown())
+            QMetaObject::invokeMethod(this, &PreviewWindow::onPositionScrollEnded, Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void PreviewWindow::Timer1Timer()
+void PreviewWindow::onDisplayTimer()
 {
     const preview::PlayerMode mode =
         preview::playerMode(playbackOf(m_player.playbackState()), mediaStateOf(m_player.mediaStatus()));
     const QString text = preview::statusText(mode);
     if (!text.isEmpty())
-        m_ui->Status->setText(text);
+        m_ui->playerState->setText(text);
     if (mode == preview::PlayerMode::Playing) {
         const qint64 position = m_player.position();
-        m_ui->Bar1->setValue(barValue(position));
-        m_ui->TimePoint->setText(FormatDuration(double(position)));
+        m_ui->positionBar->setValue(barValue(position));
+        m_ui->positionTime->setText(FormatDuration(double(position)));
     }
 }
 
 void PreviewWindow::closeEvent(QCloseEvent *event)
 {
-    FormClose();
+    releaseFile();
     event->accept();
 }
 
-void PreviewWindow::FormClose()
+void PreviewWindow::releaseFile()
 {
     m_scrolling = false;
     m_resumeAt = -1;

@@ -12,7 +12,7 @@ class QMessageBox;
 class QVideoWidget;
 
 namespace Ui {
-class TForm7;
+class PreviewWindow;
 }
 
 namespace lumo {
@@ -44,27 +44,27 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void FormCreate();
-    void FormShow();
-    void FormResize();
-    void FormClose();
-    void VolumeControlChange(int position);
-    void Bar1Scroll();
-    void Bar1EndScroll();
-    void Timer1Timer();
-    void PlayClick();
+    void initialiseDisplay();
+    void loadPreviewFile();
+    void placePicture();
+    void releaseFile();
+    void onVolumeChanged(int position);
+    void onPositionScrolled();
+    void onPositionScrollEnded();
+    void onDisplayTimer();
+    void onPlayClicked();
     void openFile();
-    // FormShow's steps that need the opened file: the picture's size and the length.
+    // The steps of loadPreviewFile that need the opened file: the picture's size and the length.
     void mediaLoaded();
     void showPictureSize(const QSize &size);
     bool hasVideo() const { return m_streamKinds & 0x2; }
     int barsHeight() const;
 
-    std::unique_ptr<Ui::TForm7> m_ui;
-    QVideoWidget *m_picture = nullptr; // Mon's display surface
+    std::unique_ptr<Ui::PreviewWindow> m_ui;
+    QVideoWidget *m_picture = nullptr; // the video area's display surface
     QMediaPlayer m_player;
     QAudioOutput m_audio;
-    QTimer m_timer1;
+    QTimer m_displayTimer;
     QPointer<QMessageBox> m_volumeMessage;
     QString m_previewFile;
     quint32 m_streamKinds = 0;

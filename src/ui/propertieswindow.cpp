@@ -6,7 +6,8 @@
 
 namespace lumo {
 
-PropertiesWindow::PropertiesWindow(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TForm6>())
+PropertiesWindow::PropertiesWindow(QWidget *parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::PropertiesWindow>())
 {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -17,34 +18,34 @@ PropertiesWindow::~PropertiesWindow() = default;
 
 void PropertiesWindow::showProperties(const FileProperties &p)
 {
-    m_ui->Clip->setText(p.Clip);
-    m_ui->Author->setText(p.Author);
-    m_ui->Copyright->setText(p.Copyright);
-    m_ui->Rating->setText(p.Rating);
-    m_ui->Location->setText(p.Location);
-    m_ui->Description->setPlainText(p.Description);
-    m_ui->Type->setText(p.Type);
-    m_ui->FileSize->setText(p.FileSize);
-    m_ui->Length->setText(p.Length);
-    m_ui->VidSize->setText(p.VidSize);
-    m_ui->Created_Asf->setText(p.Created_Asf);
-    m_ui->Created_File->setText(p.Created_File);
-    m_ui->Version->setPlainText(p.Version.join(QLatin1Char('\n')));
-    m_ui->Codecs->setPlainText(p.Codecs.join(QLatin1Char('\n')));
-    m_ui->BitRateInfo->setPlainText(p.BitRateInfo.join(QLatin1Char('\n')));
+    m_ui->clip->setText(p.Clip);
+    m_ui->author->setText(p.Author);
+    m_ui->copyright->setText(p.Copyright);
+    m_ui->rating->setText(p.Rating);
+    m_ui->location->setText(p.Location);
+    m_ui->description->setPlainText(p.Description);
+    m_ui->type->setText(p.Type);
+    m_ui->fileSize->setText(p.FileSize);
+    m_ui->length->setText(p.Length);
+    m_ui->videoSize->setText(p.VidSize);
+    m_ui->headerCreated->setText(p.Created_Asf);
+    m_ui->fileCreated->setText(p.Created_File);
+    m_ui->codecVersions->setPlainText(p.Version.join(QLatin1Char('\n')));
+    m_ui->codecs->setPlainText(p.Codecs.join(QLatin1Char('\n')));
+    m_ui->bitRateInfo->setPlainText(p.BitRateInfo.join(QLatin1Char('\n')));
 }
 
 void PropertiesWindow::showStatistics(const TaskStatus &status)
 {
-    m_ui->SendTime->setText(status.sendTime);
-    m_ui->TimeLeft->setText(status.timeLeft);
-    m_ui->Packets->setText(status.packets);
-    m_ui->Acks->setText(status.acks);
-    m_ui->StreamWindow->setText(status.streamWindow);
-    m_ui->ASFsize->setText(status.asfSize);
-    m_ui->BitRate->setText(status.bitRate);
-    m_ui->StreamRate->setText(status.streamRate);
-    m_ui->ClientID->setText(status.clientId);
+    m_ui->elapsedTime->setText(status.sendTime);
+    m_ui->timeLeft->setText(status.timeLeft);
+    m_ui->packets->setText(status.packets);
+    m_ui->acks->setText(status.acks);
+    m_ui->streams->setText(status.streamWindow);
+    m_ui->packetSize->setText(status.asfSize);
+    m_ui->bitRate->setText(status.bitRate);
+    m_ui->streamRate->setText(status.streamRate);
+    m_ui->clientId->setText(status.clientId);
 }
 
 void PropertiesWindow::showEvent(QShowEvent *event)

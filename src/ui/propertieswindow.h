@@ -8,7 +8,7 @@
 #include <memory>
 
 namespace Ui {
-class TForm6;
+class PropertiesWindow;
 }
 
 namespace lumo {
@@ -29,7 +29,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    std::unique_ptr<Ui::TForm6> m_ui;
+    std::unique_ptr<Ui::PropertiesWindow> m_ui;
 };
 
 } // namespace lumo

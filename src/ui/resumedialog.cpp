@@ -7,16 +7,17 @@
 
 namespace lumo {
 
-ResumeDialog::ResumeDialog(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TResumeDlg>())
+ResumeDialog::ResumeDialog(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::ResumeDialog>())
 {
     m_ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    m_ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48));
-    connect(m_ui->Cancel, &QPushButton::clicked, this, [this] { done(int(ResumeChoice::Cancel)); });
-    connect(m_ui->Resume, &QPushButton::clicked, this, [this] { done(int(ResumeChoice::Resume)); });
-    connect(m_ui->Button1, &QPushButton::clicked, this, [this] { done(int(ResumeChoice::Overwrite)); });
-    m_ui->Cancel->setFocus();
+    m_ui->warningIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48));
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { done(int(ResumeChoice::Cancel)); });
+    connect(m_ui->resumeButton, &QPushButton::clicked, this, [this] { done(int(ResumeChoice::Resume)); });
+    connect(m_ui->overwriteButton, &QPushButton::clicked, this,
+            [this] { done(int(ResumeChoice::Overwrite)); });
+    m_ui->cancelButton->setFocus();
 }
 
 ResumeDialog::~ResumeDialog() = default;

@@ -5,7 +5,7 @@
 #include <memory>
 
 namespace Ui {
-class TResumeDlg;
+class ResumeDialog;
 }
 
 namespace lumo {
@@ -20,7 +20,7 @@ public:
     ~ResumeDialog() override;
 
 private:
-    std::unique_ptr<Ui::TResumeDlg> m_ui;
+    std::unique_ptr<Ui::ResumeDialog> m_ui;
 };
 
 } // namespace lumo

@@ -5,7 +5,7 @@
 #include <memory>
 
 namespace Ui {
-class TForm2;
+class SettingsWindow;
 }
 
 namespace lumo {
@@ -36,7 +36,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    std::unique_ptr<Ui::TForm2> m_ui;
+    std::unique_ptr<Ui::SettingsWindow> m_ui;
 };
 
 } // namespace lumo

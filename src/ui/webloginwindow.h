@@ -7,7 +7,7 @@
 #include <memory>
 
 namespace Ui {
-class TForm8;
+class WebLoginWindow;
 }
 
 namespace lumo {
@@ -25,7 +25,7 @@ public:
     std::optional<LoginAnswer> ask(const LoginRequest &request);
 
 private:
-    std::unique_ptr<Ui::TForm8> m_ui;
+    std::unique_ptr<Ui::WebLoginWindow> m_ui;
 };
 
 } // namespace lumo

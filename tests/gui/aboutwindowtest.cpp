@@ -32,11 +32,11 @@ TEST_F(AboutWindowTest, AboutShowsVersionsOverThePicture)
     startProgram();
     AboutWindow &about = m_desktop->aboutWindow();
     EXPECT_FALSE(about.isVisible());
-    child<QAction>(&m_desktop->mainWindow(), "About1")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "aboutAction")->trigger();
     ASSERT_TRUE(about.isVisible());
     EXPECT_EQ(about.windowTitle(), QStringLiteral("关于"));
     expectInfoWindow(about);
-    EXPECT_EQ(child<QPlainTextEdit>(&about, "AboutBox")->toPlainText(),
+    EXPECT_EQ(child<QPlainTextEdit>(&about, "versionView")->toPlainText(),
               QStringLiteral("Lumo 版本信息与说明:\n\n"
                              "Lumo 程序版本:\t\t1.8.0\n"
                              "Lumo 播放器版本:\t\t1.2.0\n"
@@ -44,16 +44,16 @@ TEST_F(AboutWindowTest, AboutShowsVersionsOverThePicture)
                              "发布日期:\t\t2002.10.2\n"
                              "软件作者:\t\tLumo 开发组\n"
                              "汉化作者:\t\tLumo 开发组 (中文界面与说明)"));
-    auto *image = child<QLabel>(&about, "Image1");
+    auto *image = child<QLabel>(&about, "pictureLabel");
     ASSERT_FALSE(image->pixmap().isNull());
     EXPECT_EQ(image->size(), QSize(105, 89));
     EXPECT_TRUE(image->hasScaledContents());
-    EXPECT_EQ(child<QLabel>(&about, "Label2")->text(), QStringLiteral("Lumo"));
-    EXPECT_EQ(child<QLabel>(&about, "Label3")->text(), QStringLiteral("Multimedia"));
+    EXPECT_EQ(child<QLabel>(&about, "titleLabel")->text(), QStringLiteral("Lumo"));
+    EXPECT_EQ(child<QLabel>(&about, "subtitleLabel")->text(), QStringLiteral("Multimedia"));
     // The words lie on the picture.
-    EXPECT_TRUE(image->geometry().contains(child<QLabel>(&about, "Label2")->geometry()));
-    EXPECT_TRUE(image->geometry().contains(child<QLabel>(&about, "Label3")->geometry()));
-    auto *ok = child<QPushButton>(&about, "Button1");
+    EXPECT_TRUE(image->geometry().contains(child<QLabel>(&about, "titleLabel")->geometry()));
+    EXPECT_TRUE(image->geometry().contains(child<QLabel>(&about, "subtitleLabel")->geometry()));
+    auto *ok = child<QPushButton>(&about, "okButton");
     EXPECT_EQ(ok->text(), QStringLiteral("确定(&O)"));
     EXPECT_EQ(about.focusWidget(), ok);
     saveScreenshot(&about, QStringLiteral("about"));
@@ -69,18 +69,18 @@ TEST_F(AboutWindowTest, PlayerNotesAreWholeAndScroll)
 {
     startProgram();
     PlayerAboutWindow &notes = m_desktop->playerAboutWindow();
-    child<QAction>(&m_desktop->mainWindow(), "AboutLumomonitor1")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "aboutPlayerAction")->trigger();
     ASSERT_TRUE(notes.isVisible());
     EXPECT_EQ(notes.windowTitle(), QStringLiteral("关于预览播放器"));
     expectInfoWindow(notes);
-    EXPECT_EQ(child<QLabel>(&notes, "Label1")->text(), QStringLiteral("关于 Lumo 预览播放器"));
-    EXPECT_FALSE(child<QLabel>(&notes, "Image1")->pixmap().isNull());
+    EXPECT_EQ(child<QLabel>(&notes, "titleLabel")->text(), QStringLiteral("关于 Lumo 预览播放器"));
+    EXPECT_FALSE(child<QLabel>(&notes, "iconLabel")->pixmap().isNull());
 
-    auto *memo = child<QPlainTextEdit>(&notes, "Memo1");
-    EXPECT_TRUE(memo->isReadOnly());
-    EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    auto *view = child<QPlainTextEdit>(&notes, "notesView");
+    EXPECT_TRUE(view->isReadOnly());
+    EXPECT_EQ(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     // One paragraph per line, an empty line between paragraphs; nine notes, then our lines.
-    const QStringList paragraphs = memo->toPlainText().split(QStringLiteral("\n\n"));
+    const QStringList paragraphs = view->toPlainText().split(QStringLiteral("\n\n"));
     ASSERT_EQ(paragraphs.size(), 10);
     EXPECT_EQ(paragraphs[0], QStringLiteral("欢迎使用第一个正式版的 Lumo 多媒体播放器 1.2"));
     EXPECT_EQ(paragraphs[2], QStringLiteral("此播放器中共有两个主要的限制:"));
@@ -99,11 +99,11 @@ TEST_F(AboutWindowTest, PlayerNotesAreWholeAndScroll)
     for (const QString &paragraph : paragraphs)
         EXPECT_FALSE(paragraph.contains(u'\n') && &paragraph != &paragraphs.last())
             << paragraph.toStdString();
-    // The notes need more room than the memo has.
-    EXPECT_GT(memo->verticalScrollBar()->maximum(), 0);
+    // The notes need more room than the view has.
+    EXPECT_GT(view->verticalScrollBar()->maximum(), 0);
     saveScreenshot(&notes, QStringLiteral("player-about"));
 
-    child<QPushButton>(&notes, "Button1")->click();
+    child<QPushButton>(&notes, "okButton")->click();
     EXPECT_FALSE(notes.isVisible());
 }
 

@@ -74,9 +74,9 @@ DialogAnswerer::Handler DialogAnswerer::chooseFile(const QString &path, QString 
 DialogAnswerer::Handler DialogAnswerer::answerResume(ResumeChoice choice)
 {
     return [choice](QWidget *widget) {
-        const char *name = choice == ResumeChoice::Resume      ? "Resume"
-                           : choice == ResumeChoice::Overwrite ? "Button1"
-                                                               : "Cancel";
+        const char *name = choice == ResumeChoice::Resume      ? "resumeButton"
+                           : choice == ResumeChoice::Overwrite ? "overwriteButton"
+                                                               : "cancelButton";
         if (auto *button = widget->findChild<QPushButton *>(QLatin1String(name)))
             button->click();
         else

@@ -45,7 +45,7 @@ protected:
         MainWindow *main = &m_desktop->mainWindow();
         QObject::connect(main, &QWidget::windowTitleChanged, main, [this, main](const QString &title) {
             m_titles.append(title);
-            if (!child<QLabel>(main, "PreRec")->isHidden())
+            if (!child<QLabel>(main, "preRecordedLabel")->isHidden())
                 m_sawPreRec = true;
         });
     }
@@ -54,7 +54,7 @@ protected:
     {
         m_finished = m_completed = false;
         m_desktop->mainWindow().setUrl({}, url);
-        m_desktop->ConnectClick();
+        m_desktop->onConnectTriggered();
         return !m_desktop->controller().idle();
     }
 
@@ -79,9 +79,9 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
     ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
     EXPECT_EQ(dialogTitle, QStringLiteral("创建 / 续传 保存文件"));
     EXPECT_EQ(proposed, QStringLiteral("clip.asf"));
-    EXPECT_EQ(child<QLabel>(main(), "SaveWindow")->text(), out);
-    EXPECT_FALSE(child<QAction>(main(), "Connect")->isEnabled());
-    EXPECT_TRUE(child<QAction>(main(), "Disconnect")->isEnabled());
+    EXPECT_EQ(child<QLabel>(main(), "savePath")->text(), out);
+    EXPECT_FALSE(child<QAction>(main(), "connectAction")->isEnabled());
+    EXPECT_TRUE(child<QAction>(main(), "disconnectAction")->isEnabled());
     ASSERT_TRUE(waitUntil([&] { return m_finished; }, 30000));
     EXPECT_FALSE(m_completed);
     const qint64 partialSize = QFileInfo(out).size();
@@ -116,8 +116,8 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
         return match.hasMatch() && match.captured(1).toInt() < 100;
     })) << m_titles.join(", ").toStdString();
     EXPECT_EQ(main()->windowTitle(), QStringLiteral("Lumo 已完成"));
-    EXPECT_EQ(child<QProgressBar>(main(), "ProgBar")->value(), 100);
-    EXPECT_TRUE(child<QProgressBar>(main(), "ProgBar")->isTextVisible());
+    EXPECT_EQ(child<QProgressBar>(main(), "progressBar")->value(), 100);
+    EXPECT_TRUE(child<QProgressBar>(main(), "progressBar")->isTextVisible());
     EXPECT_EQ(doneText, QStringLiteral("下载已完成, 媒体文件已经写入本地磁盘"));
     EXPECT_TRUE(repeatingWhileOpen);
     EXPECT_GE(sound.playCount(), 2);
@@ -128,16 +128,16 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
     const QStringList log = m_desktop->log().lines();
     EXPECT_TRUE(log.contains(QStringLiteral("- ** 下载已经完成 **")));
     EXPECT_EQ(log.last(), QStringLiteral("------- 记录关闭 -------"));
-    EXPECT_FALSE(child<QLabel>(main(), "Standby")->isHidden());
-    EXPECT_TRUE(child<QAction>(main(), "Connect")->isEnabled());
+    EXPECT_FALSE(child<QLabel>(main(), "standbyLabel")->isHidden());
+    EXPECT_TRUE(child<QAction>(main(), "connectAction")->isEnabled());
 
     // The properties window was fed from the header and the progress display.
     PropertiesWindow &properties = m_desktop->propertiesWindow();
-    EXPECT_FALSE(child<QLabel>(&properties, "Type")->text().isEmpty());
-    EXPECT_TRUE(child<QLabel>(&properties, "FileSize")
+    EXPECT_FALSE(child<QLabel>(&properties, "type")->text().isEmpty());
+    EXPECT_TRUE(child<QLabel>(&properties, "fileSize")
                     ->text()
                     .endsWith(QStringLiteral(" KB,  (当下载完成后的总大小)")));
-    EXPECT_EQ(child<QLineEdit>(&properties, "ASFsize")->text(), QStringLiteral("2000"));
+    EXPECT_EQ(child<QLineEdit>(&properties, "packetSize")->text(), QStringLiteral("2000"));
     const QString shots = qEnvironmentVariable("LUMO_SCREENSHOT_DIR");
     if (!shots.isEmpty()) {
         main()->grab().save(shots + QStringLiteral("/main-completed.png"));
@@ -162,11 +162,11 @@ TEST_F(DownloadWindowTest, ServerLoginAndLogSavedAtCompletion)
     m_answers->expect(DialogAnswerer::chooseFile(path(QStringLiteral("small.asf"))));
     m_answers->expect([&](QWidget *dialog) {
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("输入网络密码"));
-        site = child<QLabel>(dialog, "Site")->text();
-        realm = child<QLabel>(dialog, "Realm")->text();
-        child<QLineEdit>(dialog, "Id")->setText(QStringLiteral("ann"));
-        child<QLineEdit>(dialog, "Password")->setText(QStringLiteral("s3cret"));
-        child<QPushButton>(dialog, "Button1")->click();
+        site = child<QLabel>(dialog, "site")->text();
+        realm = child<QLabel>(dialog, "realm")->text();
+        child<QLineEdit>(dialog, "userEdit")->setText(QStringLiteral("ann"));
+        child<QLineEdit>(dialog, "passwordEdit")->setText(QStringLiteral("s3cret"));
+        child<QPushButton>(dialog, "okButton")->click();
     });
     m_answers->expect([&](QWidget *dialog) {
         // The sound repeat is stopped before the log is offered.
@@ -196,17 +196,17 @@ TEST_F(DownloadWindowTest, LiveRecordingShowsLiveStateAndStopAsksFirst)
     ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), clipSource, QStringLiteral("--live")}));
     m_answers->expect(DialogAnswerer::chooseFile(path(QStringLiteral("live.asf"))));
     ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
-    ASSERT_TRUE(waitUntil([&] { return !child<QLabel>(main(), "Live")->isHidden(); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return !child<QLabel>(main(), "liveLabel")->isHidden(); }, 20000));
     ASSERT_TRUE(waitUntil([&] { return main()->windowTitle() == QStringLiteral("Lumo - 实况 -"); }, 5000));
-    EXPECT_TRUE(child<QLabel>(main(), "Standby")->isHidden());
-    EXPECT_TRUE(child<QLabel>(main(), "PreRec")->isHidden());
-    EXPECT_EQ(child<QLineEdit>(main(), "TimeLeft")->text(), QStringLiteral("实况"));
-    EXPECT_FALSE(child<QProgressBar>(main(), "ProgBar")->isTextVisible());
+    EXPECT_TRUE(child<QLabel>(main(), "standbyLabel")->isHidden());
+    EXPECT_TRUE(child<QLabel>(main(), "preRecordedLabel")->isHidden());
+    EXPECT_EQ(child<QLineEdit>(main(), "timeLeft")->text(), QStringLiteral("实况"));
+    EXPECT_FALSE(child<QProgressBar>(main(), "progressBar")->isTextVisible());
 
     // No: the task goes on.
     QString question;
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::No, &question));
-    child<QAction>(main(), "Disconnect")->trigger();
+    child<QAction>(main(), "disconnectAction")->trigger();
     EXPECT_EQ(question, QStringLiteral("你确定要终止这个任务吗?"));
     EXPECT_FALSE(m_desktop->controller().idle());
     EXPECT_FALSE(m_finished);
@@ -215,11 +215,11 @@ TEST_F(DownloadWindowTest, LiveRecordingShowsLiveStateAndStopAsksFirst)
     QString told;
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Yes));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &told));
-    child<QAction>(main(), "Disconnect")->trigger();
+    child<QAction>(main(), "disconnectAction")->trigger();
     EXPECT_EQ(told, QStringLiteral("连接已经关闭, 你所下载的媒体文件已经被保存"));
     ASSERT_TRUE(waitUntil([&] { return m_finished; }, 10000));
     EXPECT_EQ(main()->windowTitle(), QStringLiteral("Lumo"));
-    EXPECT_FALSE(child<QLabel>(main(), "Standby")->isHidden());
+    EXPECT_FALSE(child<QLabel>(main(), "standbyLabel")->isHidden());
     EXPECT_TRUE(m_desktop->log().lines().contains(QStringLiteral("- 为实况节目修复 ASF 文件头")));
     EXPECT_TRUE(m_answers->unexpected.isEmpty()) << m_answers->unexpected.join('\n').toStdString();
 }
@@ -229,7 +229,7 @@ TEST_F(DownloadWindowTest, ExceptionEndsTheTaskWithoutRepairingTheFile)
     ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), clipSource, QStringLiteral("--live")}));
     m_answers->expect(DialogAnswerer::chooseFile(path(QStringLiteral("live.asf"))));
     ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
-    ASSERT_TRUE(waitUntil([&] { return !child<QLabel>(main(), "Live")->isHidden(); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return !child<QLabel>(main(), "liveLabel")->isHidden(); }, 20000));
 
     QString text;
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
@@ -237,7 +237,7 @@ TEST_F(DownloadWindowTest, ExceptionEndsTheTaskWithoutRepairingTheFile)
     ASSERT_TRUE(waitUntil([&] { return m_finished; }, 10000));
     EXPECT_EQ(text, QStringLiteral("发生了一个异常错误\nboom"));
     EXPECT_FALSE(m_desktop->log().lines().contains(QStringLiteral("- 为实况节目修复 ASF 文件头")));
-    EXPECT_TRUE(child<QAction>(main(), "Connect")->isEnabled());
+    EXPECT_TRUE(child<QAction>(main(), "connectAction")->isEnabled());
     EXPECT_FALSE(main()->isHidden());
 }
 
@@ -246,7 +246,7 @@ TEST_F(DownloadWindowTest, ClosingTheWindowEndsARunningTask)
     ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), clipSource, QStringLiteral("--live")}));
     m_answers->expect(DialogAnswerer::chooseFile(path(QStringLiteral("live.asf"))));
     ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
-    ASSERT_TRUE(waitUntil([&] { return !child<QLabel>(main(), "Live")->isHidden(); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return !child<QLabel>(main(), "liveLabel")->isHidden(); }, 20000));
     main()->close();
     EXPECT_TRUE(m_quitRequested);
     EXPECT_TRUE(m_desktop->controller().idle());

@@ -26,14 +26,14 @@ TEST_F(LogMenuTest, SaveLogProposesDefaultNameAndWritesLfLines)
     log.append(QStringLiteral("------- 记录开始 -------"));
     log.append(QStringLiteral("second"));
     log.DumpBytes("\x01\xff", 2);
-    EXPECT_EQ(child<QPlainTextEdit>(&m_desktop->mainWindow(), "LogWindow")->toPlainText(),
+    EXPECT_EQ(child<QPlainTextEdit>(&m_desktop->mainWindow(), "logView")->toPlainText(),
               QStringLiteral("------- 记录开始 -------\nsecond\n 数据转储: \n01 FF "));
 
     const QString file = path(QStringLiteral("logs/saved.log"));
     QDir().mkpath(path(QStringLiteral("logs")));
     QString title, proposed;
     m_answers->expect(DialogAnswerer::chooseFile(file, &title, &proposed));
-    child<QAction>(&m_desktop->mainWindow(), "SaveLog1")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "saveLogAction")->trigger();
     EXPECT_EQ(title, QStringLiteral("保存记录文件"));
     EXPECT_EQ(proposed, QStringLiteral("default_lumo.log"));
     EXPECT_EQ(readFile(file), QByteArray("------- 记录开始 -------\nsecond\n 数据转储: \n01 FF \n"));
@@ -42,7 +42,7 @@ TEST_F(LogMenuTest, SaveLogProposesDefaultNameAndWritesLfLines)
     // Cancelled: nothing written.
     m_answers->expect([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
     QFile::remove(file);
-    child<QAction>(&m_desktop->mainWindow(), "SaveLog1")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "saveLogAction")->trigger();
     EXPECT_FALSE(QFile::exists(file));
 }
 
@@ -56,7 +56,7 @@ TEST_F(LogMenuTest, PrintingGivesTheHeadingAndNumberedLines)
     const QString pdf = path(QStringLiteral("log.pdf"));
     m_desktop->printer().setOutputFileName(pdf);
     m_answers->expect(DialogAnswerer::accept());
-    child<QAction>(&m_desktop->mainWindow(), "Print1")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "printAction")->trigger();
     ASSERT_TRUE(QFile::exists(pdf));
     EXPECT_EQ(m_desktop->printer().docName(), QStringLiteral("Lumo 记录打印输出"));
 
@@ -84,11 +84,11 @@ TEST_F(LogMenuTest, CancelledPrintDialogPrintsNothing)
     const QString pdf = path(QStringLiteral("none.pdf"));
     m_desktop->printer().setOutputFileName(pdf);
     m_answers->expect([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
-    child<QAction>(&m_desktop->mainWindow(), "Print1")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "printAction")->trigger();
     EXPECT_FALSE(QFile::exists(pdf));
     // The set-up dialog opens and closes without a trace.
     m_answers->expect([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
-    child<QAction>(&m_desktop->mainWindow(), "PrintSetup1")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "printSetupAction")->trigger();
     EXPECT_EQ(m_answers->seen.size(), 2);
 }
 
@@ -97,7 +97,7 @@ TEST_F(LogMenuTest, MoreHelpNamesTheHelpSite)
     startProgram();
     QString text;
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
-    child<QAction>(&m_desktop->mainWindow(), "MoreHelp1")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "moreHelpAction")->trigger();
     EXPECT_EQ(text, QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") +
                         Desktop::helpSites() + QStringLiteral("\n或阅读 Lumo 附带的自述文件"));
 }

@@ -32,10 +32,10 @@ protected:
 
     void openLocation(const QString &text)
     {
-        m_desktop->Open1Click();
+        m_desktop->onOpenTriggered();
         ASSERT_TRUE(openWindow().isVisible());
-        child<QComboBox>(&openWindow(), "Combo1")->setEditText(text);
-        child<QPushButton>(&openWindow(), "Button3")->click();
+        child<QComboBox>(&openWindow(), "locationBox")->setEditText(text);
+        child<QPushButton>(&openWindow(), "okButton")->click();
     }
 };
 
@@ -54,12 +54,12 @@ TEST_F(OpenWindowTest, RedirectOverHttpFillsTheAddressBox)
     EXPECT_EQ(main.urlItems(),
               (QStringList{"mms://media.example/show/a.asf", "mmst://media.example/show/b.wmv"}));
     EXPECT_EQ(main.urlText(), "mms://media.example/show/a.asf");
-    EXPECT_EQ(child<QLabel>(&main, "MediaWindow")->text(), web.url("list.asx"));
+    EXPECT_EQ(child<QLabel>(&main, "mediaPath")->text(), web.url("list.asx"));
 
     // The window offers what was opened, newest first.
-    m_desktop->Open1Click();
-    EXPECT_EQ(child<QComboBox>(&openWindow(), "Combo1")->currentText(), web.url("list.asx"));
-    child<QPushButton>(&openWindow(), "Button2")->click();
+    m_desktop->onOpenTriggered();
+    EXPECT_EQ(child<QComboBox>(&openWindow(), "locationBox")->currentText(), web.url("list.asx"));
+    child<QPushButton>(&openWindow(), "cancelButton")->click();
     EXPECT_FALSE(openWindow().isVisible());
     EXPECT_TRUE(m_answers->unexpected.isEmpty()) << m_answers->unexpected.join('\n').toStdString();
 }
@@ -70,9 +70,9 @@ TEST_F(OpenWindowTest, WebLoginIsAskedAndUsedOnTheNextOpen)
     ASSERT_TRUE(web.start());
     m_answers->expect([](QWidget *dialog) {
         EXPECT_EQ(dialog->windowTitle(), "HTTP 网络验证");
-        dialog->findChild<QLineEdit *>("UserIDWindow")->setText(" anna ");
-        dialog->findChild<QLineEdit *>("PasswordWindow")->setText("se:cret");
-        EXPECT_TRUE(dialog->findChild<QCheckBox *>("SavePassTick")->isChecked());
+        dialog->findChild<QLineEdit *>("userEdit")->setText(" anna ");
+        dialog->findChild<QLineEdit *>("passwordEdit")->setText("se:cret");
+        EXPECT_TRUE(dialog->findChild<QCheckBox *>("savePasswordCheckBox")->isChecked());
         qobject_cast<QDialog *>(dialog)->accept();
     });
     QString retry, failed;

@@ -91,10 +91,10 @@ protected:
                          << player().errorString().toStdString();
     }
 
-    // Waits for `ticks` more runs of the 300 ms state timer.
+    // Waits for `ticks` more runs of the 300 ms display timer.
     bool timerTicks(int ticks)
     {
-        QSignalSpy spy(child<QTimer>("Timer1"), &QTimer::timeout);
+        QSignalSpy spy(child<QTimer>("displayTimer"), &QTimer::timeout);
         return waitUntil([&] { return spy.count() >= ticks; }, 5000);
     }
 
@@ -107,58 +107,58 @@ TEST_F(PreviewWindowTest, OpensAVideoSizedToItsPictureAndWaitsForPlay)
 {
     EXPECT_EQ(m_window.windowTitle(), QStringLiteral("预览播放器"));
     EXPECT_EQ(m_window.minimumSize(), QSize(372, 228));
-    EXPECT_EQ(child<QStatusBar>("StatusBar1")->currentMessage(), QStringLiteral("Lumo Media Player v1.2.0"));
-    EXPECT_EQ(text("Status"), QStringLiteral("Not Ready"));
+    EXPECT_EQ(child<QStatusBar>("statusBar")->currentMessage(), QStringLiteral("Lumo Media Player v1.2.0"));
+    EXPECT_EQ(text("playerState"), QStringLiteral("Not Ready"));
 
     openAndLoad(m_video, 0x3);
     EXPECT_EQ(m_window.previewFile(), m_video);
-    EXPECT_EQ(text("Media"), QStringLiteral("clip"));
-    EXPECT_EQ(text("TimePoint"), QStringLiteral("00 : 00 : 00"));
-    EXPECT_TRUE(text("Mon").isEmpty());
-    auto *bar = child<QScrollBar>("Bar1");
+    EXPECT_EQ(text("mediaName"), QStringLiteral("clip"));
+    EXPECT_EQ(text("positionTime"), QStringLiteral("00 : 00 : 00"));
+    EXPECT_TRUE(text("videoArea").isEmpty());
+    auto *bar = child<QScrollBar>("positionBar");
     EXPECT_EQ(bar->singleStep(), 1000);
     EXPECT_EQ(bar->pageStep(), 10000);
     EXPECT_NEAR(bar->maximum(), 3000, 200);
     EXPECT_EQ(bar->value(), 0);
     // 320 x 240: the window takes the picture's height above its bars (its width stays at
-    // the minimum), and the picture is centred in Mon at its own size.
+    // the minimum), and the picture is centred in the video area at its own size.
     EXPECT_DOUBLE_EQ(m_window.videoAspect(), 320.0 / 240.0);
-    auto *mon = child<QLabel>("Mon");
-    ASSERT_TRUE(waitUntil([&] { return mon->height() == 240; }, 5000)) << mon->height();
-    EXPECT_EQ(m_window.picture()->geometry(), QRect((mon->width() - 320) / 2, 0, 320, 240));
+    auto *videoArea = child<QLabel>("videoArea");
+    ASSERT_TRUE(waitUntil([&] { return videoArea->height() == 240; }, 5000)) << videoArea->height();
+    EXPECT_EQ(m_window.picture()->geometry(), QRect((videoArea->width() - 320) / 2, 0, 320, 240));
     // Nothing plays until Play is pressed.
     ASSERT_TRUE(timerTicks(2));
-    EXPECT_EQ(text("Status"), QStringLiteral("Stopped"));
+    EXPECT_EQ(text("playerState"), QStringLiteral("Stopped"));
     EXPECT_EQ(player().position(), 0);
 }
 
 TEST_F(PreviewWindowTest, PicturePlaysAndTheBarSeeks)
 {
     openAndLoad(m_video, 0x3);
-    child<QToolButton>("Play")->click();
-    ASSERT_TRUE(waitUntil([&] { return text("Status") == QStringLiteral("Playing"); }, 10000));
+    child<QToolButton>("playButton")->click();
+    ASSERT_TRUE(waitUntil([&] { return text("playerState") == QStringLiteral("Playing"); }, 10000));
     // The time moves while playing.
-    ASSERT_TRUE(waitUntil([&] { return text("TimePoint") == QStringLiteral("00 : 00 : 01"); }, 10000))
-        << text("TimePoint").toStdString();
+    ASSERT_TRUE(waitUntil([&] { return text("positionTime") == QStringLiteral("00 : 00 : 01"); }, 10000))
+        << text("positionTime").toStdString();
     if (auto *message = m_window.findChild<QMessageBox *>())
         message->close();
     save(&m_window, QStringLiteral("preview-video"));
 
     // Paused: the player may move (a seek), the display does not.
-    child<QToolButton>("Pause")->click();
-    ASSERT_TRUE(waitUntil([&] { return text("Status") == QStringLiteral("Paused"); }, 10000));
-    auto *bar = child<QScrollBar>("Bar1");
+    child<QToolButton>("pauseButton")->click();
+    ASSERT_TRUE(waitUntil([&] { return text("playerState") == QStringLiteral("Paused"); }, 10000));
+    auto *bar = child<QScrollBar>("positionBar");
     const int barAtPause = bar->value();
-    const QString timeAtPause = text("TimePoint");
+    const QString timeAtPause = text("positionTime");
     player().setPosition(2500);
     ASSERT_TRUE(waitUntil([&] { return player().position() >= 2400; }, 10000));
     ASSERT_TRUE(timerTicks(2));
     EXPECT_EQ(bar->value(), barAtPause);
-    EXPECT_EQ(text("TimePoint"), timeAtPause);
+    EXPECT_EQ(text("positionTime"), timeAtPause);
 
     // Pause again resumes.
-    child<QToolButton>("Pause")->click();
-    ASSERT_TRUE(waitUntil([&] { return text("Status") == QStringLiteral("Playing"); }, 10000));
+    child<QToolButton>("pauseButton")->click();
+    ASSERT_TRUE(waitUntil([&] { return text("playerState") == QStringLiteral("Playing"); }, 10000));
 
     // A drag stops playback at once and plays from where it ends.
     bar->setSliderDown(true);
@@ -167,11 +167,11 @@ TEST_F(PreviewWindowTest, PicturePlaysAndTheBarSeeks)
     EXPECT_NE(player().playbackState(), QMediaPlayer::PlayingState);
     bar->setSliderDown(false);
     EXPECT_EQ(player().playbackState(), QMediaPlayer::PlayingState);
-    ASSERT_TRUE(waitUntil([&] { return text("Status") == QStringLiteral("Playing"); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return text("playerState") == QStringLiteral("Playing"); }, 10000));
     EXPECT_LT(player().position(), 2000);
 
     // A click on the right arrow: stopped while pressed, one step on, playing after release.
-    child<QToolButton>("Pause")->click();
+    child<QToolButton>("pauseButton")->click();
     ASSERT_TRUE(waitUntil([&] { return player().playbackState() == QMediaPlayer::PausedState; }, 10000));
     bar->setValue(int(player().position()));
     const int before = bar->value();
@@ -184,26 +184,26 @@ TEST_F(PreviewWindowTest, PicturePlaysAndTheBarSeeks)
     EXPECT_GE(player().position(), before + 900);
 
     // Played to the end, the player stops by itself.
-    ASSERT_TRUE(waitUntil([&] { return text("Status") == QStringLiteral("Stopped"); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return text("playerState") == QStringLiteral("Stopped"); }, 15000));
 
     // Closing lets go of the file.
     m_window.close();
     EXPECT_TRUE(player().source().isEmpty());
-    ASSERT_TRUE(waitUntil([&] { return text("Status") == QStringLiteral("Not Ready"); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return text("playerState") == QStringLiteral("Not Ready"); }, 5000));
 }
 
 TEST_F(PreviewWindowTest, PictureKeepsItsAspectWhenTheWindowChanges)
 {
     openAndLoad(m_video, 0x3);
-    auto *mon = child<QLabel>("Mon");
-    ASSERT_TRUE(waitUntil([&] { return mon->height() == 240; }, 5000));
-    // Mon at 400 x 200: the 320 x 240 picture becomes 266 x 200 at left 67, top 0.
-    m_window.resize(400, 200 + m_window.height() - mon->height());
-    ASSERT_TRUE(waitUntil([&] { return mon->size() == QSize(400, 200); }, 5000)) << mon->width();
+    auto *videoArea = child<QLabel>("videoArea");
+    ASSERT_TRUE(waitUntil([&] { return videoArea->height() == 240; }, 5000));
+    // The video area at 400 x 200: the 320 x 240 picture becomes 266 x 200 at left 67, top 0.
+    m_window.resize(400, 200 + m_window.height() - videoArea->height());
+    ASSERT_TRUE(waitUntil([&] { return videoArea->size() == QSize(400, 200); }, 5000)) << videoArea->width();
     EXPECT_EQ(m_window.picture()->geometry(), QRect(67, 0, 266, 200));
-    // Larger: the picture grows to Mon's height.
-    m_window.resize(800, 600 + m_window.height() - mon->height());
-    ASSERT_TRUE(waitUntil([&] { return mon->size() == QSize(800, 600); }, 5000));
+    // Larger: the picture grows to the video area's height.
+    m_window.resize(800, 600 + m_window.height() - videoArea->height());
+    ASSERT_TRUE(waitUntil([&] { return videoArea->size() == QSize(800, 600); }, 5000));
     EXPECT_EQ(m_window.picture()->geometry(), QRect(0, 0, 800, 600));
 }
 
@@ -216,8 +216,8 @@ TEST_F(PreviewWindowTest, AudioOnlyShrinksToTheMinimumAndSaysSo)
     m_window.resize(600, 500);
     m_window.showFile(radio, 0x1);
     EXPECT_EQ(m_window.size(), QSize(372, 228));
-    EXPECT_EQ(text("Mon"), QStringLiteral("Radio Broadcast"));
-    EXPECT_EQ(text("Media"), QStringLiteral("radio"));
+    EXPECT_EQ(text("videoArea"), QStringLiteral("Radio Broadcast"));
+    EXPECT_EQ(text("mediaName"), QStringLiteral("radio"));
     EXPECT_FALSE(m_window.picture()->isVisible());
     EXPECT_DOUBLE_EQ(m_window.videoAspect(), 320.0 / 240.0);
     save(&m_window, QStringLiteral("preview-audio"));
@@ -236,7 +236,7 @@ TEST_F(PreviewWindowTest, AudioOnlyShrinksToTheMinimumAndSaysSo)
 TEST_F(PreviewWindowTest, VolumeSetsBothChannelsOfTheOutput)
 {
     openAndLoad(m_video, 0x3);
-    auto *volume = child<QSlider>("VolumeControl");
+    auto *volume = child<QSlider>("volumeSlider");
     EXPECT_EQ(volume->maximum(), 65535);
     auto *message = m_window.findChild<QMessageBox *>();
     if (QMediaDevices::audioOutputs().isEmpty()) {
@@ -271,15 +271,15 @@ TEST_F(PreviewWindowTest, PlaysAFileThatIsStillBeingWritten)
     ASSERT_TRUE(writer.flush());
 
     openAndLoad(growing, 0x3);
-    EXPECT_NEAR(child<QScrollBar>("Bar1")->maximum(), 3000, 200);
-    child<QToolButton>("Play")->click();
+    EXPECT_NEAR(child<QScrollBar>("positionBar")->maximum(), 3000, 200);
+    child<QToolButton>("playButton")->click();
     ASSERT_TRUE(waitUntil([&] { return player().mediaStatus() == QMediaPlayer::EndOfMedia; }, 15000));
     EXPECT_LT(player().position(), 2000);
 
     ASSERT_EQ(writer.write(whole.mid(first)), whole.size() - first);
     ASSERT_TRUE(writer.flush());
-    child<QToolButton>("Stop")->click();
-    child<QToolButton>("Play")->click();
+    child<QToolButton>("stopButton")->click();
+    child<QToolButton>("playButton")->click();
     ASSERT_TRUE(waitUntil([&] { return player().position() >= 2500; }, 15000)) << player().position();
     // Opened again at the same size: no picture-size change.
     EXPECT_EQ(m_window.videoAspect(), 320.0 / 240.0);
@@ -290,9 +290,9 @@ using PreviewMenuTest = DesktopFixture;
 TEST_F(PreviewMenuTest, PreviewOpensTheLocalFileAndNewMediaClosesIt)
 {
     startProgram();
-    QAction *preview = child<QAction>(&m_desktop->mainWindow(), "OpenMonitor1");
+    QAction *preview = child<QAction>(&m_desktop->mainWindow(), "previewAction");
     ASSERT_TRUE(preview->isEnabled());
-    EXPECT_TRUE(child<QAction>(&m_desktop->mainWindow(), "SpeedButton3")->isEnabled());
+    EXPECT_TRUE(child<QAction>(&m_desktop->mainWindow(), "previewToolAction")->isEnabled());
 
     // Nothing local to play.
     QString said;
@@ -306,11 +306,11 @@ TEST_F(PreviewMenuTest, PreviewOpensTheLocalFileAndNewMediaClosesIt)
     const QString clip = makeSampleAsf(m_dir.path(), QStringLiteral("opened.asf"));
     ASSERT_FALSE(clip.isEmpty());
     m_desktop->mediaOpener().acceptLocation(clip);
-    child<QAction>(&m_desktop->mainWindow(), "SpeedButton3")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "previewToolAction")->trigger();
     PreviewWindow &window = m_desktop->previewWindow();
     ASSERT_TRUE(window.isVisible());
     EXPECT_EQ(window.previewFile(), clip);
-    EXPECT_EQ(child<QLabel>(&window, "Media")->text(), QStringLiteral("opened"));
+    EXPECT_EQ(child<QLabel>(&window, "mediaName")->text(), QStringLiteral("opened"));
 
     // Opening other media closes the player.
     m_desktop->mediaOpener().acceptLocation(clip);

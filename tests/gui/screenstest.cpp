@@ -53,7 +53,7 @@ TEST_F(ScreensTest, EveryWindowShowsItsTextsWhole)
     QCoreApplication::processEvents();
     EXPECT_EQ(cutOff(&main), QStringList());
     // Every tool-bar button has room; none is pushed into the overflow menu.
-    auto *toolBar = main.findChild<QToolBar *>(QStringLiteral("ToolBar1"));
+    auto *toolBar = main.findChild<QToolBar *>(QStringLiteral("toolBar"));
     ASSERT_NE(toolBar, nullptr);
     for (QAction *action : toolBar->actions())
         EXPECT_TRUE(toolBar->widgetForAction(action)->isVisible()) << action->text().toStdString();

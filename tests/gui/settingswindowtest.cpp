@@ -24,14 +24,14 @@ protected:
     {
         DesktopFixture::SetUp();
         startProgram();
-        child<QAction>(&m_desktop->mainWindow(), "SpeedButton4")->trigger();
+        child<QAction>(&m_desktop->mainWindow(), "viewSetupToolAction")->trigger();
         window = &m_desktop->settingsWindow();
     }
 
     // Closes the window with its OK button and lets the close handler run.
     void closeWindow()
     {
-        child<QPushButton>(window, "Button3")->click();
+        child<QPushButton>(window, "okButton")->click();
         ASSERT_TRUE(window->isHidden());
         // Runs the queued close handler; the answerer takes any question it asks.
         QCoreApplication::sendPostedEvents();
@@ -48,10 +48,10 @@ TEST_F(SettingsWindowTest, EmptyConfigurationShowsDefaultsAndClosingStoresAllSev
 {
     EXPECT_FALSE(window->isHidden());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("设置 Lumo"));
-    EXPECT_EQ(edit("ServerSocket")->text(), QStringLiteral("1755"));
-    EXPECT_EQ(edit("UDPPort")->text(), QStringLiteral("7000"));
-    EXPECT_EQ(edit("DoneInterval")->text(), QStringLiteral("10"));
-    for (const char *name : {"UDPTick", "BypassDNS", "AutoLogTick", "Host01Tick"})
+    EXPECT_EQ(edit("tcpPortEdit")->text(), QStringLiteral("1755"));
+    EXPECT_EQ(edit("udpPortEdit")->text(), QStringLiteral("7000"));
+    EXPECT_EQ(edit("soundIntervalEdit")->text(), QStringLiteral("10"));
+    for (const char *name : {"udpCheckBox", "bypassDnsCheckBox", "autoLogCheckBox", "sendHostCheckBox"})
         EXPECT_FALSE(box(name)->isChecked()) << name;
     EXPECT_TRUE(storedValue(QStringLiteral("TCPPort")).isEmpty());
 
@@ -68,10 +68,10 @@ TEST_F(SettingsWindowTest, EmptyConfigurationShowsDefaultsAndClosingStoresAllSev
 
 TEST_F(SettingsWindowTest, EditedFieldsAreInForceAtOnceAndStoredOnClose)
 {
-    box("UDPTick")->click();
-    box("AutoLogTick")->click();
-    edit("ServerSocket")->clear();
-    QTest::keyClicks(edit("ServerSocket"), QStringLiteral("8755"));
+    box("udpCheckBox")->click();
+    box("autoLogCheckBox")->click();
+    edit("tcpPortEdit")->clear();
+    QTest::keyClicks(edit("tcpPortEdit"), QStringLiteral("8755"));
     // In force before the window closes, but not yet stored.
     EXPECT_TRUE(m_desktop->settings().UDPTick());
     EXPECT_EQ(m_desktop->settings().ServerSocket(), QStringLiteral("8755"));
@@ -83,28 +83,28 @@ TEST_F(SettingsWindowTest, EditedFieldsAreInForceAtOnceAndStoredOnClose)
     EXPECT_EQ(storedValue(QStringLiteral("AutoLog")), QStringLiteral("on"));
 
     // Opening it again shows what was last closed.
-    child<QAction>(&m_desktop->mainWindow(), "ViewSetup")->trigger();
-    EXPECT_EQ(edit("ServerSocket")->text(), QStringLiteral("8755"));
-    EXPECT_TRUE(box("UDPTick")->isChecked());
+    child<QAction>(&m_desktop->mainWindow(), "viewSetupAction")->trigger();
+    EXPECT_EQ(edit("tcpPortEdit")->text(), QStringLiteral("8755"));
+    EXPECT_TRUE(box("udpCheckBox")->isChecked());
 }
 
 TEST_F(SettingsWindowTest, UdpPortChangeAnsweredNoKeepsThePortInForce)
 {
-    edit("UDPPort")->setText(QStringLiteral("7001"));
+    edit("udpPortEdit")->setText(QStringLiteral("7001"));
     QString question, told;
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::No, &question));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &told));
     closeWindow();
     EXPECT_EQ(question, Settings::udpPortChangeQuestion());
     EXPECT_EQ(told, QStringLiteral("UDP 更改已取消, 将保持原来的 UDP 端口设置"));
-    EXPECT_EQ(edit("UDPPort")->text(), QStringLiteral("7000"));
+    EXPECT_EQ(edit("udpPortEdit")->text(), QStringLiteral("7000"));
     EXPECT_EQ(storedValue(QStringLiteral("UDPPort")), QStringLiteral("7000"));
     EXPECT_FALSE(m_quitRequested);
 
     // Changed and changed back: nothing to ask.
-    child<QAction>(&m_desktop->mainWindow(), "ViewSetup")->trigger();
-    edit("UDPPort")->setText(QStringLiteral("7002"));
-    edit("UDPPort")->setText(QStringLiteral("7000"));
+    child<QAction>(&m_desktop->mainWindow(), "viewSetupAction")->trigger();
+    edit("udpPortEdit")->setText(QStringLiteral("7002"));
+    edit("udpPortEdit")->setText(QStringLiteral("7000"));
     const qsizetype asked = m_answers->seen.size();
     closeWindow();
     EXPECT_EQ(m_answers->seen.size(), asked);
@@ -112,7 +112,7 @@ TEST_F(SettingsWindowTest, UdpPortChangeAnsweredNoKeepsThePortInForce)
 
 TEST_F(SettingsWindowTest, UdpPortChangeAnsweredYesStoresItAndShutsDown)
 {
-    edit("UDPPort")->setText(QStringLiteral("7001"));
+    edit("udpPortEdit")->setText(QStringLiteral("7001"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Yes));
     closeWindow();
     ASSERT_TRUE(waitUntil([&] { return m_quitRequested; }, 5000));
@@ -124,7 +124,7 @@ TEST_F(SettingsWindowTest, UdpPortChangeAnsweredYesStoresItAndShutsDown)
 TEST_F(SettingsWindowTest, SoundTestPlaysTheCompletionSoundOnce)
 {
     const int before = m_desktop->sound().playCount();
-    child<QPushButton>(window, "Button1")->click();
+    child<QPushButton>(window, "soundTestButton")->click();
     EXPECT_EQ(m_desktop->sound().playCount(), before + 1);
     EXPECT_FALSE(m_desktop->sound().repeating());
 }
@@ -133,7 +133,7 @@ TEST_F(SettingsWindowTest, AboutUdpButtonShowsItsText)
 {
     QString text;
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
-    child<QPushButton>(window, "Button2")->click();
+    child<QPushButton>(window, "aboutUdpButton")->click();
     EXPECT_EQ(text, Settings::aboutUdpText());
     EXPECT_TRUE(text.startsWith(QStringLiteral("关于 UDP\n\n")));
 }

@@ -29,13 +29,13 @@ TEST_F(StartCloseTest, FirstStartOpensAtDesignedSizeWithEmptyAddressBox)
     EXPECT_EQ(main.urlText(), QString());
     EXPECT_TRUE(main.urlItems().isEmpty());
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Lumo"));
-    EXPECT_FALSE(child<QLabel>(&main, "Standby")->isHidden());
-    EXPECT_TRUE(child<QLabel>(&main, "Live")->isHidden());
-    EXPECT_TRUE(child<QLabel>(&main, "PreRec")->isHidden());
-    EXPECT_TRUE(child<QAction>(&main, "Connect")->isEnabled());
-    EXPECT_FALSE(child<QAction>(&main, "Disconnect")->isEnabled());
-    EXPECT_TRUE(child<QLabel>(&main, "StatusText")->text().startsWith(QStringLiteral(" 请访问 ")));
-    EXPECT_TRUE(child<QLabel>(&main, "StatusText")->text().endsWith(QStringLiteral(" 获取帮助")));
+    EXPECT_FALSE(child<QLabel>(&main, "standbyLabel")->isHidden());
+    EXPECT_TRUE(child<QLabel>(&main, "liveLabel")->isHidden());
+    EXPECT_TRUE(child<QLabel>(&main, "preRecordedLabel")->isHidden());
+    EXPECT_TRUE(child<QAction>(&main, "connectAction")->isEnabled());
+    EXPECT_FALSE(child<QAction>(&main, "disconnectAction")->isEnabled());
+    EXPECT_TRUE(child<QLabel>(&main, "statusText")->text().startsWith(QStringLiteral(" 请访问 ")));
+    EXPECT_TRUE(child<QLabel>(&main, "statusText")->text().endsWith(QStringLiteral(" 获取帮助")));
 }
 
 TEST_F(StartCloseTest, RestartRestoresGeometryAndAddressListInOrder)
@@ -67,7 +67,7 @@ TEST_F(StartCloseTest, ExitMenuStoresWhatTheFrameButtonStores)
 {
     startProgram();
     m_desktop->mainWindow().setUrl({QStringLiteral("mms://h/a.asf")}, QStringLiteral("mms://h/a.asf"));
-    child<QAction>(&m_desktop->mainWindow(), "SpeedButton5")->trigger();
+    child<QAction>(&m_desktop->mainWindow(), "exitToolAction")->trigger();
     EXPECT_TRUE(m_quitRequested);
     EXPECT_TRUE(m_desktop->mainWindow().isHidden());
     for (const char *name : {"URLList", "URLSelected", "Height", "Width", "FormLeft", "FormTop"})
@@ -95,18 +95,18 @@ TEST_F(StartCloseTest, StartRefusesBadAddressesWithTheirMessages)
     m_desktop->log().append(QStringLiteral("earlier line"));
     QString text;
 
-    // Rule A1: nothing typed; the log keeps its lines because the reset comes later.
+    // Nothing typed: the log keeps its lines because the reset comes later.
     main.setUrl({}, QString());
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
-    m_desktop->ConnectClick();
+    m_desktop->onConnectTriggered();
     EXPECT_EQ(text, QStringLiteral("没有给出 URL\n使用 文件 -> 打开 命令来输入一个媒体文件地址"));
     EXPECT_EQ(m_desktop->log().lines(), QStringList{QStringLiteral("earlier line")});
 
-    // Rule A2: not an MMS address; the address box is emptied, list and text.
+    // Not an MMS address: the address box is emptied, list and text.
     main.setUrl({QStringLiteral("mms://h/a.asf"), QStringLiteral("http://h/b.asx")},
                 QStringLiteral("http://h/b.asx"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
-    m_desktop->ConnectClick();
+    m_desktop->onConnectTriggered();
     EXPECT_EQ(text, QStringLiteral("你只能够直接在 URL 窗口中输入 MMS:// 开头的地址                \n"
                                    "请使用 文件 -> 打开 命令"));
     EXPECT_TRUE(main.urlItems().isEmpty());
@@ -116,27 +116,27 @@ TEST_F(StartCloseTest, StartRefusesBadAddressesWithTheirMessages)
     m_desktop->settings().setServerSocket(QString());
     main.setUrl({}, QStringLiteral("mms://server"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
-    m_desktop->ConnectClick();
+    m_desktop->onConnectTriggered();
     EXPECT_EQ(text, QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)"));
     EXPECT_EQ(m_desktop->log().lines(), QStringList{QStringLiteral("earlier line")});
 
-    // Rule A3 after the reset: the log is emptied first.
+    // A host that is not valid, found after the reset: the log is emptied first.
     m_desktop->settings().setServerSocket(QStringLiteral("1755"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
-    m_desktop->ConnectClick();
+    m_desktop->onConnectTriggered();
     EXPECT_EQ(text, QStringLiteral("请检查你输入的 URL 地址, 非法的 IP/主机"));
     EXPECT_TRUE(m_desktop->log().lines().isEmpty());
-    EXPECT_TRUE(child<QPlainTextEdit>(&main, "LogWindow")->toPlainText().isEmpty());
+    EXPECT_TRUE(child<QPlainTextEdit>(&main, "logView")->toPlainText().isEmpty());
 
-    // Rule A4: a host but no path.
+    // A host but no path.
     main.setUrl({}, QStringLiteral("mms://server/x"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
-    m_desktop->ConnectClick();
+    m_desktop->onConnectTriggered();
     EXPECT_EQ(text, QStringLiteral("请检查你输入的 URL 地址, 非法的文件名或路径"));
 
     EXPECT_TRUE(m_answers->unexpected.isEmpty()) << m_answers->unexpected.join('\n').toStdString();
     EXPECT_TRUE(m_desktop->controller().idle());
-    EXPECT_TRUE(child<QAction>(&main, "Connect")->isEnabled());
+    EXPECT_TRUE(child<QAction>(&main, "connectAction")->isEnabled());
 }
 
 TEST_F(StartCloseTest, UncaughtExceptionsShowTheirMessageAndTheProgramGoesOn)
