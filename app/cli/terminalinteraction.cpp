@@ -1,3 +1,4 @@
+#include "control/statustext.h"
 #include "terminalinteraction.h"
 
 #include <QDir>
@@ -155,16 +156,17 @@ std::optional<LoginAnswer> TerminalInteraction::askWebLogin(const LoginRequest &
 
 void TerminalInteraction::statusChanged(const TaskStatus &status)
 {
-    if (!m_tty || status.sendTime.isEmpty())
+    if (!m_tty || !status.sendTimeMs || !status.statistics)
         return;
     const double seconds = qMax<qint64>(m_clock.elapsed(), 1) / 1000.0;
-    const double bytes = status.packets.toDouble() * status.asfSize.toDouble();
+    const TaskStatistics &statistics = *status.statistics;
+    const double bytes = double(statistics.packets) * double(statistics.packetSize);
     QString line = status.label == TaskLabel::Live ? QStringLiteral("live")
                                                    : QStringLiteral("%1%").arg(status.progress, 3);
     line += QStringLiteral("  %1 / %2  %3 KiB/s  packet %4")
-                .arg(status.sendTime, status.timeLeft)
+                .arg(sendTimeText(status), timeLeftText(status))
                 .arg(bytes / 1024.0 / seconds, 0, 'f', 1)
-                .arg(status.packets);
+                .arg(statistics.packets);
     err(QStringLiteral("\r\033[K") + line);
     m_progressShown = true;
 }

@@ -1,3 +1,4 @@
+#include "control/statustext.h"
 #include "ui/mainwindow.h"
 
 #include "ui_mainwindow.h"
@@ -54,8 +55,8 @@ void MainWindow::showStatus(const TaskStatus &status)
     // More packets than announced would read above 100.
     m_ui->progressBar->setValue(qBound(0, status.progress, 100));
     m_ui->progressBar->setTextVisible(status.showPercentText);
-    m_ui->elapsedTime->setText(status.sendTime);
-    m_ui->timeLeft->setText(status.timeLeft);
+    m_ui->elapsedTime->setText(sendTimeText(status));
+    m_ui->timeLeft->setText(timeLeftText(status));
 }
 
 void MainWindow::appendLog(const QString &entry)

@@ -1,3 +1,4 @@
+#include "control/statustext.h"
 #include "ui/propertieswindow.h"
 
 #include "ui_propertieswindow.h"
@@ -37,15 +38,20 @@ void PropertiesWindow::showProperties(const FileProperties &p)
 
 void PropertiesWindow::showStatistics(const TaskStatus &status)
 {
-    m_ui->elapsedTime->setText(status.sendTime);
-    m_ui->timeLeft->setText(status.timeLeft);
-    m_ui->packets->setText(status.packets);
-    m_ui->acks->setText(status.acks);
-    m_ui->streams->setText(status.streamWindow);
-    m_ui->packetSize->setText(status.asfSize);
-    m_ui->bitRate->setText(status.bitRate);
-    m_ui->streamRate->setText(status.streamRate);
-    m_ui->clientId->setText(status.clientId);
+    m_ui->elapsedTime->setText(sendTimeText(status));
+    m_ui->timeLeft->setText(timeLeftText(status));
+    const std::optional<TaskStatistics> &s = status.statistics;
+    const auto number = [&](auto field, quint32 scale = 1) {
+        return s ? QString::number((*s).*field / scale) : QString();
+    };
+    m_ui->packets->setText(number(&TaskStatistics::packets));
+    m_ui->acks->setText(number(&TaskStatistics::pings));
+    m_ui->streams->setText(number(&TaskStatistics::streamCount));
+    m_ui->packetSize->setText(number(&TaskStatistics::packetSize));
+    // Bit rates in kbit/s.
+    m_ui->bitRate->setText(number(&TaskStatistics::maxBitRate, 1000));
+    m_ui->streamRate->setText(number(&TaskStatistics::streamBitRate, 1000));
+    m_ui->clientId->setText(number(&TaskStatistics::clientId));
 }
 
 void PropertiesWindow::showEvent(QShowEvent *event)

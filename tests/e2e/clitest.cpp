@@ -136,7 +136,7 @@ TEST_F(Cli, LiveRecordingForSomeSecondsEndsAsAsked)
     const QByteArray file = readFile(out);
     const qsizetype fp = file.indexOf(QByteArray::fromHex("A1DCAB8C47"));
     ASSERT_GT(fp, 0);
-    EXPECT_EQ(le64(file.constData() + fp + 40), quint64(file.size()));
+    EXPECT_EQ(ByteReader(file).u64(fp + 40), quint64(file.size()));
     EXPECT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--for", "x"}), 2);
 }
 

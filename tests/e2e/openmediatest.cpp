@@ -64,7 +64,7 @@ TEST_F(OpenMedia, AsxOverHttpFillsTheAddressListAndCanBeSaved)
     EXPECT_EQ(m_person.fileRequests[0].title, "保存重定向文件");
     EXPECT_TRUE(readFile(outPath("saved.asx")).startsWith("<ASX version=\"3.0\">\r\n"));
     EXPECT_EQ(m_settings->AsxDir(), m_dir.path() + "/");
-    EXPECT_EQ(m_controller->task().LocalMedia.load(), 0u);
+    EXPECT_FALSE(m_controller->task().LocalMedia.load());
 }
 
 TEST_F(OpenMedia, WebPagesRedirectsAndFailures)
@@ -121,7 +121,7 @@ TEST_F(OpenMedia, LocalFilesOpenByTheirKind)
     file.close();
     open(asx);
     EXPECT_EQ(m_urlList, (QStringList{"mms://h/one.asf", "mms://h/two"}));
-    EXPECT_EQ(m_controller->task().LocalMedia.load(), 1u);
+    EXPECT_TRUE(m_controller->task().LocalMedia.load());
 
     const QString emptyAsx = outPath("empty.asx");
     QFile(emptyAsx).open(QIODevice::WriteOnly);
@@ -143,7 +143,7 @@ TEST_F(OpenMedia, LocalFilesOpenByTheirKind)
         open(makeSampleAsf(m_dir.path(), "local.asf", 1));
         EXPECT_TRUE(
             logHasInOrder({"媒体已经载入 -> 请点击“信息”标签页", "媒体已经载入 -> 请点击预览播放器"}));
-        EXPECT_EQ(m_controller->analysis().ok, 1);
+        EXPECT_TRUE(m_controller->analysis().ok);
         EXPECT_EQ(m_opener->OpenMonitor1Click(), outPath("local.asf"));
         EXPECT_EQ(m_controller->task().PreviewFile, outPath("local.asf"));
     }

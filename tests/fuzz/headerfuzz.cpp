@@ -8,7 +8,7 @@ int lumoFuzzHeader(const uint8_t *data, size_t size)
     if (size < 1)
         return 0;
     const QByteArrayView header(reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1));
-    lumo::AnalyseAsfHeaderBytes(header, data[0] % 3, QStringLiteral("mms://host/a.asf"));
+    lumo::AnalyseAsfHeaderBytes(header, lumo::StreamType(data[0] % 3), QStringLiteral("mms://host/a.asf"));
     return 0;
 }
 

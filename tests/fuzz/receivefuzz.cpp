@@ -32,6 +32,13 @@ public:
         m_task.RecvBuffer.requestStop();
         m_task.SaveFile.close();
     }
+    void AbandonTask() override
+    {
+        m_task.LiveRepairDone = true;
+        m_task.ResumeRecordDone = true;
+        CloseTask();
+    }
+    void OnException(const QString &) override { std::abort(); } // an exception is a finding
     void CompleteDownload() override { CloseTask(); }
     void ShowStreamStart() override {}
     bool AnalyseHeader() override
@@ -104,10 +111,10 @@ int lumoFuzzReceive(const uint8_t *data, size_t size)
     Settings settings;
     TcpConnection tcp;
     FuzzHooks hooks(task);
-    SaveFileWriter writer(task, log, person, settings);
+    SaveFileWriter writer(log);
     CommandExchange exchange(task, tcp, log, person, settings, hooks);
     ReceiveWorker worker(task, exchange, writer, log, person, hooks);
-    task.ResumeMode = mode & 1;
+    task.ResumeMode = mode & 1 ? ResumeMode::Resume : ResumeMode::New;
     if (mode & 2)
         task.SaveFile.openExisting(QStringLiteral("/dev/null"));
 
@@ -116,7 +123,8 @@ int lumoFuzzReceive(const uint8_t *data, size_t size)
     task.RecvBuffer.markClosed();
     if (!hooks.waitFinished(10000))
         std::abort(); // a worker that does not end on a closed, finite stream is a finding
-    worker.join();
+    if (!worker.join(10000))
+        std::abort();
     QCoreApplication::sendPostedEvents(); // the replies the worker queued for the socket
     lastLog = log.lines();
     return 0;

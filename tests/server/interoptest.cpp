@@ -84,8 +84,8 @@ TEST(Throughput, DISABLED_SyntheticGigabyteAtFullSpeed)
     QElapsedTimer clock;
     clock.start();
     client.startPlaying(0xFFFFFFFF);
-    ASSERT_TRUE(client.expect(0x05));
-    // Walk the stream in large reads until the 0x1E, without keeping it.
+    ASSERT_TRUE(client.expect(fromServer::startedPlaying));
+    // Walk the stream in large reads until EndOfStream, without keeping it.
     QTcpSocket &s = client.socket();
     QByteArray buffer = client.takeBuffered();
     qint64 total = buffer.size();
@@ -95,11 +95,11 @@ TEST(Throughput, DISABLED_SyntheticGigabyteAtFullSpeed)
     for (;;) {
         qsizetype at = 0;
         while (!ended && buffer.size() - at >= 16) {
-            const bool command = u32(buffer, at + 4) == 0xB00BFACE;
+            const bool command = u32(buffer, at + 4) == sessionSignature;
             const qsizetype length = command ? qsizetype(u32(buffer, at + 8)) + 16 : u16(buffer, at + 6);
             if (buffer.size() - at < length)
                 break;
-            ended = command && u16(buffer, at + 36) == 0x1E;
+            ended = command && u16(buffer, at + 36) == fromServer::endOfStream;
             at += length;
         }
         buffer.remove(0, at);

@@ -1,31 +1,23 @@
-#include "testclient.h"
+#include "sessionsteps.h"
 
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
+#include <QtEndian>
 #include <set>
 
 using namespace servertest;
 
 namespace {
 
-QStringList rootArgs()
+// A resend request for one data packet: signature, the client id from FunnelInfo, source id 1, one
+// sequence number.
+QByteArray resendRequest(const QByteArray &clientId, quint32 sequence)
 {
-    return {"--root", QFileInfo(Media::sample()).absolutePath(), "-v"};
-}
-
-// Checks data packets against the file from packet `first` on, byte for byte.
-void expectPackets(const std::vector<Unit> &packets, const AsfFile &file, quint64 first, quint8 pi = 4)
-{
-    ASSERT_EQ(packets.size(), file.packetCount - first);
-    for (std::size_t i = 0; i < packets.size(); ++i) {
-        const Unit &p = packets[i];
-        ASSERT_EQ(p.location(), first + i);
-        ASSERT_EQ(p.kind(), pi);
-        ASSERT_EQ(p.flags(), quint8(i)) << "AFFlags counts the packets of this session";
-        ASSERT_EQ(u16(p.bytes, 6), file.packetSize + 8);
-        ASSERT_EQ(p.payload(), file.packet(first + i)) << "packet " << first + i;
-    }
+    QByteArray request = QByteArray::fromHex("0df0efbe") + clientId + QByteArray::fromHex("01000100");
+    request.resize(request.size() + 4);
+    qToLittleEndian(sequence, request.data() + request.size() - 4);
+    return request;
 }
 
 } // namespace
@@ -35,12 +27,12 @@ TEST(StoredSession, PacketPairHandshakeThenWholeFileByteForByte)
     const AsfFile file = AsfFile::load(Media::sample());
     ASSERT_GT(file.packetCount, 10u);
     ServerProcess server;
-    ASSERT_TRUE(server.start(rootArgs()));
+    ASSERT_TRUE(server.start(sampleRootArgs()));
     ScriptedClient client;
     ASSERT_TRUE(client.connectTo(server.port()));
 
     client.connect(0xF0F0F0F0);
-    const auto connected = client.expect(0x01);
+    const auto connected = client.expect(fromServer::connectedEx);
     ASSERT_TRUE(connected);
     EXPECT_EQ(connected->hr(), 0u);
     EXPECT_EQ(u32(connected->bytes, 44), 0xF0F0F0F0u);
@@ -51,7 +43,7 @@ TEST(StoredSession, PacketPairHandshakeThenWholeFileByteForByte)
     std::vector<int> sizes;
     std::set<quint32> clientIds;
     for (int i = 0; i < 3; ++i) {
-        const auto funnel = client.expect(0x15);
+        const auto funnel = client.expect(fromServer::funnelInfo);
         ASSERT_TRUE(funnel);
         sizes.push_back(int(funnel->bytes.size()));
         EXPECT_EQ(u32(funnel->bytes, 44), 0xF0F0F0F1u);
@@ -61,9 +53,9 @@ TEST(StoredSession, PacketPairHandshakeThenWholeFileByteForByte)
     EXPECT_EQ(clientIds.size(), 1u) << "all three carry the same client id";
 
     client.connectFunnel("\\\\192.168.0.129\\TCP\\1037");
-    ASSERT_TRUE(client.expect(0x02));
+    ASSERT_TRUE(client.expect(fromServer::connectedFunnel));
     client.openFile("/sample.asf", 7);
-    const auto opened = client.expect(0x06);
+    const auto opened = client.expect(fromServer::openFile);
     ASSERT_TRUE(opened);
     EXPECT_EQ(opened->bytes.size(), 152);
     EXPECT_EQ(opened->hr(), 0u);
@@ -84,15 +76,15 @@ TEST(StoredSession, PacketPairHandshakeThenWholeFileByteForByte)
     EXPECT_GE(pieces, 2);
 
     client.streamSwitch();
-    ASSERT_TRUE(client.expect(0x21));
+    ASSERT_TRUE(client.expect(fromServer::streamSwitch));
     client.startPlaying(0xFFFFFFFF);
-    const auto started = client.expect(0x05);
+    const auto started = client.expect(fromServer::startedPlaying);
     ASSERT_TRUE(started);
     EXPECT_EQ(u32(started->bytes, 44), 4u);
     std::optional<Unit> end;
     expectPackets(client.readData(&end), file, 0);
     ASSERT_TRUE(end);
-    EXPECT_EQ(end->id, 0x1E);
+    EXPECT_EQ(end->id, fromServer::endOfStream);
     EXPECT_EQ(end->hr(), 0u);
     EXPECT_EQ(u32(end->bytes, 44), 4u);
 
@@ -108,36 +100,36 @@ TEST(StoredSession, PacketPairHandshakeThenWholeFileByteForByte)
 TEST(StoredSession, ClientWithoutPacketPairGetsOneFunnelReply)
 {
     ServerProcess server;
-    ASSERT_TRUE(server.start(rootArgs()));
+    ASSERT_TRUE(server.start(sampleRootArgs()));
     ScriptedClient client;
     ASSERT_TRUE(client.connectTo(server.port()));
     client.connect(0);
-    const auto connected = client.expect(0x01);
+    const auto connected = client.expect(fromServer::connectedEx);
     ASSERT_TRUE(connected);
     EXPECT_EQ(u32(connected->bytes, 44), 0xF0F0F0EFu);
     client.funnelInfo(0x00F0F0F0);
-    const auto funnel = client.expect(0x15);
+    const auto funnel = client.expect(fromServer::funnelInfo);
     ASSERT_TRUE(funnel);
     EXPECT_EQ(funnel->bytes.size(), 80);
     EXPECT_EQ(u32(funnel->bytes, 44), 0xF0F0F0EFu);
-    // The next reply must answer the 0x02, not be a second 0x15.
+    // The next reply must answer the ConnectFunnel, not be a second FunnelInfo reply.
     client.connectFunnel("\\\\192.168.0.1\\TCP\\1037");
-    EXPECT_TRUE(client.expect(0x02));
+    EXPECT_TRUE(client.expect(fromServer::connectedFunnel));
 
-    // An old client goes from 0x01 straight to 0x02.
+    // An old client goes from Connect straight to ConnectFunnel.
     ScriptedClient old;
     ASSERT_TRUE(old.connectTo(server.port()));
     old.connect(0);
-    ASSERT_TRUE(old.expect(0x01));
+    ASSERT_TRUE(old.expect(fromServer::connectedEx));
     old.connectFunnel("\\\\192.168.0.1\\TCP\\1037");
-    EXPECT_TRUE(old.expect(0x02));
+    EXPECT_TRUE(old.expect(fromServer::connectedFunnel));
 }
 
 TEST(StoredSession, ResumesFromAnyStartFieldByteForByte)
 {
     const AsfFile file = AsfFile::load(Media::sample());
     ServerProcess server;
-    ASSERT_TRUE(server.start(rootArgs()));
+    ASSERT_TRUE(server.start(sampleRootArgs()));
     const quint64 p = file.packetCount / 2;
     struct Case
     {
@@ -155,17 +147,14 @@ TEST(StoredSession, ResumesFromAnyStartFieldByteForByte)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedClient client;
-        ASSERT_TRUE(client.connectTo(server.port()));
-        ASSERT_TRUE(client.open("sample.asf"));
-        ASSERT_TRUE(client.readHeader());
+        ASSERT_TRUE(readyToPlay(client, server.port()));
         client.streamSwitch();
-        ASSERT_TRUE(client.expect(0x21));
-        client.startPlaying(c.location, 4, c.asfOffset);
-        ASSERT_TRUE(client.expect(0x05));
+        ASSERT_TRUE(client.expect(fromServer::streamSwitch));
+        ASSERT_TRUE(play(client, c.location, 4, c.asfOffset));
         std::optional<Unit> end;
         expectPackets(client.readData(&end), file, c.first);
         ASSERT_TRUE(end);
-        EXPECT_EQ(end->id, 0x1E);
+        EXPECT_EQ(end->id, fromServer::endOfStream);
         EXPECT_EQ(end->hr(), 0u);
     }
     EXPECT_TRUE(server.stop().contains(QStringLiteral("start packet %1").arg(p)));
@@ -175,22 +164,18 @@ TEST(StoredSession, StopThenPlayAgainCarriesTheNewIncarnation)
 {
     const AsfFile file = AsfFile::load(Media::sample());
     ServerProcess server;
-    ASSERT_TRUE(server.start(rootArgs() + QStringList{"--pace", "realtime"}));
+    ASSERT_TRUE(server.start(sampleRootArgs() + QStringList{"--pace", "realtime"}));
     ScriptedClient client;
-    ASSERT_TRUE(client.connectTo(server.port()));
-    ASSERT_TRUE(client.open("sample.asf"));
-    ASSERT_TRUE(client.readHeader());
-    client.startPlaying(0xFFFFFFFF, 4);
-    ASSERT_TRUE(client.expect(0x05));
+    ASSERT_TRUE(readyToPlay(client, server.port()));
+    ASSERT_TRUE(play(client, 0xFFFFFFFF, 4));
     client.stopPlaying(5);
-    // Packets already on the way may precede the 0x1E that answers the stop.
+    // Packets already on the way may precede the EndOfStream that answers the stop.
     std::optional<Unit> end;
     client.readData(&end);
     ASSERT_TRUE(end);
-    EXPECT_EQ(end->id, 0x1E);
+    EXPECT_EQ(end->id, fromServer::endOfStream);
     EXPECT_EQ(u32(end->bytes, 44), 5u);
-    client.startPlaying(quint32(file.packetCount - 3), 6);
-    ASSERT_TRUE(client.expect(0x05));
+    ASSERT_TRUE(play(client, quint32(file.packetCount - 3), 6));
     const auto packets = client.readData(&end);
     ASSERT_EQ(packets.size(), 3u);
     EXPECT_EQ(packets[0].kind(), 6);
@@ -201,7 +186,8 @@ TEST(LiveSession, LoopsWithLargeLocationsAndContinuousSendTimes)
 {
     const AsfFile file = AsfFile::load(Media::sample());
     ServerProcess server;
-    ASSERT_TRUE(server.start(rootArgs() + QStringList{"--live", "--pace", "full", "--live-seconds", "7"}));
+    ASSERT_TRUE(
+        server.start(sampleRootArgs() + QStringList{"--live", "--pace", "full", "--live-seconds", "7"}));
     ScriptedClient client;
     ASSERT_TRUE(client.connectTo(server.port()));
     const auto opened = client.open("sample.asf");
@@ -218,11 +204,11 @@ TEST(LiveSession, LoopsWithLargeLocationsAndContinuousSendTimes)
     EXPECT_EQ(u64(*header, file.filePropertiesAt + 56), 0u);
 
     client.startPlaying(0, 4);
-    ASSERT_TRUE(client.expect(0x05));
+    ASSERT_TRUE(client.expect(fromServer::startedPlaying));
     std::optional<Unit> end;
     const auto packets = client.readData(&end);
     ASSERT_TRUE(end);
-    EXPECT_EQ(end->id, 0x1E);
+    EXPECT_EQ(end->id, fromServer::endOfStream);
     ASSERT_GT(packets.size(), 2 * file.packetCount) << "7 s of a 3 s file loops twice";
     const quint32 firstLocation = packets.front().location();
     EXPECT_GE(firstLocation, 100000u);
@@ -251,7 +237,7 @@ TEST(UdpSession, HeaderAndDataAsDatagramsWithDropsAndResend)
 {
     const AsfFile file = AsfFile::load(Media::sample());
     ServerProcess server;
-    ASSERT_TRUE(server.start(rootArgs() + QStringList{"--udp-drop-every", "5", "--rate", "1000000"}));
+    ASSERT_TRUE(server.start(sampleRootArgs() + QStringList{"--udp-drop-every", "5", "--rate", "1000000"}));
     QUdpSocket udp;
     ASSERT_TRUE(udp.bind(QHostAddress::LocalHost, 0));
     udp.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4 * 1024 * 1024);
@@ -264,22 +250,22 @@ TEST(UdpSession, HeaderAndDataAsDatagramsWithDropsAndResend)
     client.whileWaiting = drain;
     ASSERT_TRUE(client.connectTo(server.port()));
     client.connect(0xF0F0F0EF);
-    ASSERT_TRUE(client.expect(0x01));
+    ASSERT_TRUE(client.expect(fromServer::connectedEx));
     client.funnelInfo(0xF0F0F0EF);
-    const auto funnel = client.expect(0x15);
+    const auto funnel = client.expect(fromServer::funnelInfo);
     ASSERT_TRUE(funnel);
     client.connectFunnel(QStringLiteral("\\\\10.9.8.7\\UDP\\%1").arg(udp.localPort()));
-    ASSERT_TRUE(client.expect(0x02));
+    ASSERT_TRUE(client.expect(fromServer::connectedFunnel));
     client.openFile("sample.asf");
-    ASSERT_TRUE(client.expect(0x06));
+    ASSERT_TRUE(client.expect(fromServer::openFile));
     client.readBlock(2);
-    ASSERT_TRUE(client.expect(0x11));
+    ASSERT_TRUE(client.expect(fromServer::readBlock));
     client.startPlaying(0xFFFFFFFF, 4);
-    ASSERT_TRUE(client.expect(0x05)) << "commands stay on TCP";
+    ASSERT_TRUE(client.expect(fromServer::startedPlaying)) << "commands stay on TCP";
     const auto end = client.next();
     ASSERT_TRUE(end && end->command);
-    EXPECT_EQ(end->id, 0x1E);
-    // Everything sent before the 0x1E is already queued on the UDP socket.
+    EXPECT_EQ(end->id, fromServer::endOfStream);
+    // Everything sent before the EndOfStream is already queued on the UDP socket.
     QDeadlineTimer settle(2000);
     while (udp.waitForReadyRead(int(std::max<qint64>(1, settle.remainingTime()))))
         drain();
@@ -315,12 +301,9 @@ TEST(UdpSession, HeaderAndDataAsDatagramsWithDropsAndResend)
     ASSERT_FALSE(missing.empty());
 
     // Ask for the first missing packet by its sequence number on the server's UDP port.
-    QByteArray request = QByteArray::fromHex("0df0efbe");
-    request += funnel->bytes.mid(60, 4) + QByteArray::fromHex("01000100");
-    const quint32 sequence = missing.front();
-    request += QByteArray(reinterpret_cast<const char *>(&sequence), 4);
     datagrams.clear();
-    udp.writeDatagram(request, QHostAddress::LocalHost, server.port());
+    udp.writeDatagram(resendRequest(funnel->bytes.mid(60, 4), missing.front()), QHostAddress::LocalHost,
+                      server.port());
     ASSERT_TRUE(udp.waitForReadyRead(10000));
     drain();
     ASSERT_EQ(datagrams.size(), 1u);
@@ -331,7 +314,8 @@ TEST(UdpSession, HeaderAndDataAsDatagramsWithDropsAndResend)
 TEST(LoginSession, BasicChallengeAcceptsGoodAndRefusesBadAnswers)
 {
     ServerProcess server;
-    ASSERT_TRUE(server.start(rootArgs() + QStringList{"--auth", "alice:s3cret:x", "--realm", "Test Realm"}));
+    ASSERT_TRUE(
+        server.start(sampleRootArgs() + QStringList{"--auth", "alice:s3cret:x", "--realm", "Test Realm"}));
     auto ourToken = [](const QByteArray &credentials) {
         const QByteArray b64 = credentials.toBase64();
         return std::make_pair(b64 + QByteArray(4, '\0'), quint32(b64.size() + 5));
@@ -364,16 +348,16 @@ TEST(LoginSession, BasicChallengeAcceptsGoodAndRefusesBadAnswers)
         ScriptedClient client;
         ASSERT_TRUE(client.connectTo(server.port()));
         client.connect(0xF0F0F0EF);
-        const auto connected = client.expect(0x01);
+        const auto connected = client.expect(fromServer::connectedEx);
         ASSERT_TRUE(connected);
         EXPECT_EQ(u32(connected->bytes, 92), 6u);
         EXPECT_EQ(connected->bytes.mid(96 + 16, 12), utf16z("BASIC"));
         client.funnelInfo(0);
-        ASSERT_TRUE(client.expect(0x15));
+        ASSERT_TRUE(client.expect(fromServer::funnelInfo));
         client.connectFunnel("\\\\127.0.0.1\\TCP\\1037");
-        ASSERT_TRUE(client.expect(0x02));
+        ASSERT_TRUE(client.expect(fromServer::connectedFunnel));
         client.openFile("sample.asf", 3);
-        const auto challenge = client.expect(0x1A);
+        const auto challenge = client.expect(fromServer::securityChallenge);
         ASSERT_TRUE(challenge);
         EXPECT_EQ(u32(challenge->bytes, 40), 3u);
         EXPECT_EQ(u32(challenge->bytes, 44), 1u);
@@ -382,7 +366,7 @@ TEST(LoginSession, BasicChallengeAcceptsGoodAndRefusesBadAnswers)
         EXPECT_EQ(challenge->bytes.mid(52, realm.size()), realm);
 
         client.securityResponse(c.token.first, c.token.second);
-        const auto opened = client.expect(0x06);
+        const auto opened = client.expect(fromServer::openFile);
         ASSERT_TRUE(opened);
         EXPECT_EQ(opened->hr(), c.hr);
         if (c.hr == 0) {
@@ -395,224 +379,24 @@ TEST(LoginSession, BasicChallengeAcceptsGoodAndRefusesBadAnswers)
     EXPECT_TRUE(server.stop().contains("error reply 0x06 hr 0x80070005"));
 }
 
-TEST(ErrorSession, MissingAndEscapingPathsGetFileErrors)
+TEST(KeepAliveSession, PingsAQuietClientAndTakesThePong)
 {
     ServerProcess server;
-    ASSERT_TRUE(server.start(rootArgs()));
-    const std::pair<QString, quint32> cases[] = {
-        {"nothing-here.asf", 0xC00D001A},
-        {"../sample.asf", 0xC00D001C},
-        {"\\..\\..\\etc\\passwd", 0xC00D001C},
-        {"", 0xC00D001C},
-    };
-    for (const auto &[path, hr] : cases) {
-        SCOPED_TRACE(path.toStdString());
-        ScriptedClient client;
-        ASSERT_TRUE(client.connectTo(server.port()));
-        const auto opened = client.open(path);
-        ASSERT_TRUE(opened);
-        EXPECT_EQ(opened->hr(), hr);
-        EXPECT_EQ(u32(opened->bytes, 48), 0u);
-        EXPECT_EQ(u32(opened->bytes, 60), 0u);
-    }
-    EXPECT_TRUE(server.stop().contains("error reply 0x06 hr 0xC00D001A"));
-}
-
-TEST(ErrorSession, InjectedErrorIsCarriedByTheReplyToThatCommand)
-{
-    struct Case
-    {
-        quint16 command;
-        quint16 reply;
-    };
-    const Case cases[] = {{0x01, 0x01}, {0x18, 0x15}, {0x02, 0x03}, {0x05, 0x06},
-                          {0x15, 0x11}, {0x33, 0x21}, {0x07, 0x05}};
-    const quint32 hr = 0xC00D0013;
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.command);
-        ServerProcess server;
-        ASSERT_TRUE(server.start(
-            rootArgs() +
-            QStringList{"--error-on",
-                        QStringLiteral("0x%1:0xC00D0013").arg(c.command, 2, 16, QLatin1Char('0'))}));
-        ScriptedClient client;
-        ASSERT_TRUE(client.connectTo(server.port()));
-        const std::vector<std::pair<quint16, std::function<void()>>> steps = {
-            {0x01, [&] { client.connect(0xF0F0F0EF); }},
-            {0x18, [&] { client.funnelInfo(0); }},
-            {0x02, [&] { client.connectFunnel("\\\\127.0.0.1\\TCP\\1037"); }},
-            {0x05, [&] { client.openFile("sample.asf"); }},
-            {0x15, [&] { client.readBlock(2); }},
-            {0x33, [&] { client.streamSwitch(); }},
-            {0x07, [&] { client.startPlaying(0xFFFFFFFF); }},
-        };
-        for (const auto &[command, step] : steps) {
-            step();
-            if (command == c.command) {
-                const auto reply = client.next();
-                ASSERT_TRUE(reply);
-                EXPECT_EQ(reply->id, c.reply);
-                EXPECT_EQ(reply->hr(), hr);
-                break;
-            }
-            const auto reply = client.next();
-            ASSERT_TRUE(reply && reply->command);
-            EXPECT_EQ(reply->hr(), 0u);
-            if (command == 0x15) // skip the header pieces
-                while (auto piece = client.next())
-                    if (piece->flags() == 0x0C)
-                        break;
-        }
-        EXPECT_TRUE(server.stop().contains(
-            QStringLiteral("error reply 0x%1 hr 0xC00D0013").arg(c.reply, 2, 16, QLatin1Char('0'))));
-    }
-}
-
-TEST(RobustSession, GarbageClosesThatSessionOnlyAndOthersKeepStreaming)
-{
-    const AsfFile file = AsfFile::load(Media::sample());
-    ServerProcess server;
-    ASSERT_TRUE(server.start(rootArgs()));
-    ScriptedClient good;
-    ASSERT_TRUE(good.connectTo(server.port()));
-    ASSERT_TRUE(good.open("sample.asf"));
-
-    auto header = [](quint32 length, quint32 seal, quint16 id, quint16 direction) {
-        QByteArray m = QByteArray::fromHex("01000000cefa0bb0");
-        m += QByteArray(reinterpret_cast<const char *>(&length), 4);
-        m += QByteArray(reinterpret_cast<const char *>(&seal), 4);
-        m += QByteArray(20, '\0');
-        m += QByteArray(reinterpret_cast<const char *>(&id), 2);
-        m += QByteArray(reinterpret_cast<const char *>(&direction), 2);
-        return m;
-    };
-    const std::pair<const char *, QByteArray> garbage[] = {
-        {"http request", QByteArray("GET / HTTP/1.0\r\n\r\n")},
-        {"random bytes", QByteArray::fromHex("deadbeefdeadbeefdeadbeefdeadbeef")},
-        {"huge length", header(0x7FFFFFF0, 0x20534D4D, 0x01, 3)},
-        {"length below the header", header(8, 0x20534D4D, 0x01, 3)},
-        {"wrong seal", header(24, 0x12345678, 0x01, 3)},
-        {"server direction", header(24, 0x20534D4D, 0x01, 4)},
-        {"0x07 without its fields", header(24, 0x20534D4D, 0x07, 3)},
-        {"0x15 without its pi", header(24, 0x20534D4D, 0x15, 3)},
-    };
-    for (const auto &[name, bytes] : garbage) {
-        SCOPED_TRACE(name);
-        ScriptedClient bad;
-        ASSERT_TRUE(bad.connectTo(server.port()));
-        bad.sendRaw(bytes);
-        EXPECT_TRUE(bad.waitClosed());
-    }
-    // An unknown command is ignored, not fatal.
-    ScriptedClient odd;
-    ASSERT_TRUE(odd.connectTo(server.port()));
-    odd.send(0x77, QByteArray(8, '\0'));
-    odd.connect(0);
-    EXPECT_TRUE(odd.expect(0x01));
-
-    ASSERT_TRUE(good.readHeader());
-    good.startPlaying(0xFFFFFFFF);
-    ASSERT_TRUE(good.expect(0x05));
-    std::optional<Unit> end;
-    expectPackets(good.readData(&end), file, 0);
-    ASSERT_TRUE(end);
-    EXPECT_EQ(end->id, 0x1E);
-    const QString log = server.stop();
-    EXPECT_GE(log.count("malformed message"), 8) << log.toStdString();
-    EXPECT_TRUE(log.contains("ignored command 0x77"));
-}
-
-TEST(FaultSession, DropCloseCorruptDripAndPing)
-{
-    const AsfFile file = AsfFile::load(Media::sample());
-    {
-        SCOPED_TRACE("--drop-after");
-        ServerProcess server;
-        ASSERT_TRUE(server.start(rootArgs() + QStringList{"--drop-after", "10"}));
-        ScriptedClient client;
-        ASSERT_TRUE(client.connectTo(server.port()));
-        ASSERT_TRUE(client.open("sample.asf"));
-        ASSERT_TRUE(client.readHeader());
-        client.startPlaying(0xFFFFFFFF);
-        ASSERT_TRUE(client.expect(0x05));
-        std::optional<Unit> end;
-        EXPECT_EQ(client.readData(&end).size(), 10u);
-        EXPECT_FALSE(end) << "no 0x1E, just a closed connection";
-        EXPECT_TRUE(client.waitClosed());
-    }
-    {
-        SCOPED_TRACE("--close-after-end");
-        ServerProcess server;
-        ASSERT_TRUE(server.start(rootArgs() + QStringList{"--close-after-end"}));
-        ScriptedClient client;
-        ASSERT_TRUE(client.connectTo(server.port()));
-        ASSERT_TRUE(client.open("sample.asf"));
-        ASSERT_TRUE(client.readHeader());
-        client.startPlaying(quint32(file.packetCount - 2));
-        ASSERT_TRUE(client.expect(0x05));
-        std::optional<Unit> end;
-        EXPECT_EQ(client.readData(&end).size(), 2u);
-        ASSERT_TRUE(end);
-        EXPECT_EQ(end->id, 0x1E);
-        EXPECT_TRUE(client.waitClosed());
-    }
-    {
-        SCOPED_TRACE("--corrupt-after");
-        ServerProcess server;
-        ASSERT_TRUE(server.start(rootArgs() + QStringList{"--corrupt-after", "5"}));
-        ScriptedClient client;
-        ASSERT_TRUE(client.connectTo(server.port()));
-        ASSERT_TRUE(client.open("sample.asf"));
-        ASSERT_TRUE(client.readHeader());
-        client.startPlaying(0xFFFFFFFF);
-        ASSERT_TRUE(client.expect(0x05));
-        const auto packets = client.readData();
-        ASSERT_GT(packets.size(), 6u);
-        for (int i = 0; i < 5; ++i)
-            EXPECT_EQ(packets[i].kind(), 4);
-        EXPECT_NE(packets[5].kind(), 4);
-        EXPECT_NE(packets[5].kind(), 2);
-        EXPECT_EQ(packets[6].kind(), 4);
-    }
-    {
-        SCOPED_TRACE("--drip");
-        ServerProcess server;
-        ASSERT_TRUE(server.start(rootArgs() + QStringList{"--drip"}));
-        ScriptedClient client(60000);
-        ASSERT_TRUE(client.connectTo(server.port()));
-        const auto opened = client.open("sample.asf");
-        ASSERT_TRUE(opened);
-        EXPECT_EQ(opened->hr(), 0u);
-        const auto header = client.readHeader();
-        ASSERT_TRUE(header);
-        EXPECT_EQ(*header, file.header());
-        const quint64 first = file.packetCount - 8;
-        client.startPlaying(quint32(first));
-        ASSERT_TRUE(client.expect(0x05));
-        std::optional<Unit> end;
-        expectPackets(client.readData(&end), file, first);
-        ASSERT_TRUE(end);
-        EXPECT_EQ(end->id, 0x1E);
-    }
-    {
-        SCOPED_TRACE("--ping-every");
-        ServerProcess server;
-        ASSERT_TRUE(server.start(rootArgs() + QStringList{"--ping-every", "1"}));
-        ScriptedClient client;
-        ASSERT_TRUE(client.connectTo(server.port()));
-        client.connect(0);
-        ASSERT_TRUE(client.expect(0x01));
-        client.autoPong = false;
-        const auto ping = client.next(); // nothing else is due, so this waits for the ping
-        ASSERT_TRUE(ping);
-        EXPECT_EQ(ping->id, 0x1B);
-        EXPECT_EQ(ping->bytes.size(), 48);
-        EXPECT_EQ(ping->hr(), 0u);
-        client.pong();
-        client.funnelInfo(0);
-        ASSERT_TRUE(client.expect(0x15));
-        EXPECT_TRUE(server.stop().contains("session 1: pong"));
-    }
+    ASSERT_TRUE(server.start(sampleRootArgs() + QStringList{"--ping-every", "1"}));
+    ScriptedClient client;
+    ASSERT_TRUE(client.connectTo(server.port()));
+    client.connect(0);
+    ASSERT_TRUE(client.expect(fromServer::connectedEx));
+    client.autoPong = false;
+    const auto ping = client.next(); // nothing else is due, so this waits for the ping
+    ASSERT_TRUE(ping);
+    EXPECT_EQ(ping->id, fromServer::ping);
+    EXPECT_EQ(ping->bytes.size(), 48);
+    EXPECT_EQ(ping->hr(), 0u);
+    client.pong();
+    client.funnelInfo(0);
+    ASSERT_TRUE(client.expect(fromServer::funnelInfo));
+    EXPECT_TRUE(server.stop().contains("session 1: pong"));
 }
 
 TEST(PacedSession, RealtimeAndRateNeverRunAheadOfTheMedia)
@@ -620,13 +404,10 @@ TEST(PacedSession, RealtimeAndRateNeverRunAheadOfTheMedia)
     ServerProcess server;
     ASSERT_TRUE(server.start({"--synthetic", "paced:60000:1000", "--pace", "realtime"}));
     ScriptedClient client;
-    ASSERT_TRUE(client.connectTo(server.port()));
-    ASSERT_TRUE(client.open("paced"));
-    ASSERT_TRUE(client.readHeader());
+    ASSERT_TRUE(readyToPlay(client, server.port(), "paced"));
     QElapsedTimer clock;
     clock.start();
-    client.startPlaying(0xFFFFFFFF);
-    ASSERT_TRUE(client.expect(0x05));
+    ASSERT_TRUE(play(client, 0xFFFFFFFF));
     const auto packets = client.readData();
     ASSERT_GT(packets.size(), 2u);
     const quint32 span = packetSendTime(packets.back().payload()) - packetSendTime(packets.front().payload());
@@ -635,12 +416,9 @@ TEST(PacedSession, RealtimeAndRateNeverRunAheadOfTheMedia)
     ServerProcess limited;
     ASSERT_TRUE(limited.start({"--synthetic", "limited:200000:2000", "--rate", "200000"}));
     ScriptedClient slow;
-    ASSERT_TRUE(slow.connectTo(limited.port()));
-    ASSERT_TRUE(slow.open("limited"));
-    ASSERT_TRUE(slow.readHeader());
+    ASSERT_TRUE(readyToPlay(slow, limited.port(), "limited"));
     clock.restart();
-    slow.startPlaying(0xFFFFFFFF);
-    ASSERT_TRUE(slow.expect(0x05));
+    ASSERT_TRUE(play(slow, 0xFFFFFFFF));
     const auto limitedPackets = slow.readData();
     const qint64 bytes = qint64(limitedPackets.size()) * (2000 + 8);
     EXPECT_GE(clock.elapsed() + 50, (bytes - 2008) * 1000 / 200000);

@@ -241,7 +241,7 @@ std::optional<Unit> ScriptedClient::next()
             return std::nullopt;
         Unit unit;
         qsizetype length;
-        if (u32(m_buffer, 4) == 0xB00BFACE) {
+        if (u32(m_buffer, 4) == sessionSignature) {
             if (!fill(16))
                 return std::nullopt;
             length = qsizetype(u32(m_buffer, 8)) + 16;
@@ -255,7 +255,7 @@ std::optional<Unit> ScriptedClient::next()
         m_buffer.remove(0, length);
         if (unit.command)
             unit.id = u16(unit.bytes, 36);
-        if (unit.command && unit.id == 0x1B) {
+        if (unit.command && unit.id == fromServer::ping) {
             ++pingsSeen;
             if (autoPong) {
                 pong();
@@ -288,95 +288,99 @@ bool ScriptedClient::waitClosed()
 
 void ScriptedClient::connect(quint32 pi)
 {
-    send(0x01, le32(pi) + le32(0x0004000B) + le32(0x0003001C) +
-                   utf16z(QStringLiteral("NSPlayer/9.0.0.2980; {3300AD50-2C39-46c0-AE0A-39A2F2B6C4C2}; "
-                                         "Host: 127.0.0.1")));
+    send(toServer::connect,
+         le32(pi) + le32(0x0004000B) + le32(0x0003001C) +
+             utf16z(QStringLiteral("NSPlayer/9.0.0.2980; {3300AD50-2C39-46c0-AE0A-39A2F2B6C4C2}; "
+                                   "Host: 127.0.0.1")));
 }
 
 void ScriptedClient::funnelInfo(quint32 pi)
 {
-    send(0x18, le32(pi) + le32(0x0004000B));
+    send(toServer::funnelInfo, le32(pi) + le32(0x0004000B));
 }
 
 void ScriptedClient::connectFunnel(const QString &text)
 {
-    send(0x02, le32(0) + le32(0x00FFFFFF) + le32(0x00FFFFFF) + le32(0x00989680) + le32(2) + utf16z(text));
+    send(toServer::connectFunnel,
+         le32(0) + le32(0x00FFFFFF) + le32(0x00FFFFFF) + le32(0x00989680) + le32(2) + utf16z(text));
 }
 
 void ScriptedClient::openFile(const QString &path, quint32 pi)
 {
-    send(0x05, le32(pi) + le32(0xFFFFFFFF) + le32(0) + le32(0) + utf16z(path));
+    send(toServer::openFile, le32(pi) + le32(0xFFFFFFFF) + le32(0) + le32(0) + utf16z(path));
 }
 
 void ScriptedClient::readBlock(quint32 pi)
 {
-    send(0x15, le32(1) + le32(0) + le32(0) + le32(0x8000) + le32(0xFFFFFFFF) + le32(0) + dbl(0) + dbl(3600) +
-                   le32(pi) + le32(0));
+    send(toServer::readBlock, le32(1) + le32(0) + le32(0) + le32(0x8000) + le32(0xFFFFFFFF) + le32(0) +
+                                  dbl(0) + dbl(3600) + le32(pi) + le32(0));
 }
 
 void ScriptedClient::streamSwitch()
 {
-    send(0x33, le32(2) + le16(0xFFFF) + le16(1) + le16(0) + le16(0xFFFF) + le16(2) + le16(0));
+    send(toServer::streamSwitch,
+         le32(2) + le16(0xFFFF) + le16(1) + le16(0) + le16(0xFFFF) + le16(2) + le16(0));
 }
 
 void ScriptedClient::startPlaying(quint32 location, quint32 pi, quint32 asfOffset, double position)
 {
-    send(0x07, le32(1) + le32(0x0001FFFF) + dbl(position) + le32(asfOffset) + le32(location) +
-                   le32(0x00FFFFFF) + le32(pi));
+    send(toServer::startPlaying, le32(1) + le32(0x0001FFFF) + dbl(position) + le32(asfOffset) +
+                                     le32(location) + le32(0x00FFFFFF) + le32(pi));
 }
 
 void ScriptedClient::stopPlaying(quint32 pi)
 {
-    send(0x09, le32(1) + le32(pi));
+    send(toServer::stopPlaying, le32(1) + le32(pi));
 }
 
 void ScriptedClient::pong()
 {
-    send(0x1B, le32(1) + le32(0x0100FFFF));
+    send(toServer::pong, le32(1) + le32(0x0100FFFF));
 }
 
 void ScriptedClient::closeFile()
 {
-    send(0x0D, le32(1) + le32(1));
+    send(toServer::closeFile, le32(1) + le32(1));
 }
 
 void ScriptedClient::securityResponse(const QByteArray &token, quint32 declaredLength)
 {
-    send(0x1A, le32(1) + le32(1) + le32(declaredLength) + token);
+    send(toServer::securityResponse, le32(1) + le32(1) + le32(declaredLength) + token);
 }
 
 std::optional<Unit> ScriptedClient::open(const QString &path)
 {
     connect(0xF0F0F0EF);
-    if (!expect(0x01))
+    if (!expect(fromServer::connectedEx))
         return std::nullopt;
     funnelInfo(0xF0F0F0EF);
-    if (!expect(0x15))
+    if (!expect(fromServer::funnelInfo))
         return std::nullopt;
     connectFunnel(QStringLiteral("\\\\127.0.0.1\\TCP\\1037"));
-    if (!expect(0x02))
+    if (!expect(fromServer::connectedFunnel))
         return std::nullopt;
     openFile(path);
-    return expect(0x06);
+    return expect(fromServer::openFile);
 }
 
 std::optional<QByteArray> ScriptedClient::readHeader(int *pieces)
 {
-    readBlock(2);
-    if (!expect(0x11))
+    const quint32 pi = 2; // header packets carry it back in byte 4
+    readBlock(pi);
+    if (!expect(fromServer::readBlock))
         return std::nullopt;
     QByteArray header;
     for (quint32 index = 0;; ++index) {
         const auto unit = next();
-        if (!unit || unit->command || unit->kind() != 2 || unit->location() != index)
+        if (!unit || unit->command || unit->kind() != pi || unit->location() != index)
             return std::nullopt;
         header += unit->payload();
-        if (unit->flags() == 0x0C) {
+        if (unit->flags() == lastHeaderPieceFlag) {
             if (pieces)
                 *pieces = int(index + 1);
             return header;
         }
-        if (unit->flags() != 0x04)
+        if (unit->flags() != headerPieceFlag)
             return std::nullopt;
     }
 }

@@ -15,6 +15,41 @@
 
 namespace servertest {
 
+// MMS command ids, written down here apart from the server's own list, so that a wrong id there fails
+// these tests instead of agreeing with them.
+namespace toServer {
+constexpr quint16 connect = 0x01;
+constexpr quint16 connectFunnel = 0x02;
+constexpr quint16 openFile = 0x05;
+constexpr quint16 startPlaying = 0x07;
+constexpr quint16 stopPlaying = 0x09;
+constexpr quint16 closeFile = 0x0D;
+constexpr quint16 readBlock = 0x15;
+constexpr quint16 funnelInfo = 0x18;
+constexpr quint16 securityResponse = 0x1A;
+constexpr quint16 pong = 0x1B;
+constexpr quint16 streamSwitch = 0x33;
+} // namespace toServer
+
+namespace fromServer {
+constexpr quint16 connectedEx = 0x01;
+constexpr quint16 connectedFunnel = 0x02;
+constexpr quint16 disconnectedFunnel = 0x03;
+constexpr quint16 startedPlaying = 0x05;
+constexpr quint16 openFile = 0x06;
+constexpr quint16 readBlock = 0x11;
+constexpr quint16 funnelInfo = 0x15;
+constexpr quint16 securityChallenge = 0x1A;
+constexpr quint16 ping = 0x1B;
+constexpr quint16 endOfStream = 0x1E;
+constexpr quint16 streamSwitch = 0x21;
+} // namespace fromServer
+
+constexpr quint32 sessionSignature = 0xB00BFACE;
+// AFFlags of header packets.
+constexpr quint8 headerPieceFlag = 0x04;
+constexpr quint8 lastHeaderPieceFlag = 0x0C;
+
 quint32 u32(const QByteArray &b, qsizetype at);
 quint16 u16(const QByteArray &b, qsizetype at);
 quint64 u64(const QByteArray &b, qsizetype at);
@@ -122,11 +157,11 @@ public:
     void closeFile();
     void securityResponse(const QByteArray &token, quint32 declaredLength);
 
-    // 0x01, 0x18, 0x02 and 0x05 with plain values; returns the 0x06.
+    // Connect, FunnelInfo, ConnectFunnel and OpenFile with plain values; returns the OpenFile reply.
     std::optional<Unit> open(const QString &path);
-    // 0x15 and the header pieces; checks their flags and returns the header bytes.
+    // ReadBlock and the header pieces; checks their flags and returns the header bytes.
     std::optional<QByteArray> readHeader(int *pieces = nullptr);
-    // Data packets until 0x1E; returns them (the 0x1E in *end).
+    // Data packets until the next command, normally EndOfStream; returns them (the command in *end).
     std::vector<Unit> readData(std::optional<Unit> *end = nullptr);
 
 private:

@@ -1,7 +1,8 @@
 // The Session's answers to each client command.
+#include "session.h"
+
 #include "messages.h"
 #include "server.h"
-#include "session.h"
 
 #include <cmath>
 #include <limits>
@@ -16,6 +17,11 @@ constexpr quint32 broadcastAttributes = 0x02000000;
 constexpr quint8 headerPieceFlag = 0x04;
 constexpr quint8 lastHeaderPieceFlag = 0x0C;
 constexpr qsizetype maxHeaderPieceBytes = 8192;
+// The two UDP packet-pair datagrams, each with a random payload.
+constexpr quint32 packetPairLocation = 0xF0F0F000;
+constexpr quint8 packetPairKind = 0xFF;
+constexpr quint8 packetPairFlags = 0x10;
+constexpr quint16 packetPairDatagramBytes = 1472;
 
 QString hex(quint32 value)
 {
@@ -309,8 +315,8 @@ void Session::sendUdpPacketPair()
     for (quint32 i = 0; i < 2; ++i) {
         QByteArray datagram;
         ByteWriter w(datagram);
-        w.u32(0xF0F0F000 + i).u8(0xFF).u8(0x10).u16(1472);
-        for (int k = 0; k < 1464 / 4; ++k)
+        w.u32(packetPairLocation + i).u8(packetPairKind).u8(packetPairFlags).u16(packetPairDatagramBytes);
+        for (int k = 0; k < (packetPairDatagramBytes - 8) / 4; ++k)
             w.u32(QRandomGenerator::global()->generate());
         sendDatagram(datagram, std::nullopt);
     }
@@ -318,7 +324,7 @@ void Session::sendUdpPacketPair()
 
 void Session::sendHeader(quint8 pi)
 {
-    // At least two pieces, so that every client meets the 0x04 .. 0x0C sequence.
+    // At least two pieces, so that every client meets a piece flag before the last-piece flag.
     const qsizetype total = m_header.size();
     const qsizetype limit = std::min<qsizetype>(maxHeaderPieceBytes, m_source->info().packetSize);
     const qsizetype pieces = std::max<qsizetype>(2, (total + limit - 1) / limit);

@@ -47,7 +47,7 @@ TEST(HeaderAnalysis, AgreesWithFfprobeOnAnFfmpegFile)
     const QByteArray head = file.read(24);
     ASSERT_EQ(head.size(), 24);
     // The header the server would announce: the Header Object and the Data Object's 50 bytes.
-    const quint32 headerSize = quint32(lumo::le64(head.constData() + 16) + 50);
+    const quint32 headerSize = quint32(lumo::ByteReader(head).u64(16).value_or(0) + 50);
 
     const QJsonObject probe =
         QJsonDocument::fromJson(
@@ -56,8 +56,8 @@ TEST(HeaderAnalysis, AgreesWithFfprobeOnAnFfmpegFile)
     const QJsonArray streams = probe["streams"].toArray();
     ASSERT_FALSE(streams.isEmpty());
 
-    const lumo::HeaderAnalysis r = lumo::AnalyseAsfHeader(path, headerSize, 2, path);
-    ASSERT_EQ(r.ok, 1) << r.errorMessage.toStdString();
+    const lumo::HeaderAnalysis r = lumo::AnalyseAsfHeader(path, headerSize, lumo::StreamType::Stored, path);
+    ASSERT_TRUE(r.ok) << r.errorMessage.toStdString();
     ASSERT_EQ(r.StreamCount, quint32(streams.size()));
 
     const lumo::FileProperties &p = r.properties;

@@ -83,10 +83,10 @@ TEST_F(Finishing, LiveRepairRewritesSizesCountsDurationsAndFlags)
         {60000, 650000000}, {0xFFFFFFFFu - 999, 40000000}, // the sum with the preroll wraps in 32 bits
     };
     for (const auto &c : cases) {
-        ASSERT_TRUE(file.writeAt(0, original.constData(), original.size()) ==
+        ASSERT_TRUE(file.lock().writeAt(0, original.constData(), original.size()) ==
                     lumo::SaveFileHandle::Write::Ok);
         const lumo::RepairResult r = lumo::RepairLiveHeader(file, 32768, 599, c.packetTime);
-        EXPECT_EQ(r.ok, 1);
+        EXPECT_TRUE(r.ok);
         EXPECT_TRUE(r.errorMessage.isEmpty());
         EXPECT_EQ(contents(), patched(original, {{fpAt + 40, U64ToBytes(quint64(size))},
                                                  {fpAt + 56, U64ToBytes(599)},
@@ -102,13 +102,13 @@ TEST_F(Finishing, LiveRepairReportsMissingObjects)
 {
     // No File Properties inside the header bytes: nothing is written.
     lumo::RepairResult r = lumo::RepairLiveHeader(file, fpAt + 80, 599, 60000);
-    EXPECT_EQ(r.ok, 0);
+    EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.errorMessage, u"ASF 文件头修复错误 - 没有文件目标"_s);
     EXPECT_EQ(contents(), original);
 
     // No Data Object inside the header bytes: the File Properties fields stay written.
     r = lumo::RepairLiveHeader(file, dataAt, 599, 60000);
-    EXPECT_EQ(r.ok, 0);
+    EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.errorMessage, u"ASF 文件头修复错误 - 没有数据目标"_s);
     const QByteArray now = contents();
     EXPECT_EQ(now.mid(fpAt + 56, 8), U64ToBytes(599));

@@ -12,6 +12,7 @@
 using namespace asftest;
 using namespace Qt::StringLiterals;
 using lumo::AnalyseAsfHeader;
+using lumo::StreamType;
 using lumo::AnalyseAsfHeaderBytes;
 using lumo::HeaderAnalysis;
 
@@ -38,7 +39,7 @@ QByteArray fullHeader()
 }
 
 // The bytes in an allocation of exactly their size, so that the sanitizer sees any overread.
-HeaderAnalysis analyseExact(const QByteArray &bytes, quint32 streamType = 2)
+HeaderAnalysis analyseExact(const QByteArray &bytes, StreamType streamType = StreamType::Stored)
 {
     const std::vector<char> exact(bytes.begin(), bytes.end());
     return AnalyseAsfHeaderBytes(QByteArrayView(exact.data(), qsizetype(exact.size())), streamType, "loc");
@@ -49,7 +50,7 @@ HeaderAnalysis analyseExact(const QByteArray &bytes, quint32 streamType = 2)
 TEST(HeaderAnalysis, FullHeaderFillsTaskValuesAndPages)
 {
     const HeaderAnalysis r = analyseExact(fullHeader());
-    ASSERT_EQ(r.ok, 1) << r.errorMessage.toStdString();
+    ASSERT_TRUE(r.ok) << r.errorMessage.toStdString();
     EXPECT_EQ(r.StreamCount, 2u);
     EXPECT_EQ(r.StreamNumbers, (std::array<quint8, 10>{1, 2}));
     EXPECT_EQ(r.StreamKinds, 0x7u);
@@ -80,7 +81,7 @@ TEST(HeaderAnalysis, FullHeaderFillsTaskValuesAndPages)
     EXPECT_EQ(p.Created_Asf, lumo::formatPropertiesDateTime(created) + u"  (ASF 文件时间)"_s);
     EXPECT_TRUE(p.Created_File.isEmpty());
 
-    const HeaderAnalysis live = analyseExact(fullHeader(), 1);
+    const HeaderAnalysis live = analyseExact(fullHeader(), StreamType::Live);
     EXPECT_EQ(live.properties.FileSize, u"实况"_s);
     EXPECT_EQ(live.properties.Length, u"实况"_s);
 
@@ -94,7 +95,7 @@ TEST(HeaderAnalysis, FullHeaderFillsTaskValuesAndPages)
 TEST(HeaderAnalysis, AbsentOptionalObjectsGiveTheirPlaceholders)
 {
     const HeaderAnalysis r = analyseExact(header({fileProperties({}), audioStream(5, false)}));
-    ASSERT_EQ(r.ok, 1);
+    ASSERT_TRUE(r.ok);
     const lumo::FileProperties &p = r.properties;
     EXPECT_EQ(p.BitRateInfo, QStringList{u"单一速率"_s});
     EXPECT_EQ(p.Description, u"没有可用信息"_s);
@@ -121,7 +122,7 @@ TEST(HeaderAnalysis, MissingRequiredObjectsFailWithTheirMessage)
     };
     for (const auto &c : cases) {
         const HeaderAnalysis r = analyseExact(c.bytes);
-        EXPECT_EQ(r.ok, 0);
+        EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.errorMessage, c.message);
     }
     // Lines added before the failing step stay.
@@ -138,7 +139,7 @@ TEST(HeaderAnalysis, TablesHoldAtMostTenEntries)
     }
     children << bitrates(records);
     const HeaderAnalysis r = analyseExact(header(children));
-    ASSERT_EQ(r.ok, 1);
+    ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.StreamCount, 10u);
     EXPECT_EQ(r.StreamNumbers[9], 10);
     EXPECT_EQ(r.properties.BitRateInfo.first(), u"可用总数 = 11"_s);
@@ -200,7 +201,7 @@ TEST(HeaderAnalysis, TruncatedAndHostileHeadersStayInsideTheBytes)
         // The hostile object comes last, so its lengths run off the end of the bytes.
         const QByteArray bytes = header({fileProperties({}), audioStream(1, false)}) + tail;
         const HeaderAnalysis r = analyseExact(bytes);
-        EXPECT_EQ(r.ok, 1);
+        EXPECT_TRUE(r.ok);
     }
     // A Stream Properties identifier in the last bytes is no stream.
     EXPECT_EQ(analyseExact(header({fileProperties({})}) + guid(streamId)).errorMessage,
@@ -218,21 +219,21 @@ TEST(HeaderAnalysis, ReadsTheFileAndItsWriteTime)
     file.close();
 
     // A header size beyond the file reads what is there.
-    const HeaderAnalysis r = AnalyseAsfHeader(path, 0xFFFFFFFF, 2, path);
-    ASSERT_EQ(r.ok, 1);
+    const HeaderAnalysis r = AnalyseAsfHeader(path, 0xFFFFFFFF, StreamType::Stored, path);
+    ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.StreamCount, 2u);
     const QDateTime written = QFileInfo(path).lastModified().toUTC();
     EXPECT_EQ(r.properties.Created_File, lumo::formatPropertiesDateTime(written) + u"  (文件最后写入时间)"_s);
     EXPECT_FALSE(r.properties.Created_Asf.isEmpty());
 
     // Only the first headerSize bytes count: cut before the Data Object.
-    EXPECT_EQ(AnalyseAsfHeader(path, quint32(bytes.size() - 50), 2, path).errorMessage,
+    EXPECT_EQ(AnalyseAsfHeader(path, quint32(bytes.size() - 50), StreamType::Stored, path).errorMessage,
               u"ASF 错误 - 没有找到任何目标数据"_s);
 
-    EXPECT_EQ(AnalyseAsfHeader(dir.filePath("missing.asf"), 32768, 2, "").errorMessage,
+    EXPECT_EQ(AnalyseAsfHeader(dir.filePath("missing.asf"), 32768, StreamType::Stored, "").errorMessage,
               u"无法打开文件来展开"_s);
     QFile empty(dir.filePath("empty.asf"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    EXPECT_EQ(AnalyseAsfHeader(empty.fileName(), 32768, 2, "").errorMessage, u"ASF 文件头没有包含数据"_s);
+    EXPECT_EQ(AnalyseAsfHeader(empty.fileName(), 32768, StreamType::Stored, "").errorMessage, u"ASF 文件头没有包含数据"_s);
 }

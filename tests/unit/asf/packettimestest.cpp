@@ -6,6 +6,7 @@
 #include <QSet>
 
 using namespace lumo;
+using lumo::unchecked::le32;
 
 namespace {
 
