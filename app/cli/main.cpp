@@ -193,14 +193,14 @@ int runGet(QCoreApplication &app, const QStringList &args)
     Settings settings;
     settings.load();
     if (parser.isSet(port))
-        settings.setServerSocket(parser.value(port));
-    settings.setUDPTick(parser.isSet(udp));
+        settings.setTcpPort(parser.value(port));
+    settings.setUseUdp(parser.isSet(udp));
     if (parser.isSet(bypassDns))
-        settings.setBypassDNS(true);
+        settings.setBypassDns(true);
     if (parser.isSet(sendHost))
-        settings.setHost01Tick(true);
-    settings.setAutoLogTick(false); // the log goes where --log says
-    settings.setDoneInterval(QStringLiteral("0"));
+        settings.setSendHost(true);
+    settings.setAutoSaveLog(false); // the log goes where --log says
+    settings.setSoundInterval(QStringLiteral("0"));
 
     TerminalAnswers answers;
     answers.outputPath = parser.value(output);
@@ -266,7 +266,7 @@ int runGet(QCoreApplication &app, const QStringList &args)
             controller.stop();
     });
 
-    if (!controller.ConnectClick(parser.positionalArguments().first()))
+    if (!controller.start(parser.positionalArguments().first()))
         return ExitFailed;
     if (seconds > 0)
         recordingLength.start(seconds * 1000);

@@ -33,10 +33,10 @@ QString PathOf(const QString &address);
 
 // Start's address rules in their order; the first that fails gives its message.
 namespace AddressRule {
-QString emptyMessage();  // A1
-QString notMmsMessage(); // A2
-QString noHostMessage(); // A3
-QString noPathMessage(); // A4
+QString emptyMessage();  // no address at all
+QString notMmsMessage(); // not an mms:// address
+QString noHostMessage(); // no host after the scheme
+QString noPathMessage(); // no path after the host
 } // namespace AddressRule
 
 // A host text may carry a port ("server:8080", "[::1]:8080"): the connection then uses that

@@ -114,7 +114,7 @@ void DownloadController::ResetTask()
     Q_EMIT propertiesChanged();
 }
 
-bool DownloadController::ConnectClick(const QString &urlText)
+bool DownloadController::start(const QString &urlText)
 {
     if (urlText.isEmpty()) {
         m_rawPerson.showMessage(AddressRule::emptyMessage());
@@ -127,8 +127,8 @@ bool DownloadController::ConnectClick(const QString &urlText)
     }
     // A port text that is not a number cannot be connected to either; both get the port message.
     bool portOk = false;
-    const uint port = m_settings.ServerSocket().trimmed().toUInt(&portOk);
-    if (m_settings.ServerSocket().isEmpty() || !portOk || port == 0 || port > 65535) {
+    const uint port = m_settings.tcpPort().trimmed().toUInt(&portOk);
+    if (m_settings.tcpPort().isEmpty() || !portOk || port == 0 || port > 65535) {
         m_rawPerson.showMessage(QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)"));
         return false;
     }
@@ -166,20 +166,20 @@ bool DownloadController::ConnectClick(const QString &urlText)
     // A port written after the host wins over the setting.
     const HostPort target = SplitHostPort(host);
     const quint16 tcpPort = target.port.value_or(quint16(port));
-    m_udpTick = m_settings.UDPTick();
+    m_udpTick = m_settings.useUdp();
     if (m_udpTick) {
         m_udp.setRemote(target.host, tcpPort);
         m_task.Transport = Transport::Udp;
     } else {
         m_task.Transport = Transport::Tcp;
     }
-    m_exchange.setOptions({m_settings.Host01Tick(), m_udpTick, m_udp.localPort()});
+    m_exchange.setOptions({m_settings.sendHost(), m_udpTick, m_udp.localPort()});
 
     m_state = State::Connecting;
     m_status.connectEnabled = false;
     m_status.disconnectEnabled = true;
     publishStatus();
-    m_tcp.open(target.host, tcpPort, m_settings.BypassDNS());
+    m_tcp.open(target.host, tcpPort, m_settings.bypassDns());
     return true;
 }
 
@@ -191,7 +191,7 @@ void DownloadController::TCPSocketError()
         m_connectTimer.start();
 }
 
-void DownloadController::DisconnectClick()
+void DownloadController::confirmStop()
 {
     if (!m_rawPerson.askYesNo(QStringLiteral("你确定要终止这个任务吗?")))
         return;
@@ -224,7 +224,7 @@ void DownloadController::AbandonTask()
 
 void DownloadController::TCPSocketLookup()
 {
-    m_log.append(m_settings.BypassDNS() ? QStringLiteral("没有解析 DNS, 尝试直接连接")
+    m_log.append(m_settings.bypassDns() ? QStringLiteral("没有解析 DNS, 尝试直接连接")
                                         : QStringLiteral("解析 DNS 服务器..."));
 }
 
@@ -310,7 +310,7 @@ void DownloadController::UDPSocketDataReceived()
     static thread_local QByteArray datagram(LargestUdpDatagram + 1, Qt::Uninitialized);
     while (m_udp.hasPendingDatagram()) {
         const qint64 size = m_udp.pendingDatagramSize();
-        if (!m_settings.UDPTick()) {
+        if (!m_settings.useUdp()) {
             m_log.append(QStringLiteral("警告, 在本地端口删除未请求的 UDP 数据"));
             m_udp.readDatagram(datagram.data(), 0); // dropped: nobody asked for it
             continue;
@@ -416,8 +416,8 @@ void DownloadController::CompleteDownload()
         m_status.progress = 100;
         m_status.title = QStringLiteral("Lumo 已完成");
         m_rawPerson.statusChanged(m_status);
-        interval = m_settings.DoneInterval().trimmed().toInt(); // not a number: no sound
-        autoLog = m_settings.AutoLogTick();
+        interval = m_settings.soundInterval().trimmed().toInt(); // not a number: no sound
+        autoLog = m_settings.autoSaveLog();
     });
     if (interval > 0)
         m_person.startCompletionSound(interval);

@@ -42,9 +42,9 @@ public:
 
     // Start: checks the address, resets the task, prepares the save file and connects.
     // Returns whether the connection is being opened.
-    bool ConnectClick(const QString &urlText);
+    bool start(const QString &urlText);
     // Stop, after asking the person.
-    void DisconnectClick();
+    void confirmStop();
     // Stop without asking (the command line's Ctrl-C, a recording length reached).
     void stop();
 

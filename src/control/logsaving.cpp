@@ -11,7 +11,7 @@ void saveTaskLog(TaskLog &log, Settings &settings, Interaction &person, const QS
                    const QString &mediaWindowText)
 {
     FileDialogRequest request;
-    request.startFolder = settings.LogDir();
+    request.startFolder = settings.logFolder();
     request.title = QStringLiteral("保存记录文件");
     request.defaultSuffix = QStringLiteral("log");
     request.filter = saveFileFilter();
@@ -22,7 +22,7 @@ void saveTaskLog(TaskLog &log, Settings &settings, Interaction &person, const QS
     const std::optional<QString> chosen = person.chooseSaveFile(request);
     if (!chosen || chosen->isEmpty())
         return;
-    settings.setLogDir(folderOf(*chosen));
+    settings.setLogFolder(folderOf(*chosen));
     const QString failure = log.saveToFile(*chosen);
     if (!failure.isEmpty())
         person.showMessage(failure);

@@ -16,7 +16,7 @@ namespace lumo {
 
 namespace {
 
-const QString M1 = QStringLiteral("你试图访问的 HTTP 媒体类型是不支持的.\n\n"
+const QString httpMediaRefusal = QStringLiteral("你试图访问的 HTTP 媒体类型是不支持的.\n\n"
                                   "如果你确认这个媒体文件的地址是可用的话:\n\n"
                                   "1) 请将HTTP 的前缀换成 MMS:// 后再试一次\n"
                                   "2) 可以使用支持 HTTP 1.0 协议的 ASFRecoder 软件试试"
@@ -24,16 +24,16 @@ const QString M1 = QStringLiteral("你试图访问的 HTTP 媒体类型是不支
                                   "3) 你可能输入了一个标准的网址. 请使用你的\n"
                                   "   浏览器右键菜单中的“另存为”命令, 你也许可以使用这个办法  \n"
                                   "   保存媒体文件");
-const QString M2 = QStringLiteral("你正在试图访问一个重定向地址文件\n"
+const QString mmsRedirectRefusal = QStringLiteral("你正在试图访问一个重定向地址文件\n"
                                   "使用 MMS:// 开头的地址. 只有 HTTP:// 开头的服务器才\n"
                                   "能保存重定向地址文件, 请先检查你的地址\n"
                                   "然后再试一次");
-const QString M3 = QStringLiteral("你正在试图访问一个 RealMedia 格式的文件类型\n"
+const QString realMediaRefusal = QStringLiteral("你正在试图访问一个 RealMedia 格式的文件类型\n"
                                   "Lumo 不支持连接到 RealMedia 的地址\n");
-const QString M4 = QStringLiteral("这个地址包含一个可下载的文件\n"
+const QString downloadFileRefusal = QStringLiteral("这个地址包含一个可下载的文件\n"
                                   "使用媒体播放机或你的浏览器来下载这个文件\n"
                                   "Lumo 不是必需的\n");
-const QString M5 = QStringLiteral("这个文件类型是媒体播放机的外观文件\n"
+const QString skinFileRefusal = QStringLiteral("这个文件类型是媒体播放机的外观文件\n"
                                   "Lumo 不支持播放器外观\n");
 
 bool startsWithPrefix(const QByteArray &text, qsizetype at)
@@ -91,17 +91,17 @@ MediaOpener::MediaOpener(DownloadController &controller, TaskLog &log, Settings 
     connect(&m_http, &HttpClient::redirected, this,
             [this] { m_log.append(QStringLiteral("---- HTTP Socket 已经被主机重定向 ----")); });
     connect(&m_http, &HttpClient::authenticationNeeded, this, [this] {
-        const std::optional<LoginAnswer> answer = m_person.askWebLogin(webLoginRequest(m_settings.Authh()));
+        const std::optional<LoginAnswer> answer = m_person.askWebLogin(webLoginRequest(m_settings.webLogin()));
         if (!answer)
             return;
         const WebLoginResult login = acceptWebLogin(*answer);
         m_http.setCredentials(login.httpUser, login.httpPassword);
-        m_settings.setAuthh(login.storedAuthh);
+        m_settings.setWebLogin(login.storedWebLogin);
         m_person.showMessage(QStringLiteral("你现在需要重新访问这个站点, 请再试一次"));
     });
 }
 
-bool MediaOpener::Open1Click()
+bool MediaOpener::mayOpenMedia()
 {
     if (!m_controller.idle() || m_http.isConnected()) {
         m_person.showMessage(QStringLiteral("当连接时无法更改媒体"));
@@ -116,7 +116,7 @@ std::optional<QStringList> MediaOpener::acceptLocation(const QString &comboText)
         return std::nullopt;
     const QString location = TrimControls(comboText);
     m_controller.setMediaWindowText(location);
-    const QStringList list = m_settings.addToMediaList(location);
+    const QStringList list = m_settings.addToRecentLocations(location);
     m_controller.setSaveWindowText(QString());
     Q_EMIT urlListReplaced({});
     OpenMedia();
@@ -142,15 +142,15 @@ void MediaOpener::OpenMedia()
     if (c == 0) {
         refuse(QStringLiteral("媒体类型或地址属于未知类型"), QStringLiteral("操作已取消"));
     } else if (has(HttpAddress | MediaFile)) {
-        refuse(M1);
+        refuse(httpMediaRefusal);
     } else if (has(MmsAddress) && any(RedirectFile | ScriptPage)) {
-        refuse(M2);
+        refuse(mmsRedirectRefusal);
     } else if (any(RealMediaFile | PnmAddress)) {
-        refuse(M3);
+        refuse(realMediaRefusal);
     } else if (has(DownloadFile)) {
-        refuse(M4);
+        refuse(downloadFileRefusal);
     } else if (has(SkinFile)) {
-        refuse(M5);
+        refuse(skinFileRefusal);
     } else if (has(LocalPath | RedirectFile)) {
         QFile probe(location);
         if (!probe.open(QIODevice::ReadOnly)) {
@@ -261,7 +261,7 @@ bool MediaOpener::applyScan(const QByteArray &text)
 bool MediaOpener::SaveRedirectFile(const QByteArray &text)
 {
     FileDialogRequest request;
-    request.startFolder = m_settings.AsxDir();
+    request.startFolder = m_settings.redirectFolder();
     request.defaultSuffix = QStringLiteral("asx");
     request.title = QStringLiteral("保存重定向文件");
     request.filter = saveFileFilter();
@@ -271,7 +271,7 @@ bool MediaOpener::SaveRedirectFile(const QByteArray &text)
     const std::optional<QString> chosen = m_person.chooseSaveFile(request);
     if (!chosen || chosen->isEmpty())
         return false;
-    m_settings.setAsxDir(folderOf(*chosen));
+    m_settings.setRedirectFolder(folderOf(*chosen));
     QFile file(*chosen);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         m_person.showMessage(QStringLiteral("创建重定向文件时发生错误"));
@@ -284,7 +284,7 @@ bool MediaOpener::SaveRedirectFile(const QByteArray &text)
     return true;
 }
 
-std::optional<QString> MediaOpener::OpenMonitor1Click()
+std::optional<QString> MediaOpener::previewFile()
 {
     const auto localMedia = [](const QString &text) {
         const AddressClass c = ClassifyAddress(text);

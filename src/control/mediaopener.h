@@ -38,7 +38,7 @@ public:
                 HttpClient &http, QObject *parent = nullptr);
 
     // File > Open: false (after telling the person) while a connection is open.
-    bool Open1Click();
+    bool mayOpenMedia();
     // The open window's OK: trims the text, remembers it first in MediaList (20 kept) and
     // opens it. Returns the new list, or nullopt for an empty text (nothing happens).
     std::optional<QStringList> acceptLocation(const QString &comboText);
@@ -55,7 +55,7 @@ public:
     // Saves a fetched redirect file byte for byte where the person chooses.
     bool SaveRedirectFile(const QByteArray &text);
     // The preview's file: the save file if it is a local media file, else the open one.
-    std::optional<QString> OpenMonitor1Click();
+    std::optional<QString> previewFile();
 
     QStringList lastEntries() const { return m_entries; }
 

@@ -22,7 +22,7 @@ std::optional<QString> PrepareSaveFile(DownloadTask &task, Interaction &person, 
                                        const QString &urlText)
 {
     FileDialogRequest request;
-    request.startFolder = settings.AsfDir();
+    request.startFolder = settings.saveFolder();
     request.defaultSuffix = QStringLiteral("asf");
     request.title = QStringLiteral("创建 / 续传 保存文件");
     request.filter = saveFileFilter();
@@ -43,7 +43,7 @@ std::optional<QString> PrepareSaveFile(DownloadTask &task, Interaction &person, 
     if (!chosen || chosen->isEmpty())
         return std::nullopt;
     const QString path = *chosen;
-    settings.setAsfDir(folderOf(path));
+    settings.setSaveFolder(folderOf(path));
 
     // A file that exists but cannot be measured counts as holding data.
     const QFileInfo info(path);

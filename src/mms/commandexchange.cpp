@@ -177,7 +177,7 @@ void CommandExchange::handleLoginRequest(const QByteArray &message)
     for (qint64 i = mms::RealmOffset; i < end; i += 2)
         m_task.AuthRealm.append(QChar(quint8(message.at(i))));
 
-    const LoginRequest request = serverLoginRequest(m_task.HostName, m_task.AuthRealm, m_settings.Authm());
+    const LoginRequest request = serverLoginRequest(m_task.HostName, m_task.AuthRealm, m_settings.serverLogin());
     const std::optional<LoginAnswer> answer = m_person.askServerLogin(request);
     if (!answer) {
         m_hooks.AbandonTask();
@@ -185,7 +185,7 @@ void CommandExchange::handleLoginRequest(const QByteArray &message)
         return;
     }
     const ServerLoginResult login = acceptServerLogin(*answer);
-    m_settings.setAuthm(login.storedAuthm);
+    m_settings.setServerLogin(login.storedServerLogin);
     m_task.AuthData = login.authData;
     sendLogin(m_task.AuthData);
     ++m_task.Incarnation;

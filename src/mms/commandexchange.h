@@ -16,8 +16,8 @@ struct DownloadTask;
 // What a task fixes at Start from the settings in force.
 struct ExchangeOptions
 {
-    bool sendHost = false;    // Host01Tick: the host goes into the connect command
-    bool udp = false;         // UDPTick: media packets over UDP
+    bool sendHost = false;    // the host goes into the connect command
+    bool udp = false;         // media packets over UDP
     quint16 udpLocalPort = 0; // the bound UDP port named in the transport command
 };
 

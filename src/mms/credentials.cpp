@@ -27,11 +27,11 @@ Credentials decodeCredentials(const QString &stored)
     return {QString::fromUtf8(text.left(colon)), QString::fromUtf8(text.mid(colon + 1))};
 }
 
-LoginRequest webLoginRequest(const QString &storedAuthh)
+LoginRequest webLoginRequest(const QString &storedWebLogin)
 {
     LoginRequest request;
-    if (!storedAuthh.isEmpty()) {
-        const Credentials saved = decodeCredentials(storedAuthh);
+    if (!storedWebLogin.isEmpty()) {
+        const Credentials saved = decodeCredentials(storedWebLogin);
         request.savedUser = saved.user;
         request.savedPassword = saved.password;
     }
@@ -44,13 +44,13 @@ WebLoginResult acceptWebLogin(const LoginAnswer &answer)
     result.httpUser = TrimControls(answer.user);
     result.httpPassword = TrimControls(answer.password);
     if (answer.savePassword)
-        result.storedAuthh = encodeCredentials(answer.user, answer.password);
+        result.storedWebLogin = encodeCredentials(answer.user, answer.password);
     return result;
 }
 
-LoginRequest serverLoginRequest(const QString &hostName, const QString &authRealm, const QString &storedAuthm)
+LoginRequest serverLoginRequest(const QString &hostName, const QString &authRealm, const QString &storedServerLogin)
 {
-    LoginRequest request = webLoginRequest(storedAuthm);
+    LoginRequest request = webLoginRequest(storedServerLogin);
     request.host = hostName;
     request.realm = realmLabel(authRealm);
     return request;
@@ -62,7 +62,7 @@ ServerLoginResult acceptServerLogin(const LoginAnswer &answer)
     const QString stored = encodeCredentials(answer.user, answer.password);
     result.authData = stored.toLatin1();
     if (answer.savePassword)
-        result.storedAuthm = stored;
+        result.storedServerLogin = stored;
     return result;
 }
 

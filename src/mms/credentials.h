@@ -22,28 +22,28 @@ QString encodeCredentials(const QString &user, const QString &password);
 // characters are skipped); the text ends at its first zero byte.
 Credentials decodeCredentials(const QString &stored);
 
-// What the web-login dialog opens with: the saved login from Authh, or empty fields.
-LoginRequest webLoginRequest(const QString &storedAuthh);
+// What the web-login dialog opens with: the saved web login, or empty fields.
+LoginRequest webLoginRequest(const QString &storedWebLogin);
 
 // The web login was confirmed.
 struct WebLoginResult
 {
     QString httpUser;     // for the HTTP client: trimmed of blanks and control characters
     QString httpPassword; // likewise
-    QString storedAuthh;  // the new Authh: the stored form, or "" when not to be saved
+    QString storedWebLogin;  // the new web login: the stored form, or "" when not to be saved
 };
 WebLoginResult acceptWebLogin(const LoginAnswer &answer);
 
 // What the media-server login dialog opens with: the server, the realm label and the saved
-// login from Authm (fields left empty when none is saved).
+// server login (fields left empty when none is saved).
 LoginRequest serverLoginRequest(const QString &hostName, const QString &authRealm,
-                                const QString &storedAuthm);
+                                const QString &storedServerLogin);
 
 // The media-server login was confirmed.
 struct ServerLoginResult
 {
     QByteArray authData; // the login answer sent to the server: the stored form's bytes
-    QString storedAuthm; // the new Authm: the stored form, or "" when not to be saved
+    QString storedServerLogin; // the new server login: the stored form, or "" when not to be saved
 };
 ServerLoginResult acceptServerLogin(const LoginAnswer &answer);
 

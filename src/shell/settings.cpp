@@ -54,7 +54,7 @@ QString Settings::read(QStringView name) const
     return RegReadString(m_key, name);
 }
 
-void Settings::write(QStringView name, const QString &value) const
+void Settings::write(QStringView name, const QString &value)
 {
     RegWriteString(m_key, name, value);
 }
@@ -87,7 +87,7 @@ void Settings::load()
     m_host01Tick = read(nameSendHost) == flagOn;
 }
 
-void Settings::store() const
+void Settings::store()
 {
     write(nameTcpPort, m_serverSocket);
     write(nameUdpPort, m_udpPort);
@@ -149,141 +149,141 @@ QString Settings::aboutUdpText()
                           "(感谢阅读这些内容)");
 }
 
-std::optional<int> Settings::Height() const
+std::optional<int> Settings::windowHeight() const
 {
     return readInt(nameHeight);
 }
 
-void Settings::setHeight(int value) const
+void Settings::setWindowHeight(int value)
 {
     write(nameHeight, QString::number(value));
 }
 
-std::optional<int> Settings::Width() const
+std::optional<int> Settings::windowWidth() const
 {
     return readInt(nameWidth);
 }
 
-void Settings::setWidth(int value) const
+void Settings::setWindowWidth(int value)
 {
     write(nameWidth, QString::number(value));
 }
 
-std::optional<int> Settings::FormLeft() const
+std::optional<int> Settings::windowLeft() const
 {
     return readInt(nameFormLeft);
 }
 
-void Settings::setFormLeft(int value) const
+void Settings::setWindowLeft(int value)
 {
     write(nameFormLeft, QString::number(value));
 }
 
-std::optional<int> Settings::FormTop() const
+std::optional<int> Settings::windowTop() const
 {
     return readInt(nameFormTop);
 }
 
-void Settings::setFormTop(int value) const
+void Settings::setWindowTop(int value)
 {
     write(nameFormTop, QString::number(value));
 }
 
-QString Settings::URLSelected() const
+QString Settings::addressText() const
 {
     return read(nameUrlSelected);
 }
 
-void Settings::setURLSelected(const QString &text) const
+void Settings::setAddressText(const QString &text)
 {
     write(nameUrlSelected, text);
 }
 
-QStringList Settings::URLList() const
+QStringList Settings::addressList() const
 {
     return fromListText(read(nameUrlList));
 }
 
-void Settings::setURLList(const QStringList &items) const
+void Settings::setAddressList(const QStringList &items)
 {
     write(nameUrlList, toListText(items));
 }
 
-QString Settings::AsfDir() const
+QString Settings::saveFolder() const
 {
     return read(nameAsfDir);
 }
 
-void Settings::setAsfDir(const QString &folder) const
+void Settings::setSaveFolder(const QString &folder)
 {
     write(nameAsfDir, folder);
 }
 
-QString Settings::AsxDir() const
+QString Settings::redirectFolder() const
 {
     return read(nameAsxDir);
 }
 
-void Settings::setAsxDir(const QString &folder) const
+void Settings::setRedirectFolder(const QString &folder)
 {
     write(nameAsxDir, folder);
 }
 
-QString Settings::LogDir() const
+QString Settings::logFolder() const
 {
     return read(nameLogDir);
 }
 
-void Settings::setLogDir(const QString &folder) const
+void Settings::setLogFolder(const QString &folder)
 {
     write(nameLogDir, folder);
 }
 
-QString Settings::OpenDir() const
+QString Settings::openFolder() const
 {
     return read(nameOpenDir);
 }
 
-void Settings::setOpenDir(const QString &folder) const
+void Settings::setOpenFolder(const QString &folder)
 {
     write(nameOpenDir, folder);
 }
 
-QStringList Settings::MediaList() const
+QStringList Settings::recentLocations() const
 {
     return fromListText(read(nameMediaList));
 }
 
-void Settings::setMediaList(const QStringList &items) const
+void Settings::setRecentLocations(const QStringList &items)
 {
     write(nameMediaList, toListText(items.mid(0, maxMediaListSize)));
 }
 
-QStringList Settings::addToMediaList(const QString &address) const
+QStringList Settings::addToRecentLocations(const QString &address)
 {
-    QStringList items = MediaList();
+    QStringList items = recentLocations();
     items.prepend(address);
     items = items.mid(0, maxMediaListSize);
-    setMediaList(items);
+    setRecentLocations(items);
     return items;
 }
 
-QString Settings::Authh() const
+QString Settings::webLogin() const
 {
     return read(nameAuthh);
 }
 
-void Settings::setAuthh(const QString &stored) const
+void Settings::setWebLogin(const QString &stored)
 {
     write(nameAuthh, stored);
 }
 
-QString Settings::Authm() const
+QString Settings::serverLogin() const
 {
     return read(nameAuthm);
 }
 
-void Settings::setAuthm(const QString &stored) const
+void Settings::setServerLogin(const QString &stored)
 {
     write(nameAuthm, stored);
 }

@@ -12,7 +12,7 @@ namespace lumo {
 // Everything the program remembers between runs, with its defaults.
 //
 // The settings in force while the program runs are the settings window's control values
-// (ServerSocket ... Host01Tick): load() fills them once at start, the window edits them, and
+// (tcpPort ... sendHost): load() fills them once at start, the window edits them, and
 // store() writes them back when the window closes. Everything else is read from and written
 // to the store on each call.
 class Settings
@@ -24,26 +24,26 @@ public:
     // their defaults, and the choices compare exactly ("udp" leaves UDPTick off).
     void load();
     // Writes the seven control values as they stand, unchecked.
-    void store() const;
+    void store();
 
     // Control values of the settings window.
-    QString ServerSocket() const { return m_serverSocket; }
-    void setServerSocket(const QString &port) { m_serverSocket = port; }
-    QString UDPPort() const { return m_udpPort; }
-    void setUDPPort(const QString &port) { m_udpPort = port; }
-    QString DoneInterval() const { return m_doneInterval; }
-    void setDoneInterval(const QString &seconds) { m_doneInterval = seconds; }
-    bool UDPTick() const { return m_udpTick; }
-    void setUDPTick(bool on) { m_udpTick = on; }
-    bool BypassDNS() const { return m_bypassDns; }
-    void setBypassDNS(bool on) { m_bypassDns = on; }
-    bool AutoLogTick() const { return m_autoLogTick; }
-    void setAutoLogTick(bool on) { m_autoLogTick = on; }
-    bool Host01Tick() const { return m_host01Tick; }
-    void setHost01Tick(bool on) { m_host01Tick = on; }
+    QString tcpPort() const { return m_serverSocket; }
+    void setTcpPort(const QString &port) { m_serverSocket = port; }
+    QString udpPort() const { return m_udpPort; }
+    void setUdpPort(const QString &port) { m_udpPort = port; }
+    QString soundInterval() const { return m_doneInterval; }
+    void setSoundInterval(const QString &seconds) { m_doneInterval = seconds; }
+    bool useUdp() const { return m_udpTick; }
+    void setUseUdp(bool on) { m_udpTick = on; }
+    bool bypassDns() const { return m_bypassDns; }
+    void setBypassDns(bool on) { m_bypassDns = on; }
+    bool autoSaveLog() const { return m_autoLogTick; }
+    void setAutoSaveLog(bool on) { m_autoLogTick = on; }
+    bool sendHost() const { return m_host01Tick; }
+    void setSendHost(bool on) { m_host01Tick = on; }
 
     // The UDP port in force since start: a changed port needs a restart.
-    QString InitialUDPPort() const { return m_initialUdpPort; }
+    QString initialUdpPort() const { return m_initialUdpPort; }
     // The local port to bind at start: InitialUDPPort as a number, or the default port when
     // that text is not a port number.
     quint16 udpBindPort() const;
@@ -59,48 +59,48 @@ public:
     static QString aboutUdpText();
 
     // Main-window geometry; nullopt when missing or not a whole number.
-    std::optional<int> Height() const;
-    void setHeight(int value) const;
-    std::optional<int> Width() const;
-    void setWidth(int value) const;
-    std::optional<int> FormLeft() const;
-    void setFormLeft(int value) const;
-    std::optional<int> FormTop() const;
-    void setFormTop(int value) const;
+    std::optional<int> windowHeight() const;
+    void setWindowHeight(int value);
+    std::optional<int> windowWidth() const;
+    void setWindowWidth(int value);
+    std::optional<int> windowLeft() const;
+    void setWindowLeft(int value);
+    std::optional<int> windowTop() const;
+    void setWindowTop(int value);
 
     // The address box: its text and its items.
-    QString URLSelected() const;
-    void setURLSelected(const QString &text) const;
-    QStringList URLList() const;
-    void setURLList(const QStringList &items) const;
+    QString addressText() const;
+    void setAddressText(const QString &text);
+    QStringList addressList() const;
+    void setAddressList(const QStringList &items);
 
     // Start folders of the file dialogs, each ending in "/"; empty when none was chosen yet.
-    QString AsfDir() const;
-    void setAsfDir(const QString &folder) const;
-    QString AsxDir() const;
-    void setAsxDir(const QString &folder) const;
-    QString LogDir() const;
-    void setLogDir(const QString &folder) const;
-    QString OpenDir() const;
-    void setOpenDir(const QString &folder) const;
+    QString saveFolder() const;
+    void setSaveFolder(const QString &folder);
+    QString redirectFolder() const;
+    void setRedirectFolder(const QString &folder);
+    QString logFolder() const;
+    void setLogFolder(const QString &folder);
+    QString openFolder() const;
+    void setOpenFolder(const QString &folder);
 
     // Recent locations of the open-media window, newest first.
-    QStringList MediaList() const;
-    void setMediaList(const QStringList &items) const;
+    QStringList recentLocations() const;
+    void setRecentLocations(const QStringList &items);
     // Puts an address in front of the stored list (an equal entry further down stays) and
     // keeps the newest maxMediaListSize; returns the new list.
-    QStringList addToMediaList(const QString &address) const;
+    QStringList addToRecentLocations(const QString &address);
     static constexpr qsizetype maxMediaListSize = 20;
 
     // Saved logins in their stored (Base64) form; "" when none is saved.
-    QString Authh() const;
-    void setAuthh(const QString &stored) const;
-    QString Authm() const;
-    void setAuthm(const QString &stored) const;
+    QString webLogin() const;
+    void setWebLogin(const QString &stored);
+    QString serverLogin() const;
+    void setServerLogin(const QString &stored);
 
 private:
     QString read(QStringView name) const;
-    void write(QStringView name, const QString &value) const;
+    void write(QStringView name, const QString &value);
     std::optional<int> readInt(QStringView name) const;
 
     QString m_key;

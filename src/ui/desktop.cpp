@@ -119,16 +119,16 @@ void Desktop::setUpMainWindow()
         app->setExceptionHandler([this](const QString &message) { m_controller->OnException(message); });
 
     // Values that are missing or not whole numbers keep the designed geometry.
-    if (const auto height = m_settings->Height())
+    if (const auto height = m_settings->windowHeight())
         m_main->resize(m_main->width(), *height);
-    if (const auto width = m_settings->Width())
+    if (const auto width = m_settings->windowWidth())
         m_main->resize(*width, m_main->height());
-    if (const auto left = m_settings->FormLeft())
+    if (const auto left = m_settings->windowLeft())
         m_main->move(*left, m_main->y());
-    if (const auto top = m_settings->FormTop())
+    if (const auto top = m_settings->windowTop())
         m_main->move(m_main->x(), *top);
 
-    m_main->setUrl(m_settings->URLList(), m_settings->URLSelected());
+    m_main->setUrl(m_settings->addressList(), m_settings->addressText());
 }
 
 void Desktop::loadSettings()
@@ -145,15 +145,15 @@ void Desktop::onMainWindowClosing()
         return;
     m_shutDown = true;
     m_log->append(QStringLiteral("******* 正在关闭 *******"));
-    m_settings->setURLList(m_main->urlItems());
-    m_settings->setURLSelected(m_main->urlText());
+    m_settings->setAddressList(m_main->urlItems());
+    m_settings->setAddressText(m_main->urlText());
     const QRect geometry = m_main->isMaximized() || m_main->isMinimized()
                                ? m_main->normalGeometry()
                                : QRect(m_main->pos(), m_main->size());
-    m_settings->setHeight(geometry.height());
-    m_settings->setWidth(geometry.width());
-    m_settings->setFormLeft(geometry.x());
-    m_settings->setFormTop(geometry.y());
+    m_settings->setWindowHeight(geometry.height());
+    m_settings->setWindowWidth(geometry.width());
+    m_settings->setWindowLeft(geometry.x());
+    m_settings->setWindowTop(geometry.y());
 
     m_controller->CloseTask();
     // The worker must be gone before the network objects are.
@@ -186,14 +186,14 @@ void Desktop::onSettingsWindowClosed()
 void Desktop::onConnectTriggered()
 {
     m_main->repaint();
-    m_controller->ConnectClick(m_main->urlText());
+    m_controller->start(m_main->urlText());
     m_main->setSaveWindowText(m_controller->saveWindowText());
 }
 
 void Desktop::onDisconnectTriggered()
 {
     m_main->repaint();
-    m_controller->DisconnectClick();
+    m_controller->confirmStop();
 }
 
 void Desktop::onSaveLogTriggered()
@@ -250,9 +250,9 @@ namespace lumo {
 void Desktop::onOpenTriggered()
 {
     m_main->repaint();
-    if (!m_opener->Open1Click())
+    if (!m_opener->mayOpenMedia())
         return;
-    m_openWindow->showList(m_settings->MediaList());
+    m_openWindow->showList(m_settings->recentLocations());
     m_openWindow->show();
     m_openWindow->raise();
 }
@@ -261,13 +261,13 @@ void Desktop::openBrowse()
 {
     FileDialogRequest request;
     request.title = QStringLiteral("Open a local file");
-    request.startFolder = m_settings->OpenDir();
+    request.startFolder = m_settings->openFolder();
     request.filter = openFileFilter();
     const std::optional<QString> chosen = m_person->chooseOpenFile(request);
     if (!chosen || chosen->isEmpty())
         return;
     m_openWindow->setLocation(*chosen);
-    m_settings->setOpenDir(folderOf(*chosen));
+    m_settings->setOpenFolder(folderOf(*chosen));
 }
 
 void Desktop::openAccepted(const QString &text)
@@ -284,7 +284,7 @@ void Desktop::openAccepted(const QString &text)
 void Desktop::onPreviewTriggered()
 {
     m_main->repaint();
-    if (const std::optional<QString> file = m_opener->OpenMonitor1Click())
+    if (const std::optional<QString> file = m_opener->previewFile())
         m_preview->showFile(*file, m_controller->task().StreamKinds);
 }
 

@@ -30,24 +30,24 @@ SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::showValues(const Settings &settings)
 {
-    m_ui->tcpPortEdit->setText(settings.ServerSocket());
-    m_ui->udpPortEdit->setText(settings.UDPPort());
-    m_ui->soundIntervalEdit->setText(settings.DoneInterval());
-    m_ui->udpCheckBox->setChecked(settings.UDPTick());
-    m_ui->bypassDnsCheckBox->setChecked(settings.BypassDNS());
-    m_ui->autoLogCheckBox->setChecked(settings.AutoLogTick());
-    m_ui->sendHostCheckBox->setChecked(settings.Host01Tick());
+    m_ui->tcpPortEdit->setText(settings.tcpPort());
+    m_ui->udpPortEdit->setText(settings.udpPort());
+    m_ui->soundIntervalEdit->setText(settings.soundInterval());
+    m_ui->udpCheckBox->setChecked(settings.useUdp());
+    m_ui->bypassDnsCheckBox->setChecked(settings.bypassDns());
+    m_ui->autoLogCheckBox->setChecked(settings.autoSaveLog());
+    m_ui->sendHostCheckBox->setChecked(settings.sendHost());
 }
 
 void SettingsWindow::copyValuesTo(Settings &settings) const
 {
-    settings.setServerSocket(m_ui->tcpPortEdit->text());
-    settings.setUDPPort(m_ui->udpPortEdit->text());
-    settings.setDoneInterval(m_ui->soundIntervalEdit->text());
-    settings.setUDPTick(m_ui->udpCheckBox->isChecked());
-    settings.setBypassDNS(m_ui->bypassDnsCheckBox->isChecked());
-    settings.setAutoLogTick(m_ui->autoLogCheckBox->isChecked());
-    settings.setHost01Tick(m_ui->sendHostCheckBox->isChecked());
+    settings.setTcpPort(m_ui->tcpPortEdit->text());
+    settings.setUdpPort(m_ui->udpPortEdit->text());
+    settings.setSoundInterval(m_ui->soundIntervalEdit->text());
+    settings.setUseUdp(m_ui->udpCheckBox->isChecked());
+    settings.setBypassDns(m_ui->bypassDnsCheckBox->isChecked());
+    settings.setAutoSaveLog(m_ui->autoLogCheckBox->isChecked());
+    settings.setSendHost(m_ui->sendHostCheckBox->isChecked());
 }
 
 void SettingsWindow::showEvent(QShowEvent *event)

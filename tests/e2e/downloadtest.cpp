@@ -107,7 +107,7 @@ TEST_F(Download, UdpDataGivesTheSameBytes)
 {
     REQUIRE_SERVER({"--rate", "2000000"});
     ASSERT_TRUE(m_udp->bind(0));
-    m_settings->setUDPTick(true);
+    m_settings->setUseUdp(true);
     ASSERT_TRUE(download(m_server.url("sample.asf")));
     EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
     EXPECT_TRUE(logHasInOrder(
@@ -142,7 +142,7 @@ TEST_F(Download, PacketsSentWithoutPaddingArePaddedBackOverUdp)
 {
     REQUIRE_SERVER({"--strip-padding", "--rate", "2000000"});
     ASSERT_TRUE(m_udp->bind(0));
-    m_settings->setUDPTick(true);
+    m_settings->setUseUdp(true);
     ASSERT_TRUE(download(m_server.url("sample.asf")));
     EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
 }
@@ -166,7 +166,7 @@ TEST_F(Download, LoginChallengeIsAnsweredWithTheGivenCredentials)
     EXPECT_EQ(m_person.loginRequests[0].realm.left(8), "\"Studio\"");
     EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
     // The login was saved for next time.
-    EXPECT_EQ(QByteArray::fromBase64(m_settings->Authm().toLatin1()), "anna:se:cret");
+    EXPECT_EQ(QByteArray::fromBase64(m_settings->serverLogin().toLatin1()), "anna:se:cret");
 }
 
 TEST_F(Download, WrongPasswordEndsWithTheServersError)
@@ -175,7 +175,7 @@ TEST_F(Download, WrongPasswordEndsWithTheServersError)
     m_person.loginAnswers.push_back(LoginAnswer{"anna", "wrong", false});
     EXPECT_FALSE(download(m_server.url("sample.asf")));
     EXPECT_TRUE(logHasInOrder({"服务器错误信息读取:", "你无法访问地址或文件"}));
-    EXPECT_EQ(m_settings->Authm(), ""); // not saved: the box was unticked
+    EXPECT_EQ(m_settings->serverLogin(), ""); // not saved: the box was unticked
 }
 
 TEST_F(Download, CancelledLoginEndsTheTaskWithoutTouchingTheFile)
@@ -257,7 +257,7 @@ TEST_F(Download, StopWritesTheResumeRecordAndEndsTheWorker)
     ASSERT_TRUE(start(m_server.url("sample.asf")));
     ASSERT_TRUE(waitUntil([this] { return m_controller->task().PacketIndex >= 5; }, 20000));
     m_person.yesNoAnswers.push_back(true);
-    m_controller->DisconnectClick();
+    m_controller->confirmStop();
     ASSERT_TRUE(waitFinished(10000));
     EXPECT_FALSE(m_completed);
     EXPECT_EQ(m_person.messages.last(), "连接已经关闭, 你所下载的媒体文件已经被保存");
@@ -278,7 +278,7 @@ TEST_F(Download, StopAnsweredNoLeavesTheTaskRunning)
     ASSERT_TRUE(start(m_server.url("sample.asf")));
     ASSERT_TRUE(waitUntil([this] { return m_controller->task().PacketIndex >= 2; }, 20000));
     m_person.yesNoAnswers.push_back(false);
-    m_controller->DisconnectClick();
+    m_controller->confirmStop();
     EXPECT_FALSE(m_finished);
     EXPECT_TRUE(waitFinished(30000));
     EXPECT_TRUE(m_completed);
@@ -298,7 +298,7 @@ TEST_F(Download, StartRefusesBadAddressesAndPorts)
     EXPECT_EQ(m_person.messages.last(), "请检查你输入的 URL 地址, 非法的文件名或路径");
     EXPECT_FALSE(start("mms://server/list.asx"));
     EXPECT_EQ(m_person.messages.last(), "文件的类型是非法的, 请检查你的地址输入");
-    m_settings->setServerSocket("");
+    m_settings->setTcpPort("");
     EXPECT_FALSE(start("mms://server/clip.asf"));
     EXPECT_EQ(m_person.messages.last(), "没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)");
 }
@@ -324,13 +324,13 @@ TEST_F(Download, ExistingFileCancelledIsLeftAlone)
     m_person.resumeAnswers.push_back(ResumeChoice::Cancel);
     EXPECT_FALSE(start("mms://127.0.0.1:9/clip.asf"));
     EXPECT_EQ(readFile(outPath()), "keep me");
-    EXPECT_EQ(m_settings->AsfDir(), m_dir.path() + "/");
+    EXPECT_EQ(m_settings->saveFolder(), m_dir.path() + "/");
 }
 
 TEST_F(Download, FailedLookupStillEndsThroughTheTimeOut)
 {
     m_controller->setConnectTimeout(300);
-    m_settings->setBypassDNS(true);
+    m_settings->setBypassDns(true);
     ASSERT_TRUE(start("mms://not-a-number/clip.asf"));
     ASSERT_TRUE(waitFinished(10000));
     EXPECT_TRUE(logHasInOrder({"没有解析 DNS, 尝试直接连接", "-- TCP Socket 超时, 任务终止 --"}));

@@ -63,7 +63,7 @@ TEST_F(OpenMedia, AsxOverHttpFillsTheAddressListAndCanBeSaved)
     EXPECT_EQ(m_person.fileRequests[0].proposedName, "list.asx");
     EXPECT_EQ(m_person.fileRequests[0].title, "保存重定向文件");
     EXPECT_TRUE(readFile(outPath("saved.asx")).startsWith("<ASX version=\"3.0\">\r\n"));
-    EXPECT_EQ(m_settings->AsxDir(), m_dir.path() + "/");
+    EXPECT_EQ(m_settings->redirectFolder(), m_dir.path() + "/");
     EXPECT_FALSE(m_controller->task().LocalMedia.load());
 }
 
@@ -104,7 +104,7 @@ TEST_F(OpenMedia, WebLoginAnswersTheNextRequest)
     open(web.url("secret.asx"));
     EXPECT_EQ(m_person.messages,
               (QStringList{"你现在需要重新访问这个站点, 请再试一次", "HTTP 地址解析失败"}));
-    EXPECT_EQ(QByteArray::fromBase64(m_settings->Authh().toLatin1()), "  anna :se:cret");
+    EXPECT_EQ(QByteArray::fromBase64(m_settings->webLogin().toLatin1()), "  anna :se:cret");
     EXPECT_TRUE(m_urlList.isEmpty());
 
     open(web.url("secret.asx"));
@@ -144,7 +144,7 @@ TEST_F(OpenMedia, LocalFilesOpenByTheirKind)
         EXPECT_TRUE(
             logHasInOrder({"媒体已经载入 -> 请点击“信息”标签页", "媒体已经载入 -> 请点击预览播放器"}));
         EXPECT_TRUE(m_controller->analysis().ok);
-        EXPECT_EQ(m_opener->OpenMonitor1Click(), outPath("local.asf"));
+        EXPECT_EQ(m_opener->previewFile(), outPath("local.asf"));
         EXPECT_EQ(m_controller->task().PreviewFile, outPath("local.asf"));
     }
     open(outPath("broken.asf"));
@@ -173,7 +173,7 @@ TEST_F(OpenMedia, RefusedKindsAndMmsAddresses)
     open("   ");
     EXPECT_EQ(lastMessage(), "媒体类型或地址属于未知类型");
     EXPECT_TRUE(logHasInOrder({"操作已取消"}));
-    EXPECT_EQ(m_opener->OpenMonitor1Click(), std::nullopt);
+    EXPECT_EQ(m_opener->previewFile(), std::nullopt);
     EXPECT_EQ(lastMessage(), "没有可用的媒体类型来打开预览播放器");
 }
 
@@ -188,6 +188,6 @@ TEST_F(OpenMedia, RecentLocationsKeepTwentyNewestFirst)
     EXPECT_EQ(list[0], "mms://h/20");
     EXPECT_EQ(list[1], "mms://h/20");
     EXPECT_EQ(list.last(), "mms://h/2");
-    EXPECT_EQ(m_settings->MediaList(), list);
+    EXPECT_EQ(m_settings->recentLocations(), list);
     EXPECT_FALSE(m_opener->acceptLocation(QString()));
 }

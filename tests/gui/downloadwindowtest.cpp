@@ -68,7 +68,7 @@ protected:
 
 TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
 {
-    m_desktop->settings().setDoneInterval(QStringLiteral("1"));
+    m_desktop->settings().setSoundInterval(QStringLiteral("1"));
     const QString out = path(QStringLiteral("clip.asf"));
 
     // A server that drops the connection part-way leaves a partial file.
@@ -152,7 +152,7 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
 
 TEST_F(DownloadWindowTest, ServerLoginAndLogSavedAtCompletion)
 {
-    m_desktop->settings().setAutoLogTick(true);
+    m_desktop->settings().setAutoSaveLog(true);
     ASSERT_TRUE(m_server.start({QStringLiteral("--synthetic"), QStringLiteral("small.asf:60000:2000"),
                                 QStringLiteral("--auth"), QStringLiteral("ann:s3cret"),
                                 QStringLiteral("--realm"), QStringLiteral("lumo")}));
@@ -187,7 +187,7 @@ TEST_F(DownloadWindowTest, ServerLoginAndLogSavedAtCompletion)
     const QByteArray saved = readFile(logFile);
     EXPECT_TRUE(saved.startsWith("------- 记录开始 -------\n")) << saved.left(80).toStdString();
     EXPECT_FALSE(saved.contains('\r'));
-    EXPECT_FALSE(m_desktop->settings().Authm().isEmpty()); // "save password" was ticked
+    EXPECT_FALSE(m_desktop->settings().serverLogin().isEmpty()); // "save password" was ticked
     EXPECT_TRUE(m_answers->unexpected.isEmpty()) << m_answers->unexpected.join('\n').toStdString();
 }
 

@@ -37,7 +37,7 @@ TEST_F(LogMenuTest, SaveLogProposesDefaultNameAndWritesLfLines)
     EXPECT_EQ(title, QStringLiteral("保存记录文件"));
     EXPECT_EQ(proposed, QStringLiteral("default_lumo.log"));
     EXPECT_EQ(readFile(file), QByteArray("------- 记录开始 -------\nsecond\n 数据转储: \n01 FF \n"));
-    EXPECT_EQ(m_desktop->settings().LogDir(), path(QStringLiteral("logs/")));
+    EXPECT_EQ(m_desktop->settings().logFolder(), path(QStringLiteral("logs/")));
 
     // Cancelled: nothing written.
     m_answers->expect([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });

@@ -85,7 +85,7 @@ TEST_F(OpenWindowTest, WebLoginIsAskedAndUsedOnTheNextOpen)
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::No));
     openLocation(web.url("secret.asx"));
     EXPECT_EQ(m_desktop->mainWindow().urlItems().size(), 2);
-    EXPECT_EQ(QByteArray::fromBase64(m_desktop->settings().Authh().toLatin1()), " anna :se:cret");
+    EXPECT_EQ(QByteArray::fromBase64(m_desktop->settings().webLogin().toLatin1()), " anna :se:cret");
     EXPECT_TRUE(m_answers->unexpected.isEmpty()) << m_answers->unexpected.join('\n').toStdString();
 }
 
@@ -93,7 +93,7 @@ TEST_F(OpenWindowTest, MmsAddressGoesStraightToTheAddressBox)
 {
     openLocation("  mms://server/clip.asf ");
     EXPECT_EQ(m_desktop->mainWindow().urlText(), "mms://server/clip.asf");
-    EXPECT_EQ(m_desktop->settings().MediaList().value(0), "mms://server/clip.asf");
+    EXPECT_EQ(m_desktop->settings().recentLocations().value(0), "mms://server/clip.asf");
     EXPECT_TRUE(m_answers->seen.isEmpty()) << m_answers->seen.join('\n').toStdString();
 }
 } // namespace lumo::test

@@ -73,8 +73,8 @@ TEST_F(SettingsWindowTest, EditedFieldsAreInForceAtOnceAndStoredOnClose)
     edit("tcpPortEdit")->clear();
     QTest::keyClicks(edit("tcpPortEdit"), QStringLiteral("8755"));
     // In force before the window closes, but not yet stored.
-    EXPECT_TRUE(m_desktop->settings().UDPTick());
-    EXPECT_EQ(m_desktop->settings().ServerSocket(), QStringLiteral("8755"));
+    EXPECT_TRUE(m_desktop->settings().useUdp());
+    EXPECT_EQ(m_desktop->settings().tcpPort(), QStringLiteral("8755"));
     EXPECT_TRUE(storedValue(QStringLiteral("LastProto")).isEmpty());
 
     closeWindow();

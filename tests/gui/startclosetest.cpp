@@ -79,9 +79,9 @@ TEST_F(StartCloseTest, StoredSizeBelowTheDesignedSizeIsRaisedToIt)
 {
     {
         Settings settings;
-        settings.setHeight(100);
-        settings.setWidth(50);
-        settings.setFormLeft(12);
+        settings.setWindowHeight(100);
+        settings.setWindowWidth(50);
+        settings.setWindowLeft(12);
     }
     startProgram();
     EXPECT_EQ(m_desktop->mainWindow().size(), designedSize);
@@ -113,7 +113,7 @@ TEST_F(StartCloseTest, StartRefusesBadAddressesWithTheirMessages)
     EXPECT_EQ(main.urlText(), QString());
 
     // No TCP port: its message comes before the reset, so the log stays.
-    m_desktop->settings().setServerSocket(QString());
+    m_desktop->settings().setTcpPort(QString());
     main.setUrl({}, QStringLiteral("mms://server"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
     m_desktop->onConnectTriggered();
@@ -121,7 +121,7 @@ TEST_F(StartCloseTest, StartRefusesBadAddressesWithTheirMessages)
     EXPECT_EQ(m_desktop->log().lines(), QStringList{QStringLiteral("earlier line")});
 
     // A host that is not valid, found after the reset: the log is emptied first.
-    m_desktop->settings().setServerSocket(QStringLiteral("1755"));
+    m_desktop->settings().setTcpPort(QStringLiteral("1755"));
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
     m_desktop->onConnectTriggered();
     EXPECT_EQ(text, QStringLiteral("请检查你输入的 URL 地址, 非法的 IP/主机"));

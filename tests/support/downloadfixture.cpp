@@ -47,7 +47,7 @@ void DownloadFixture::SetUp()
     m_log = std::make_unique<TaskLog>();
     m_settings = std::make_unique<Settings>();
     m_settings->load();
-    m_settings->setDoneInterval(QStringLiteral("0"));
+    m_settings->setSoundInterval(QStringLiteral("0"));
     m_udp = std::make_unique<UdpEndpoint>();
     m_person.defaultSaveFile = outPath();
     m_controller = std::make_unique<DownloadController>(*m_log, *m_settings, m_person, *m_udp);
@@ -75,7 +75,7 @@ bool DownloadFixture::startServer(const QStringList &args)
 bool DownloadFixture::start(const QString &url)
 {
     m_finished = m_completed = false;
-    return m_controller->ConnectClick(url);
+    return m_controller->start(url);
 }
 
 bool DownloadFixture::waitFinished(int timeoutMs)

@@ -73,14 +73,14 @@ TEST(WebLogin, ClientGetsTrimmedLoginStoreKeepsItAsEntered)
         acceptWebLogin({QStringLiteral(" \tbob  "), QStringLiteral(" secret "), true});
     EXPECT_EQ(ticked.httpUser, QStringLiteral("bob"));
     EXPECT_EQ(ticked.httpPassword, QStringLiteral("secret"));
-    EXPECT_EQ(decodeCredentials(ticked.storedAuthh).user, QStringLiteral(" \tbob  "));
-    EXPECT_EQ(decodeCredentials(ticked.storedAuthh).password, QStringLiteral(" secret "));
+    EXPECT_EQ(decodeCredentials(ticked.storedWebLogin).user, QStringLiteral(" \tbob  "));
+    EXPECT_EQ(decodeCredentials(ticked.storedWebLogin).password, QStringLiteral(" secret "));
 
     // Unticked: the client still gets the login, an earlier saved one is erased.
     const WebLoginResult unticked = acceptWebLogin({QStringLiteral("bob"), QStringLiteral("pw"), false});
     EXPECT_EQ(unticked.httpUser, QStringLiteral("bob"));
-    EXPECT_EQ(unticked.storedAuthh, QString());
-    const LoginRequest next = webLoginRequest(unticked.storedAuthh);
+    EXPECT_EQ(unticked.storedWebLogin, QString());
+    const LoginRequest next = webLoginRequest(unticked.storedWebLogin);
     EXPECT_EQ(next.savedUser, QString());
     EXPECT_EQ(next.savedPassword, QString());
 }
@@ -88,8 +88,8 @@ TEST(WebLogin, ClientGetsTrimmedLoginStoreKeepsItAsEntered)
 TEST(WebLogin, EmptyTickedLoginIsStoredAsAColon)
 {
     const WebLoginResult result = acceptWebLogin({QString(), QString(), true});
-    EXPECT_EQ(result.storedAuthh, QStringLiteral("Og=="));
-    const LoginRequest next = webLoginRequest(result.storedAuthh);
+    EXPECT_EQ(result.storedWebLogin, QStringLiteral("Og=="));
+    const LoginRequest next = webLoginRequest(result.storedWebLogin);
     EXPECT_EQ(next.savedUser, QString());
     EXPECT_EQ(next.savedPassword, QString());
 }
@@ -98,15 +98,15 @@ TEST(ServerLogin, AnswerIsTheStoredFormAndSavingIsOptional)
 {
     const ServerLoginResult ticked = acceptServerLogin({QStringLiteral("id"), QStringLiteral("p:w"), true});
     EXPECT_EQ(ticked.authData, QByteArray("aWQ6cDp3"));
-    EXPECT_EQ(ticked.storedAuthm, QStringLiteral("aWQ6cDp3"));
+    EXPECT_EQ(ticked.storedServerLogin, QStringLiteral("aWQ6cDp3"));
 
     const ServerLoginResult unticked =
         acceptServerLogin({QStringLiteral("id"), QStringLiteral("p:w"), false});
     EXPECT_EQ(unticked.authData, QByteArray("aWQ6cDp3"));
-    EXPECT_EQ(unticked.storedAuthm, QString());
+    EXPECT_EQ(unticked.storedServerLogin, QString());
 
     const LoginRequest request = serverLoginRequest(QStringLiteral("media.example"),
-                                                    QStringLiteral("realm=Members"), ticked.storedAuthm);
+                                                    QStringLiteral("realm=Members"), ticked.storedServerLogin);
     EXPECT_EQ(request.host, QStringLiteral("media.example"));
     EXPECT_EQ(request.realm, QStringLiteral("Members"));
     EXPECT_EQ(request.savedUser, QStringLiteral("id"));

@@ -20,14 +20,14 @@ TEST_F(SettingsTest, EmptyStoreGivesDefaults)
 {
     Settings settings;
     settings.load();
-    EXPECT_EQ(settings.ServerSocket(), QStringLiteral("1755"));
-    EXPECT_EQ(settings.UDPPort(), QStringLiteral("7000"));
-    EXPECT_EQ(settings.InitialUDPPort(), QStringLiteral("7000"));
-    EXPECT_EQ(settings.DoneInterval(), QStringLiteral("10"));
-    EXPECT_FALSE(settings.UDPTick());
-    EXPECT_FALSE(settings.BypassDNS());
-    EXPECT_FALSE(settings.AutoLogTick());
-    EXPECT_FALSE(settings.Host01Tick());
+    EXPECT_EQ(settings.tcpPort(), QStringLiteral("1755"));
+    EXPECT_EQ(settings.udpPort(), QStringLiteral("7000"));
+    EXPECT_EQ(settings.initialUdpPort(), QStringLiteral("7000"));
+    EXPECT_EQ(settings.soundInterval(), QStringLiteral("10"));
+    EXPECT_FALSE(settings.useUdp());
+    EXPECT_FALSE(settings.bypassDns());
+    EXPECT_FALSE(settings.autoSaveLog());
+    EXPECT_FALSE(settings.sendHost());
     EXPECT_EQ(settings.udpBindPort(), 7000);
     EXPECT_FALSE(settings.udpPortChanged());
 }
@@ -43,15 +43,15 @@ TEST_F(SettingsTest, LoadsStoredValues)
     put(u"SendHost", QStringLiteral("on"));
     Settings settings;
     settings.load();
-    EXPECT_EQ(settings.ServerSocket(), QStringLiteral("8755"));
-    EXPECT_EQ(settings.UDPPort(), QStringLiteral("7001"));
-    EXPECT_EQ(settings.InitialUDPPort(), QStringLiteral("7001"));
+    EXPECT_EQ(settings.tcpPort(), QStringLiteral("8755"));
+    EXPECT_EQ(settings.udpPort(), QStringLiteral("7001"));
+    EXPECT_EQ(settings.initialUdpPort(), QStringLiteral("7001"));
     EXPECT_EQ(settings.udpBindPort(), 7001);
-    EXPECT_EQ(settings.DoneInterval(), QStringLiteral("0"));
-    EXPECT_TRUE(settings.UDPTick());
-    EXPECT_TRUE(settings.BypassDNS());
-    EXPECT_TRUE(settings.AutoLogTick());
-    EXPECT_TRUE(settings.Host01Tick());
+    EXPECT_EQ(settings.soundInterval(), QStringLiteral("0"));
+    EXPECT_TRUE(settings.useUdp());
+    EXPECT_TRUE(settings.bypassDns());
+    EXPECT_TRUE(settings.autoSaveLog());
+    EXPECT_TRUE(settings.sendHost());
 }
 
 struct ChoiceCase
@@ -72,10 +72,10 @@ TEST_P(SettingsChoiceTest, TicksOnlyForTheExactWord)
     put(name, QString::fromUtf8(c.value));
     Settings settings;
     settings.load();
-    const bool ticked = name == u"LastProto"  ? settings.UDPTick()
-                        : name == u"DNSState" ? settings.BypassDNS()
-                        : name == u"AutoLog"  ? settings.AutoLogTick()
-                                              : settings.Host01Tick();
+    const bool ticked = name == u"LastProto"  ? settings.useUdp()
+                        : name == u"DNSState" ? settings.bypassDns()
+                        : name == u"AutoLog"  ? settings.autoSaveLog()
+                                              : settings.sendHost();
     EXPECT_EQ(ticked, c.ticked);
 }
 
@@ -107,12 +107,12 @@ TEST_F(SettingsTest, StoresTickedBoxesAndFieldsUnchecked)
 {
     Settings settings;
     settings.load();
-    settings.setServerSocket(QString());
-    settings.setDoneInterval(QStringLiteral("abc"));
-    settings.setUDPTick(true);
-    settings.setBypassDNS(true);
-    settings.setAutoLogTick(true);
-    settings.setHost01Tick(true);
+    settings.setTcpPort(QString());
+    settings.setSoundInterval(QStringLiteral("abc"));
+    settings.setUseUdp(true);
+    settings.setBypassDns(true);
+    settings.setAutoSaveLog(true);
+    settings.setSendHost(true);
     settings.store();
     EXPECT_EQ(stored(u"TCPPort"), QString());
     EXPECT_EQ(stored(u"DoneInterval"), QStringLiteral("abc"));
@@ -124,22 +124,22 @@ TEST_F(SettingsTest, StoresTickedBoxesAndFieldsUnchecked)
     // An empty stored port gets its default again at the next start.
     Settings next;
     next.load();
-    EXPECT_EQ(next.ServerSocket(), QStringLiteral("1755"));
-    EXPECT_TRUE(next.UDPTick());
+    EXPECT_EQ(next.tcpPort(), QStringLiteral("1755"));
+    EXPECT_TRUE(next.useUdp());
 }
 
 TEST_F(SettingsTest, UdpPortChangeAnsweredNoRevertsFieldAndStore)
 {
     Settings settings;
     settings.load();
-    settings.setUDPPort(QStringLiteral("7001"));
-    settings.setBypassDNS(true);
+    settings.setUdpPort(QStringLiteral("7001"));
+    settings.setBypassDns(true);
     settings.store();
     ASSERT_TRUE(settings.udpPortChanged());
     EXPECT_EQ(stored(u"UDPPort"), QStringLiteral("7001"));
 
     settings.revertUdpPort();
-    EXPECT_EQ(settings.UDPPort(), QStringLiteral("7000"));
+    EXPECT_EQ(settings.udpPort(), QStringLiteral("7000"));
     EXPECT_EQ(stored(u"UDPPort"), QStringLiteral("7000"));
     EXPECT_EQ(stored(u"DNSState"), QStringLiteral("IP"));
     EXPECT_FALSE(settings.udpPortChanged());
@@ -149,12 +149,12 @@ TEST_F(SettingsTest, UdpPortChangedBackAsksNothing)
 {
     Settings settings;
     settings.load();
-    settings.setUDPPort(QStringLiteral("7001"));
+    settings.setUdpPort(QStringLiteral("7001"));
     EXPECT_TRUE(settings.udpPortChanged());
-    settings.setUDPPort(QStringLiteral("7000"));
+    settings.setUdpPort(QStringLiteral("7000"));
     EXPECT_FALSE(settings.udpPortChanged());
     // The text is compared, not the number.
-    settings.setUDPPort(QStringLiteral("07000"));
+    settings.setUdpPort(QStringLiteral("07000"));
     EXPECT_TRUE(settings.udpPortChanged());
 }
 
@@ -183,7 +183,7 @@ TEST_F(SettingsTest, UnusableStoredUdpPortBindsDefault)
         put(u"UDPPort", QString::fromLatin1(text));
         Settings settings;
         settings.load();
-        EXPECT_EQ(settings.UDPPort(), QString::fromLatin1(text));
+        EXPECT_EQ(settings.udpPort(), QString::fromLatin1(text));
         EXPECT_EQ(settings.udpBindPort(), 7000) << text;
     }
 }
@@ -191,30 +191,30 @@ TEST_F(SettingsTest, UnusableStoredUdpPortBindsDefault)
 TEST_F(SettingsTest, GeometryReadsAsNumberOrNothing)
 {
     Settings settings;
-    EXPECT_EQ(settings.Height(), std::nullopt);
-    settings.setHeight(480);
-    settings.setWidth(640);
-    settings.setFormLeft(-20);
-    settings.setFormTop(0);
-    EXPECT_EQ(settings.Height(), 480);
-    EXPECT_EQ(settings.Width(), 640);
-    EXPECT_EQ(settings.FormLeft(), -20);
-    EXPECT_EQ(settings.FormTop(), 0);
+    EXPECT_EQ(settings.windowHeight(), std::nullopt);
+    settings.setWindowHeight(480);
+    settings.setWindowWidth(640);
+    settings.setWindowLeft(-20);
+    settings.setWindowTop(0);
+    EXPECT_EQ(settings.windowHeight(), 480);
+    EXPECT_EQ(settings.windowWidth(), 640);
+    EXPECT_EQ(settings.windowLeft(), -20);
+    EXPECT_EQ(settings.windowTop(), 0);
     EXPECT_EQ(stored(u"FormLeft"), QStringLiteral("-20"));
     put(u"Height", QStringLiteral("tall"));
-    EXPECT_EQ(settings.Height(), std::nullopt);
+    EXPECT_EQ(settings.windowHeight(), std::nullopt);
 }
 
 TEST_F(SettingsTest, AddressListStoresEachItemWithCrLf)
 {
     Settings settings;
-    EXPECT_TRUE(settings.URLList().isEmpty());
+    EXPECT_TRUE(settings.addressList().isEmpty());
     const QStringList items = {QStringLiteral("mms://a/x.asf"), QString(), QStringLiteral("mms://主机/y")};
-    settings.setURLList(items);
+    settings.setAddressList(items);
     EXPECT_EQ(stored(u"URLList"), QStringLiteral("mms://a/x.asf\r\n\r\nmms://主机/y\r\n"));
-    EXPECT_EQ(settings.URLList(), items);
-    settings.setURLSelected(QStringLiteral("mms://a/x.asf"));
-    EXPECT_EQ(settings.URLSelected(), QStringLiteral("mms://a/x.asf"));
+    EXPECT_EQ(settings.addressList(), items);
+    settings.setAddressText(QStringLiteral("mms://a/x.asf"));
+    EXPECT_EQ(settings.addressText(), QStringLiteral("mms://a/x.asf"));
 }
 
 TEST(ListText, AcceptsAnyLineBreak)
@@ -240,32 +240,32 @@ TEST_F(SettingsTest, MediaListKeepsNewestTwenty)
 {
     Settings settings;
     for (int i = 1; i <= 21; ++i)
-        settings.addToMediaList(QStringLiteral("mms://h/%1").arg(i));
-    const QStringList list = settings.MediaList();
+        settings.addToRecentLocations(QStringLiteral("mms://h/%1").arg(i));
+    const QStringList list = settings.recentLocations();
     ASSERT_EQ(list.size(), 20);
     EXPECT_EQ(list.first(), QStringLiteral("mms://h/21"));
     EXPECT_EQ(list.last(), QStringLiteral("mms://h/2"));
 
     // An equal entry further down is not removed.
-    const QStringList again = settings.addToMediaList(QStringLiteral("mms://h/20"));
+    const QStringList again = settings.addToRecentLocations(QStringLiteral("mms://h/20"));
     EXPECT_EQ(again.mid(0, 3), QStringList({"mms://h/20", "mms://h/21", "mms://h/20"}));
-    EXPECT_EQ(settings.MediaList(), again);
+    EXPECT_EQ(settings.recentLocations(), again);
 }
 
 TEST_F(SettingsTest, FoldersAndLoginsRoundTrip)
 {
     Settings settings;
-    EXPECT_EQ(settings.OpenDir(), QString());
-    settings.setAsfDir(folderOf(QStringLiteral("/home/u/媒体/clip.asf")));
-    settings.setAsxDir(QStringLiteral("/a/"));
-    settings.setLogDir(QStringLiteral("/b/"));
-    settings.setOpenDir(QStringLiteral("/c/"));
-    settings.setAuthh(QStringLiteral("Og=="));
-    settings.setAuthm(QStringLiteral("YTpi"));
-    EXPECT_EQ(settings.AsfDir(), QStringLiteral("/home/u/媒体/"));
-    EXPECT_EQ(settings.AsxDir(), QStringLiteral("/a/"));
-    EXPECT_EQ(settings.LogDir(), QStringLiteral("/b/"));
-    EXPECT_EQ(settings.OpenDir(), QStringLiteral("/c/"));
+    EXPECT_EQ(settings.openFolder(), QString());
+    settings.setSaveFolder(folderOf(QStringLiteral("/home/u/媒体/clip.asf")));
+    settings.setRedirectFolder(QStringLiteral("/a/"));
+    settings.setLogFolder(QStringLiteral("/b/"));
+    settings.setOpenFolder(QStringLiteral("/c/"));
+    settings.setWebLogin(QStringLiteral("Og=="));
+    settings.setServerLogin(QStringLiteral("YTpi"));
+    EXPECT_EQ(settings.saveFolder(), QStringLiteral("/home/u/媒体/"));
+    EXPECT_EQ(settings.redirectFolder(), QStringLiteral("/a/"));
+    EXPECT_EQ(settings.logFolder(), QStringLiteral("/b/"));
+    EXPECT_EQ(settings.openFolder(), QStringLiteral("/c/"));
     EXPECT_EQ(stored(u"Authh"), QStringLiteral("Og=="));
     EXPECT_EQ(stored(u"Authm"), QStringLiteral("YTpi"));
 }
