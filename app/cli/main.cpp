@@ -22,6 +22,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -144,6 +145,100 @@ int runScan(const QStringList &args)
     return ExitOk;
 }
 
+// The options of `get`, declared once and read after parsing.
+struct GetOptions
+{
+    QCommandLineOption output{{"o", "output"}, "Save to FILE (a folder takes the proposed name).", "FILE"};
+    QCommandLineOption resume{"resume", "Continue a file that already holds data."};
+    QCommandLineOption overwrite{"overwrite", "Replace a file that already holds data."};
+    QCommandLineOption udp{"udp", "Receive the media packets over UDP."};
+    QCommandLineOption port{"port", "TCP port of the media server (default: settings, 1755).", "N"};
+    QCommandLineOption udpPort{"udp-port", "Local UDP port for --udp (default: settings, 7000; 0 any).", "N"};
+    QCommandLineOption bypassDns{"bypass-dns", "Use the host as a numeric address, without a name lookup."};
+    QCommandLineOption sendHost{"send-host", "Send the host name in the first command (for proxies)."};
+    QCommandLineOption logFile{"log", "Save the task log to FILE when the task ends.", "FILE"};
+    QCommandLineOption forSeconds{"for", "Stop the recording after SECONDS.", "SECONDS"};
+    QCommandLineOption user{"user", "User name for a media server that asks for a login.", "NAME"};
+    QCommandLineOption password{"password", "Password for that login.", "PASSWORD"};
+    QCommandLineOption quiet{{"q", "quiet"}, "Do not print the task log."};
+
+    void addTo(QCommandLineParser &parser) const
+    {
+        parser.addOptions({output, resume, overwrite, udp, port, udpPort, bypassDns, sendHost, logFile,
+                           forSeconds, user, password, quiet});
+    }
+};
+
+// The recording length asked for (0: none); nullopt after a usage error has been printed.
+std::optional<int> recordingSeconds(const QCommandLineParser &parser, const GetOptions &o)
+{
+    if (parser.positionalArguments().size() != 1) {
+        err(parser.helpText());
+        return std::nullopt;
+    }
+    if (parser.isSet(o.resume) && parser.isSet(o.overwrite)) {
+        err(QStringLiteral("lumo-cli: --resume and --overwrite exclude each other\n"));
+        return std::nullopt;
+    }
+    if (!parser.isSet(o.forSeconds))
+        return 0;
+    bool ok = false;
+    const int seconds = parser.value(o.forSeconds).toInt(&ok);
+    if (!ok || seconds <= 0) {
+        err(QStringLiteral("lumo-cli: --for needs a whole number of seconds above 0\n"));
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+// The settings in force for this recording: the stored ones, changed by the options.
+void applyGetOptions(Settings &settings, const QCommandLineParser &parser, const GetOptions &o)
+{
+    settings.load();
+    if (parser.isSet(o.port))
+        settings.setTcpPort(parser.value(o.port));
+    settings.setUseUdp(parser.isSet(o.udp));
+    if (parser.isSet(o.bypassDns))
+        settings.setBypassDns(true);
+    if (parser.isSet(o.sendHost))
+        settings.setSendHost(true);
+    settings.setAutoSaveLog(false); // the log goes where --log says
+    settings.setSoundInterval(QStringLiteral("0"));
+}
+
+// The answers the terminal gives to the questions the windows would ask.
+TerminalAnswers getAnswers(const QCommandLineParser &parser, const GetOptions &o)
+{
+    TerminalAnswers answers;
+    answers.outputPath = parser.value(o.output);
+    if (parser.isSet(o.resume))
+        answers.existing = ResumeChoice::Resume;
+    if (parser.isSet(o.overwrite))
+        answers.existing = ResumeChoice::Overwrite;
+    if (parser.isSet(o.user)) {
+        answers.user = parser.value(o.user);
+        answers.password = parser.value(o.password);
+    }
+    answers.quiet = parser.isSet(o.quiet);
+    return answers;
+}
+
+// Binds the UDP port only for --udp, so several recordings can run at once.
+bool bindUdp(UdpEndpoint &endpoint, const Settings &settings, const QCommandLineParser &parser,
+             const GetOptions &o)
+{
+    if (!parser.isSet(o.udp))
+        return true;
+    bool ok = true;
+    const uint bindPort = parser.isSet(o.udpPort) ? parser.value(o.udpPort).toUInt(&ok) : settings.udpBindPort();
+    if (ok && bindPort <= 65535 && endpoint.bind(quint16(bindPort)))
+        return true;
+    err(QStringLiteral("lumo-cli: cannot use UDP port %1: %2\n")
+            .arg(parser.isSet(o.udpPort) ? parser.value(o.udpPort) : QString::number(bindPort),
+                 endpoint.errorString()));
+    return false;
+}
+
 int runGet(QCoreApplication &app, const QStringList &args)
 {
     QCommandLineParser parser;
@@ -153,96 +248,34 @@ int runGet(QCoreApplication &app, const QStringList &args)
                        "repaired.\nExit status 0 when the download completed or a --for recording ended."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("mms://host[:port]/path"));
-    const QCommandLineOption output({"o", "output"}, "Save to FILE (a folder takes the proposed name).",
-                                    "FILE");
-    const QCommandLineOption resume("resume", "Continue a file that already holds data.");
-    const QCommandLineOption overwrite("overwrite", "Replace a file that already holds data.");
-    const QCommandLineOption udp("udp", "Receive the media packets over UDP.");
-    const QCommandLineOption port("port", "TCP port of the media server (default: settings, 1755).", "N");
-    const QCommandLineOption udpPort("udp-port", "Local UDP port for --udp (default: settings, 7000; 0 any).",
-                                     "N");
-    const QCommandLineOption bypassDns("bypass-dns",
-                                       "Use the host as a numeric address, without a name lookup.");
-    const QCommandLineOption sendHost("send-host", "Send the host name in the first command (for proxies).");
-    const QCommandLineOption logFile("log", "Save the task log to FILE when the task ends.", "FILE");
-    const QCommandLineOption forSeconds("for", "Stop the recording after SECONDS.", "SECONDS");
-    const QCommandLineOption user("user", "User name for a media server that asks for a login.", "NAME");
-    const QCommandLineOption password("password", "Password for that login.", "PASSWORD");
-    const QCommandLineOption quiet({"q", "quiet"}, "Do not print the task log.");
-    parser.addOptions({output, resume, overwrite, udp, port, udpPort, bypassDns, sendHost, logFile,
-                       forSeconds, user, password, quiet});
+    const GetOptions o;
+    o.addTo(parser);
     parser.process(args);
-    if (parser.positionalArguments().size() != 1) {
-        err(parser.helpText());
+    const std::optional<int> length = recordingSeconds(parser, o);
+    if (!length)
         return ExitUsage;
-    }
-    if (parser.isSet(resume) && parser.isSet(overwrite)) {
-        err(QStringLiteral("lumo-cli: --resume and --overwrite exclude each other\n"));
-        return ExitUsage;
-    }
-    int seconds = 0;
-    if (parser.isSet(forSeconds)) {
-        bool ok = false;
-        seconds = parser.value(forSeconds).toInt(&ok);
-        if (!ok || seconds <= 0) {
-            err(QStringLiteral("lumo-cli: --for needs a whole number of seconds above 0\n"));
-            return ExitUsage;
-        }
-    }
+    const int seconds = *length;
 
     Settings settings;
-    settings.load();
-    if (parser.isSet(port))
-        settings.setTcpPort(parser.value(port));
-    settings.setUseUdp(parser.isSet(udp));
-    if (parser.isSet(bypassDns))
-        settings.setBypassDns(true);
-    if (parser.isSet(sendHost))
-        settings.setSendHost(true);
-    settings.setAutoSaveLog(false); // the log goes where --log says
-    settings.setSoundInterval(QStringLiteral("0"));
-
-    TerminalAnswers answers;
-    answers.outputPath = parser.value(output);
-    if (parser.isSet(resume))
-        answers.existing = ResumeChoice::Resume;
-    if (parser.isSet(overwrite))
-        answers.existing = ResumeChoice::Overwrite;
-    if (parser.isSet(user)) {
-        answers.user = parser.value(user);
-        answers.password = parser.value(password);
-    }
-    answers.quiet = parser.isSet(quiet);
-    TerminalInteraction person(answers);
-
+    applyGetOptions(settings, parser, o);
+    TerminalInteraction person(getAnswers(parser, o));
     UdpEndpoint udpEndpoint;
-    if (parser.isSet(udp)) {
-        bool ok = true;
-        const uint bindPort =
-            parser.isSet(udpPort) ? parser.value(udpPort).toUInt(&ok) : settings.udpBindPort();
-        if (!ok || bindPort > 65535 || !udpEndpoint.bind(quint16(bindPort))) {
-            err(QStringLiteral("lumo-cli: cannot use UDP port %1: %2\n")
-                    .arg(parser.isSet(udpPort) ? parser.value(udpPort) : QString::number(bindPort),
-                         udpEndpoint.errorString()));
-            return ExitFailed;
-        }
-    }
+    if (!bindUdp(udpEndpoint, settings, parser, o))
+        return ExitFailed;
 
     TaskLog log;
     DownloadController controller(log, settings, person, udpEndpoint);
     controller.setMediaWindowText(parser.positionalArguments().first());
 
     bool endedAsAsked = false;
-    int exitCode = ExitFailed;
     QObject::connect(&controller, &DownloadController::finished, &app, [&](bool completed) {
         person.finishProgressLine();
-        if (parser.isSet(logFile)) {
-            const QString failure = log.saveToFile(parser.value(logFile));
+        if (parser.isSet(o.logFile)) {
+            const QString failure = log.saveToFile(parser.value(o.logFile));
             if (!failure.isEmpty())
-                err(QStringLiteral("lumo-cli: %1: %2\n").arg(parser.value(logFile), failure));
+                err(QStringLiteral("lumo-cli: %1: %2\n").arg(parser.value(o.logFile), failure));
         }
-        exitCode = completed || endedAsAsked ? ExitOk : ExitFailed;
-        app.exit(exitCode);
+        app.exit(completed || endedAsAsked ? ExitOk : ExitFailed);
     });
 
     // Ctrl-C and SIGTERM stop the task as the Stop button does, without asking.

@@ -1,6 +1,7 @@
 #include "asf/finishing.h"
 
 #include "asf/asfids.h"
+#include "asf/logging.h"
 #include "asf/savefilehandle.h"
 #include "asf/savefilewriter.h"
 #include "shell/bytereader.h"
@@ -127,15 +128,18 @@ RepairResult RepairLiveHeader(SaveFileHandle &file, quint32 headerSize, quint32 
 bool WriteResumePoint(SaveFileHandle &file, const PacketGeometry &geometry, quint32 restartPacket)
 {
     Access access = file.lock();
-    return writeResumeRecord(access, geometry.headerSize, capByLostPackets(access, geometry, restartPacket));
+    const quint32 restart = capByLostPackets(access, geometry, restartPacket);
+    qCDebug(lcAsf) << "resume record: restart at packet" << restart << "of" << restartPacket;
+    return writeResumeRecord(access, geometry.headerSize, restart);
 }
 
 RepairResult RepairLiveRecording(SaveFileHandle &file, const PacketGeometry &geometry, quint32 packetsHeld,
                                  quint32 packetTime)
 {
     Access access = file.lock();
-    return repairLiveHeader(access, geometry.headerSize, capByLostPackets(access, geometry, packetsHeld),
-                            packetTime);
+    const quint32 count = capByLostPackets(access, geometry, packetsHeld);
+    qCDebug(lcAsf) << "live repair:" << count << "packets," << packetTime << "ms";
+    return repairLiveHeader(access, geometry.headerSize, count, packetTime);
 }
 
 } // namespace lumo

@@ -60,112 +60,147 @@ int TimestampOffset(QByteArrayView packet)
     return offset != 0 && packet.size() >= offset + 4 ? offset : 0;
 }
 
-int RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log)
+bool RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log)
 {
     return RebasePacketTimes(packet.data(), packet.size(), firstTime, log);
 }
 
-int RebasePacketTimes(char *packet, qsizetype size, quint32 firstTime, TaskLog &log)
-{
-    const auto truncated = [&] {
-        log.append(QStringLiteral("信息包错误, 数据超出信息包长度"));
-        return 0;
-    };
-    if (size < 3 || quint8(packet[0]) != 0x82 || packet[1] != 0 || packet[2] != 0) {
-        log.append(QStringLiteral("媒体信息包文件头出错, 开始 0x82 丢失"));
-        return 0;
-    }
-    if (size < 5)
-        return truncated();
-    const quint8 lengthType = quint8(packet[3]);
-    const int sendTime = sendTimeOffset(lengthType);
-    if (sendTime == 0) {
-        log.append(QStringLiteral("ASF 解析 - 负载解析错误. 旗标 = ") + hex2(lengthType));
-        return 0;
-    }
-    if (size < sendTime + 6)
-        return truncated();
-    rebaseField(packet, sendTime, 4, firstTime);
-    qsizetype p = sendTime + 6;
+namespace {
 
-    const bool several = lengthType & 0x01;
-    quint8 payloadFlags = 0;
-    if (several) {
-        if (p >= size)
-            return truncated();
-        payloadFlags = quint8(packet[p++]);
-    }
-    // Steps over a payload's data by its length field, 1 or 2 bytes by the payload flags.
-    const auto skipPayloadData = [&] {
-        const int lengthSize = (payloadFlags & 0x40) ? 1 : 2;
-        if (p + lengthSize > size)
-            return truncated();
-        const quint16 length = lengthSize == 1 ? quint8(packet[p]) : qFromLittleEndian<quint16>(packet + p);
-        p += lengthSize + length;
-        if (p > size) {
-            log.append(QStringLiteral("信息包错误, 非分组指针越界"));
-            return 0;
+// One walk over a data packet's payloads; each step logs why it stops.
+class PayloadWalk
+{
+public:
+    PayloadWalk(char *packet, qsizetype size, quint32 firstTime, TaskLog &log)
+        : m_packet(packet), m_size(size), m_firstTime(firstTime), m_log(log)
+    {}
+
+    // The packet's own send time; then `position()` is the first payload (or its flags).
+    bool rebaseSendTime()
+    {
+        if (m_size < 3 || quint8(m_packet[0]) != 0x82 || m_packet[1] != 0 || m_packet[2] != 0) {
+            m_log.append(QStringLiteral("媒体信息包文件头出错, 开始 0x82 丢失"));
+            return false;
         }
-        return 1;
-    };
-    const quint8 propertyFlags = quint8(packet[4]);
-    for (int k = 0;;) {
-        p += 2; // stream number, media object number
-        int offsetSize = 0;
-        switch (propertyFlags) {
-        case 0x55:
-            offsetSize = 1;
-            break;
-        case 0x59:
-            offsetSize = 2;
-            break;
-        case 0x5D:
-            offsetSize = 4;
-            break;
-        default:
-            log.append(QStringLiteral("非法的区段类型 ID, 未知类型 ") + hex2(propertyFlags));
-            return 0;
-        }
-        if (p + offsetSize >= size)
+        if (m_size < 5)
             return truncated();
-        const quint8 replicated = quint8(packet[p + offsetSize]);
-        if (replicated & 0x01) {
-            // Compressed payload: the offset field holds the presentation time.
-            rebaseField(packet, p, offsetSize, firstTime);
-            p += offsetSize + 1;
-            if (several) {
-                if (p + 3 > size)
-                    return truncated();
-                const quint16 length = qFromLittleEndian<quint16>(packet + p + 1);
-                p += 3 + length;
-                if (p > size) {
-                    log.append(QStringLiteral("信息包错误, 分组指针越界"));
-                    return 0;
-                }
-            }
-        } else if (replicated & 0x08) {
-            const qsizetype replicatedStart = p + offsetSize + 1;
-            if (replicatedStart + 8 > size)
+        const quint8 lengthType = quint8(m_packet[3]);
+        const int sendTime = sendTimeOffset(lengthType);
+        if (sendTime == 0) {
+            m_log.append(QStringLiteral("ASF 解析 - 负载解析错误. 旗标 = ") + hex2(lengthType));
+            return false;
+        }
+        if (m_size < sendTime + 6)
+            return truncated();
+        rebaseField(m_packet, sendTime, 4, m_firstTime);
+        m_at = sendTime + 6;
+        m_several = lengthType & 0x01;
+        if (m_several) {
+            if (m_at >= m_size)
                 return truncated();
-            rebaseField(packet, replicatedStart + 4, 4, firstTime);
-            // Longer replicated data (extensions after the time) is passed over whole.
-            p = replicatedStart + replicated;
-            if (several && !skipPayloadData())
-                return 0;
-        } else if (replicated != 0) {
-            log.append(QStringLiteral("信息包错误, 区段旗标未知 ") + hex2(replicated));
-            return 0;
-        } else {
-            // No replicated data: step over the payload as its length says.
-            p += offsetSize + 1;
-            if (several && !skipPayloadData())
-                return 0;
+            m_payloadFlags = quint8(m_packet[m_at++]);
         }
-        ++k;
-        if (!several || (payloadFlags & 0x3F) <= k)
-            break;
+        return true;
     }
-    return 1;
+
+    // The presentation time of every payload.
+    bool rebasePayloads()
+    {
+        const quint8 propertyFlags = quint8(m_packet[4]);
+        for (int k = 1;; ++k) {
+            if (!rebasePayload(propertyFlags))
+                return false;
+            if (!m_several || (m_payloadFlags & 0x3F) <= k)
+                return true;
+        }
+    }
+
+private:
+    bool truncated()
+    {
+        m_log.append(QStringLiteral("信息包错误, 数据超出信息包长度"));
+        return false;
+    }
+
+    bool rebasePayload(quint8 propertyFlags)
+    {
+        m_at += 2; // stream number, media object number
+        const int offsetSize = propertyFlags == 0x55 ? 1 : propertyFlags == 0x59 ? 2 : propertyFlags == 0x5D ? 4 : 0;
+        if (offsetSize == 0) {
+            m_log.append(QStringLiteral("非法的区段类型 ID, 未知类型 ") + hex2(propertyFlags));
+            return false;
+        }
+        if (m_at + offsetSize >= m_size)
+            return truncated();
+        const quint8 replicated = quint8(m_packet[m_at + offsetSize]);
+        if (replicated & 0x01)
+            return rebaseCompressed(offsetSize);
+        if (replicated & 0x08) {
+            const qsizetype replicatedStart = m_at + offsetSize + 1;
+            if (replicatedStart + 8 > m_size)
+                return truncated();
+            rebaseField(m_packet, replicatedStart + 4, 4, m_firstTime);
+            // Longer replicated data (extensions after the time) is passed over whole.
+            m_at = replicatedStart + replicated;
+            return !m_several || skipPayloadData();
+        }
+        if (replicated != 0) {
+            m_log.append(QStringLiteral("信息包错误, 区段旗标未知 ") + hex2(replicated));
+            return false;
+        }
+        // No replicated data: step over the payload as its length says.
+        m_at += offsetSize + 1;
+        return !m_several || skipPayloadData();
+    }
+
+    // A compressed payload: the offset field holds the presentation time.
+    bool rebaseCompressed(int offsetSize)
+    {
+        rebaseField(m_packet, m_at, offsetSize, m_firstTime);
+        m_at += offsetSize + 1;
+        if (!m_several)
+            return true;
+        if (m_at + 3 > m_size)
+            return truncated();
+        m_at += 3 + qFromLittleEndian<quint16>(m_packet + m_at + 1);
+        if (m_at > m_size) {
+            m_log.append(QStringLiteral("信息包错误, 分组指针越界"));
+            return false;
+        }
+        return true;
+    }
+
+    // Steps over a payload's data by its length field, 1 or 2 bytes by the payload flags.
+    bool skipPayloadData()
+    {
+        const int lengthSize = (m_payloadFlags & 0x40) ? 1 : 2;
+        if (m_at + lengthSize > m_size)
+            return truncated();
+        const quint16 length =
+            lengthSize == 1 ? quint8(m_packet[m_at]) : qFromLittleEndian<quint16>(m_packet + m_at);
+        m_at += lengthSize + length;
+        if (m_at > m_size) {
+            m_log.append(QStringLiteral("信息包错误, 非分组指针越界"));
+            return false;
+        }
+        return true;
+    }
+
+    char *m_packet;
+    qsizetype m_size;
+    quint32 m_firstTime;
+    TaskLog &m_log;
+    qsizetype m_at = 0;
+    bool m_several = false;
+    quint8 m_payloadFlags = 0;
+};
+
+} // namespace
+
+bool RebasePacketTimes(char *packet, qsizetype size, quint32 firstTime, TaskLog &log)
+{
+    PayloadWalk walk(packet, size, firstTime, log);
+    return walk.rebaseSendTime() && walk.rebasePayloads();
 }
 
 } // namespace lumo

@@ -13,10 +13,10 @@ int TimestampOffset(QByteArrayView packet);
 
 // Rewrites, in place, a live packet's send time and the presentation time of each payload so
 // that they count from `firstTime` (the send time of the connection's first data packet): a
-// recording then starts at 0. Returns 1 when the whole packet was walked, 0 when it was refused
+// recording then starts at 0. Returns true when the whole packet was walked, false when it was refused
 // (the reason is logged; fields rewritten before the refusal stay rewritten). Never touches a
 // byte outside the time fields, nor reads outside the packet.
-int RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log);
-int RebasePacketTimes(char *packet, qsizetype size, quint32 firstTime, TaskLog &log);
+bool RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log);
+bool RebasePacketTimes(char *packet, qsizetype size, quint32 firstTime, TaskLog &log);
 
 } // namespace lumo

@@ -1,5 +1,6 @@
 #include "asf/savefilewriter.h"
 
+#include "asf/logging.h"
 #include "shell/tasklog.h"
 
 namespace lumo {
@@ -75,6 +76,7 @@ SaveFileWriter::DataState SaveFileWriter::writeRun(SaveFileHandle::Access &file,
         break;
     }
     m_failure = file.lastError();
+    qCWarning(lcAsf) << "data write at" << offset << "failed:" << m_failure;
     return DataState::Failed;
 }
 

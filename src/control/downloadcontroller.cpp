@@ -2,6 +2,7 @@
 
 #include "asf/finishing.h"
 #include "control/address.h"
+#include "control/logging.h"
 #include "control/logsaving.h"
 #include "control/savefilechoice.h"
 #include "mms/httpclient.h"
@@ -67,6 +68,12 @@ DownloadController::~DownloadController()
         CloseTask();
     m_task.RecvBuffer.requestStop();
     waitForWorker(WorkerEndTimeoutMs);
+}
+
+void DownloadController::setState(State state)
+{
+    qCDebug(lcControl) << "task state" << int(m_state) << "->" << int(state);
+    m_state = state;
 }
 
 void DownloadController::onEventThread(const std::function<void()> &work)
@@ -175,7 +182,7 @@ bool DownloadController::start(const QString &urlText)
     }
     m_exchange.setOptions({m_settings.sendHost(), m_udpTick, m_udp.localPort()});
 
-    m_state = State::Connecting;
+    setState(State::Connecting);
     m_status.connectEnabled = false;
     m_status.disconnectEnabled = true;
     publishStatus();
@@ -247,7 +254,7 @@ void DownloadController::TCPSocketConnect()
     m_log.append(QStringLiteral("正在初始化 MMS 协议, 等待响应..."));
     m_progressTimer.start();
     m_task.RecvBuffer.clear();
-    m_state = State::Receiving;
+    setState(State::Receiving);
     m_worker.start();
     m_exchange.sendConnect();
 }
@@ -291,7 +298,7 @@ void DownloadController::TCPSocketDisconnect()
         return;
     if (m_worker.running()) {
         // The worker handles every complete unit first, then ends the task (ConnectionLost).
-        m_state = State::Draining;
+        setState(State::Draining);
         TCPSocketRead();
         return;
     }
@@ -378,7 +385,7 @@ void DownloadController::CloseTask()
     m_task.SaveFile.close();
     onEventThread([this] {
         if (m_state != State::Idle)
-            m_state = State::Ending;
+            setState(State::Ending);
         maybeFinish();
     });
 }
@@ -388,7 +395,7 @@ void DownloadController::maybeFinish()
     // The worker has ended (or is about to: running() turns false just before its end).
     if (m_state != State::Ending || m_worker.running() || !m_worker.join(WorkerEndTimeoutMs))
         return;
-    m_state = State::Idle;
+    setState(State::Idle);
     Q_EMIT finished(m_completed);
 }
 

@@ -149,6 +149,7 @@ private:
         Ending,     // the task is closed; finished() waits for the worker to end
     };
     State m_state = State::Idle;
+    void setState(State state);
     std::atomic<bool> m_completed{false};
 };
 

@@ -3,6 +3,7 @@
 #include "mms/credentials.h"
 #include "shell/bytereader.h"
 #include "mms/downloadtask.h"
+#include "mms/logging.h"
 #include "mms/message.h"
 #include "mms/taskhooks.h"
 #include "mms/tcpconnection.h"
@@ -94,7 +95,9 @@ void CommandExchange::readField(const QByteArray &message, qsizetype offset, std
 bool CommandExchange::DispatchCommand(const QByteArray &message)
 {
     using mms::ServerCommand;
-    switch (ServerCommand(ByteReader(message).u8(mms::CommandIdOffset).value_or(0))) {
+    const quint8 id = ByteReader(message).u8(mms::CommandIdOffset).value_or(0);
+    qCDebug(lcMms, "server command 0x%02X, %lld bytes", id, qlonglong(message.size()));
+    switch (ServerCommand(id)) {
     case ServerCommand::ConnectReply:
         sendTiming();
         return true;

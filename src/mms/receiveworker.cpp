@@ -4,6 +4,7 @@
 #include "shell/bytereader.h"
 #include "mms/commandexchange.h"
 #include "mms/downloadtask.h"
+#include "mms/logging.h"
 #include "mms/message.h"
 #include "mms/servererrors.h"
 #include "mms/taskhooks.h"
@@ -84,10 +85,14 @@ void ReceiveWorker::run()
     try {
         receive();
     } catch (const std::exception &e) {
+        qCWarning(lcMms) << "exception on the receive worker:" << e.what();
         m_hooks.OnException(QString::fromLocal8Bit(e.what()));
     } catch (...) {
+        qCWarning(lcMms) << "unknown exception on the receive worker";
         m_hooks.OnException(QStringLiteral("unknown exception"));
     }
+    qCDebug(lcMms) << "receive worker ends; connection lost:" << m_connectionLost
+                   << "stop:" << m_task.StopRequested();
     m_running = false;
     m_hooks.WorkerFinished();
     {
@@ -313,6 +318,7 @@ void ReceiveWorker::limitResumeToFile()
 
 ReceiveWorker::Step ReceiveWorker::corruptStream()
 {
+    qCDebug(lcMms) << "corrupt stream at packet" << m_task.PacketIndex.load();
     m_log.append(QStringLiteral("当前的 MMS 信息包出错 - 现在关闭"));
     m_task.RecvBuffer.peek(DumpLength, m_unit);
     m_log.DumpBytes(m_unit.constData(), m_unit.size());

@@ -1,5 +1,7 @@
 #include "shell/settings.h"
 
+#include "shell/logging.h"
+
 #include <QRegularExpression>
 
 namespace lumo {
@@ -68,34 +70,36 @@ std::optional<int> Settings::readInt(QStringView name) const
 
 void Settings::load()
 {
-    m_serverSocket = read(nameTcpPort);
-    if (m_serverSocket.isEmpty())
-        m_serverSocket = defaultTcpPort.toString();
+    m_tcpPort = read(nameTcpPort);
+    if (m_tcpPort.isEmpty())
+        m_tcpPort = defaultTcpPort.toString();
 
     m_udpPort = read(nameUdpPort);
     if (m_udpPort.isEmpty())
         m_udpPort = defaultUdpPort.toString();
     m_initialUdpPort = m_udpPort;
 
-    m_doneInterval = read(nameDoneInterval);
-    if (m_doneInterval.isEmpty())
-        m_doneInterval = defaultDoneInterval.toString();
+    m_soundInterval = read(nameDoneInterval);
+    if (m_soundInterval.isEmpty())
+        m_soundInterval = defaultDoneInterval.toString();
 
-    m_udpTick = read(nameLastProto) == protoUdp;
+    m_useUdp = read(nameLastProto) == protoUdp;
     m_bypassDns = read(nameDnsState) == dnsIp;
-    m_autoLogTick = read(nameAutoLog) == flagOn;
-    m_host01Tick = read(nameSendHost) == flagOn;
+    m_autoSaveLog = read(nameAutoLog) == flagOn;
+    m_sendHost = read(nameSendHost) == flagOn;
+    qCDebug(lcShell) << "settings loaded: TCP port" << m_tcpPort << "UDP port" << m_udpPort << "UDP"
+                     << m_useUdp;
 }
 
 void Settings::store()
 {
-    write(nameTcpPort, m_serverSocket);
+    write(nameTcpPort, m_tcpPort);
     write(nameUdpPort, m_udpPort);
-    write(nameDoneInterval, m_doneInterval);
-    write(nameLastProto, (m_udpTick ? protoUdp : protoTcp).toString());
+    write(nameDoneInterval, m_soundInterval);
+    write(nameLastProto, (m_useUdp ? protoUdp : protoTcp).toString());
     write(nameDnsState, (m_bypassDns ? dnsIp : dnsLookup).toString());
-    write(nameAutoLog, onOff(m_autoLogTick));
-    write(nameSendHost, onOff(m_host01Tick));
+    write(nameAutoLog, onOff(m_autoSaveLog));
+    write(nameSendHost, onOff(m_sendHost));
 }
 
 quint16 Settings::udpBindPort() const

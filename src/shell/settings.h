@@ -27,20 +27,20 @@ public:
     void store();
 
     // Control values of the settings window.
-    QString tcpPort() const { return m_serverSocket; }
-    void setTcpPort(const QString &port) { m_serverSocket = port; }
+    QString tcpPort() const { return m_tcpPort; }
+    void setTcpPort(const QString &port) { m_tcpPort = port; }
     QString udpPort() const { return m_udpPort; }
     void setUdpPort(const QString &port) { m_udpPort = port; }
-    QString soundInterval() const { return m_doneInterval; }
-    void setSoundInterval(const QString &seconds) { m_doneInterval = seconds; }
-    bool useUdp() const { return m_udpTick; }
-    void setUseUdp(bool on) { m_udpTick = on; }
+    QString soundInterval() const { return m_soundInterval; }
+    void setSoundInterval(const QString &seconds) { m_soundInterval = seconds; }
+    bool useUdp() const { return m_useUdp; }
+    void setUseUdp(bool on) { m_useUdp = on; }
     bool bypassDns() const { return m_bypassDns; }
     void setBypassDns(bool on) { m_bypassDns = on; }
-    bool autoSaveLog() const { return m_autoLogTick; }
-    void setAutoSaveLog(bool on) { m_autoLogTick = on; }
-    bool sendHost() const { return m_host01Tick; }
-    void setSendHost(bool on) { m_host01Tick = on; }
+    bool autoSaveLog() const { return m_autoSaveLog; }
+    void setAutoSaveLog(bool on) { m_autoSaveLog = on; }
+    bool sendHost() const { return m_sendHost; }
+    void setSendHost(bool on) { m_sendHost = on; }
 
     // The UDP port in force since start: a changed port needs a restart.
     QString initialUdpPort() const { return m_initialUdpPort; }
@@ -104,13 +104,13 @@ private:
     std::optional<int> readInt(QStringView name) const;
 
     QString m_key;
-    QString m_serverSocket;
+    QString m_tcpPort;
     QString m_udpPort;
-    QString m_doneInterval;
-    bool m_udpTick = false;
+    QString m_soundInterval;
+    bool m_useUdp = false;
     bool m_bypassDns = false;
-    bool m_autoLogTick = false;
-    bool m_host01Tick = false;
+    bool m_autoSaveLog = false;
+    bool m_sendHost = false;
     QString m_initialUdpPort;
 };
 

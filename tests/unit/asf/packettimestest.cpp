@@ -69,14 +69,14 @@ TEST(PacketTimes, RebasesSendAndPresentationTime)
     TaskLog log;
     QByteArray packet =
         singlePayload(0x00, 0x5D, 1002500, 8, U32ToBytes(4000) + U32ToBytes(1003000) + "data");
-    ASSERT_EQ(RebasePacketTimes(packet, 1000000, log), 1);
+    ASSERT_TRUE(RebasePacketTimes(packet, 1000000, log));
     EXPECT_EQ(le32(packet.constData() + 5), 2500u);
     EXPECT_EQ(le32(packet.constData() + 11 + 2 + 4 + 1 + 4), 3000u);
     EXPECT_TRUE(log.lines().isEmpty());
 
     // Packets sent before the first one wrap around.
     QByteArray early = singlePayload(0x00, 0x5D, 999, 8, U32ToBytes(1) + U32ToBytes(1000));
-    EXPECT_EQ(RebasePacketTimes(early, 1000, log), 1);
+    EXPECT_TRUE(RebasePacketTimes(early, 1000, log));
     EXPECT_EQ(le32(early.constData() + 5), 0xFFFFFFFFu);
 }
 
@@ -84,7 +84,7 @@ TEST(PacketTimes, PaddingFieldsMoveTheSendTime)
 {
     TaskLog log;
     QByteArray packet = singlePayload(0x50, 0x5D, 7000, 8, U32ToBytes(1) + U32ToBytes(7500));
-    ASSERT_EQ(RebasePacketTimes(packet, 7000, log), 1);
+    ASSERT_TRUE(RebasePacketTimes(packet, 7000, log));
     EXPECT_EQ(le32(packet.constData() + 9), 0u);
 }
 
@@ -94,7 +94,7 @@ TEST(PacketTimes, CompressedPayloadKeepsTheLowBytes)
     // Property flags 0x59: a 2-byte offset field holding the presentation time.
     QByteArray packet = hex("820000 00 59") + U32ToBytes(70000) + hex("6400") + hex("81 07") +
                         U32ToBytes(70123).left(2) + hex("01 10");
-    ASSERT_EQ(RebasePacketTimes(packet, 70000, log), 1);
+    ASSERT_TRUE(RebasePacketTimes(packet, 70000, log));
     EXPECT_EQ(quint8(packet[13]), 123);
     EXPECT_EQ(quint8(packet[14]), 0);
 }
@@ -106,7 +106,7 @@ TEST(PacketTimes, SeveralPayloadsAreAllRewritten)
     for (quint32 t : {5000u, 5040u, 5080u})
         packet +=
             hex("82 01") + U32ToBytes(0) + hex("08") + U32ToBytes(100) + U32ToBytes(t) + hex("0300") + "abc";
-    ASSERT_EQ(RebasePacketTimes(packet, 5000, log), 1);
+    ASSERT_TRUE(RebasePacketTimes(packet, 5000, log));
     qsizetype at = 12;
     for (quint32 expected : {0u, 40u, 80u}) {
         EXPECT_EQ(le32(packet.constData() + at + 2 + 4 + 1 + 4), expected);
@@ -118,27 +118,27 @@ TEST(PacketTimes, RefusalsAreLoggedAndStopSafely)
 {
     TaskLog log;
     QByteArray bad = hex("830000 00 5D 00000000");
-    EXPECT_EQ(RebasePacketTimes(bad, 0, log), 0);
+    EXPECT_FALSE(RebasePacketTimes(bad, 0, log));
     EXPECT_EQ(log.lines().last(), "媒体信息包文件头出错, 开始 0x82 丢失");
 
     QByteArray sequence = hex("820000 02 5D 0000000000000000");
-    EXPECT_EQ(RebasePacketTimes(sequence, 0, log), 0);
+    EXPECT_FALSE(RebasePacketTimes(sequence, 0, log));
     EXPECT_EQ(log.lines().last(), "ASF 解析 - 负载解析错误. 旗标 = 02");
 
     QByteArray property = singlePayload(0x00, 0x5D, 10, 8, U32ToBytes(1) + U32ToBytes(20));
     property[4] = char(0x5E);
-    EXPECT_EQ(RebasePacketTimes(property, 10, log), 0);
+    EXPECT_FALSE(RebasePacketTimes(property, 10, log));
     EXPECT_EQ(log.lines().last(), "非法的区段类型 ID, 未知类型 5E");
     EXPECT_EQ(le32(property.constData() + 5), 0u); // the send time was already rewritten
 
     QByteArray replicated = singlePayload(0x00, 0x5D, 10, 6, QByteArray(8, '\0'));
-    EXPECT_EQ(RebasePacketTimes(replicated, 0, log), 0);
+    EXPECT_FALSE(RebasePacketTimes(replicated, 0, log));
     EXPECT_EQ(log.lines().last(), "信息包错误, 区段旗标未知 06");
 
     // A payload length past the end of the packet.
     QByteArray overrun = hex("820000 01 5D") + U32ToBytes(50) + hex("6400") + hex("82") + hex("82 01") +
                          U32ToBytes(0) + hex("08") + U32ToBytes(100) + U32ToBytes(60) + hex("FF00") + "ab";
-    EXPECT_EQ(RebasePacketTimes(overrun, 50, log), 0);
+    EXPECT_FALSE(RebasePacketTimes(overrun, 50, log));
     EXPECT_EQ(log.lines().last(), "信息包错误, 非分组指针越界");
     EXPECT_EQ(le32(overrun.constData() + 5), 0u);
     EXPECT_EQ(le32(overrun.constData() + 12 + 2 + 4 + 1 + 4), 10u);
@@ -148,7 +148,7 @@ TEST(PacketTimes, RefusalsAreLoggedAndStopSafely)
     for (qsizetype n = 0; n < whole.size(); ++n) {
         QByteArray cut = whole.left(n);
         const QByteArray before = cut;
-        if (RebasePacketTimes(cut, 10, log) == 0 && n < 11) {
+        if (!RebasePacketTimes(cut, 10, log) && n < 11) {
             EXPECT_EQ(cut, before) << n;
         }
     }
@@ -206,14 +206,14 @@ TEST(PacketTimes, FfmpegPacketsRebaseAndCutsStayInside)
     for (const QByteArray &original : packets) {
         layouts.insert(quint8(original[3]));
         QByteArray shifted = original;
-        ASSERT_EQ(RebasePacketTimes(shifted, quint32(-123456), log), 1)
+        ASSERT_TRUE(RebasePacketTimes(shifted, quint32(-123456), log))
             << log.lines().join('\n').toStdString();
         QByteArray rebased = shifted;
-        ASSERT_EQ(RebasePacketTimes(rebased, first, log), 1);
+        ASSERT_TRUE(RebasePacketTimes(rebased, first, log));
         const int t = TimestampOffset(original);
         EXPECT_EQ(le32(rebased.constData() + t), le32(original.constData() + t) - (first - 123456));
         QByteArray back = rebased;
-        ASSERT_EQ(RebasePacketTimes(back, quint32(-(first - 123456)), log), 1);
+        ASSERT_TRUE(RebasePacketTimes(back, quint32(-(first - 123456)), log));
         EXPECT_EQ(back, original);
 
         const QList<qsizetype> allowed = changedBytes(shifted, rebased);

@@ -1,0 +1,3 @@
+#include "asf/logging.h"
+
+Q_LOGGING_CATEGORY(lcAsf, "lumo.asf", QtWarningMsg)

@@ -1,0 +1,3 @@
+#include "control/logging.h"
+
+Q_LOGGING_CATEGORY(lcControl, "lumo.control", QtWarningMsg)

@@ -1,0 +1,3 @@
+#include "mms/logging.h"
+
+Q_LOGGING_CATEGORY(lcMms, "lumo.mms", QtWarningMsg)
