@@ -230,7 +230,8 @@ bool bindUdp(UdpEndpoint &endpoint, const Settings &settings, const QCommandLine
     if (!parser.isSet(o.udp))
         return true;
     bool ok = true;
-    const uint bindPort = parser.isSet(o.udpPort) ? parser.value(o.udpPort).toUInt(&ok) : settings.udpBindPort();
+    const uint bindPort =
+        parser.isSet(o.udpPort) ? parser.value(o.udpPort).toUInt(&ok) : settings.udpBindPort();
     if (ok && bindPort <= 65535 && endpoint.bind(quint16(bindPort)))
         return true;
     err(QStringLiteral("lumo-cli: cannot use UDP port %1: %2\n")

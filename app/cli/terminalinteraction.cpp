@@ -1,5 +1,6 @@
-#include "control/statustext.h"
 #include "terminalinteraction.h"
+
+#include "control/statustext.h"
 
 #include <QDir>
 #include <QFileInfo>

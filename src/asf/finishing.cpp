@@ -83,12 +83,13 @@ RepairResult repairLiveHeader(Access &file, quint32 headerSize, quint32 packetCo
     // The sum is taken in 32 bits, the products in 64.
     const quint64 playDuration = quint64(quint32(packetTime + preroll)) * 10000;
     const quint64 sendDuration = quint64(packetTime) * 10000;
-    const bool written = writeBytes(file, fileProperties + fp::fileSize, U64ToBytes(quint64(fileSize))) &&
-                         writeBytes(file, fileProperties + fp::dataPacketsCount, U64ToBytes(packetCount, 0)) &&
-                         writeBytes(file, fileProperties + fp::playDuration, U64ToBytes(playDuration)) &&
-                         writeBytes(file, fileProperties + fp::sendDuration, U64ToBytes(sendDuration)) &&
-                         // Broadcast bit off, seekable bit on; the other flag bytes stay.
-                         writeBytes(file, fileProperties + fp::flags, QByteArray(1, '\x02'));
+    const bool written =
+        writeBytes(file, fileProperties + fp::fileSize, U64ToBytes(quint64(fileSize))) &&
+        writeBytes(file, fileProperties + fp::dataPacketsCount, U64ToBytes(packetCount, 0)) &&
+        writeBytes(file, fileProperties + fp::playDuration, U64ToBytes(playDuration)) &&
+        writeBytes(file, fileProperties + fp::sendDuration, U64ToBytes(sendDuration)) &&
+        // Broadcast bit off, seekable bit on; the other flag bytes stay.
+        writeBytes(file, fileProperties + fp::flags, QByteArray(1, '\x02'));
     if (!written)
         return result;
 
@@ -98,8 +99,9 @@ RepairResult repairLiveHeader(Access &file, quint32 headerSize, quint32 packetCo
         result.errorMessage = QStringLiteral("ASF 文件头修复错误 - 没有数据目标");
         return result;
     }
-    result.ok = writeBytes(file, dataObject + asflayout::objectSize, U64ToBytes(quint64(fileSize - dataObject))) &&
-                writeBytes(file, dataObject + data::totalDataPackets, U64ToBytes(packetCount, 0));
+    result.ok =
+        writeBytes(file, dataObject + asflayout::objectSize, U64ToBytes(quint64(fileSize - dataObject))) &&
+        writeBytes(file, dataObject + data::totalDataPackets, U64ToBytes(packetCount, 0));
     return result;
 }
 
@@ -119,7 +121,8 @@ bool WriteResumeRecord(SaveFileHandle &file, quint32 headerSize, quint32 packetC
     return writeResumeRecord(access, headerSize, packetCount);
 }
 
-RepairResult RepairLiveHeader(SaveFileHandle &file, quint32 headerSize, quint32 packetCount, quint32 packetTime)
+RepairResult RepairLiveHeader(SaveFileHandle &file, quint32 headerSize, quint32 packetCount,
+                              quint32 packetTime)
 {
     Access access = file.lock();
     return repairLiveHeader(access, headerSize, packetCount, packetTime);

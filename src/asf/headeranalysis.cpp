@@ -249,7 +249,8 @@ void readCodecList(const ByteReader &in, FileProperties &props)
 }
 
 // Everything that the header bytes give; the file and ASF dates come afterwards.
-void analyseBytes(QByteArrayView header, StreamType streamType, const QString &location, HeaderAnalysis &result)
+void analyseBytes(QByteArrayView header, StreamType streamType, const QString &location,
+                  HeaderAnalysis &result)
 {
     const ByteReader in(header);
     FileProperties &props = result.properties;

@@ -125,7 +125,10 @@ private:
     bool rebasePayload(quint8 propertyFlags)
     {
         m_at += 2; // stream number, media object number
-        const int offsetSize = propertyFlags == 0x55 ? 1 : propertyFlags == 0x59 ? 2 : propertyFlags == 0x5D ? 4 : 0;
+        const int offsetSize = propertyFlags == 0x55   ? 1
+                               : propertyFlags == 0x59 ? 2
+                               : propertyFlags == 0x5D ? 4
+                                                       : 0;
         if (offsetSize == 0) {
             m_log.append(QStringLiteral("非法的区段类型 ID, 未知类型 ") + hex2(propertyFlags));
             return false;

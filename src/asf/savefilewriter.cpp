@@ -89,7 +89,8 @@ std::optional<quint32> SaveFileWriter::firstUnwrittenPacket(SaveFileHandle::Acce
     return quint32(qMax<qint64>(0, at - qint64(geometry.headerSize)) / geometry.packetSize);
 }
 
-std::optional<quint32> SaveFileWriter::packetsOnDisk(SaveFileHandle::Access &file, const PacketGeometry &geometry)
+std::optional<quint32> SaveFileWriter::packetsOnDisk(SaveFileHandle::Access &file,
+                                                     const PacketGeometry &geometry)
 {
     const qint64 size = file.size();
     if (size < 0 || geometry.packetSize == 0)

@@ -8,16 +8,11 @@
 namespace lumo {
 
 void saveTaskLog(TaskLog &log, Settings &settings, Interaction &person, const QString &saveWindowText,
-                   const QString &mediaWindowText)
+                 const QString &mediaWindowText)
 {
-    FileDialogRequest request;
-    request.startFolder = settings.logFolder();
-    request.title = QStringLiteral("保存记录文件");
-    request.defaultSuffix = QStringLiteral("log");
-    request.filter = saveFileFilter();
-    request.filterIndex = LogFilterEntry;
-    request.overwritePrompt = true;
-    request.proposedName = proposedLogFileName(saveWindowText, mediaWindowText);
+    const FileDialogRequest request =
+        saveFileRequest(QStringLiteral("保存记录文件"), QStringLiteral("log"), LogFilterEntry,
+                        settings.logFolder(), proposedLogFileName(saveWindowText, mediaWindowText), true);
 
     const std::optional<QString> chosen = person.chooseSaveFile(request);
     if (!chosen || chosen->isEmpty())

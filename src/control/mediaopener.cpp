@@ -16,25 +16,26 @@ namespace lumo {
 
 namespace {
 
-const QString httpMediaRefusal = QStringLiteral("你试图访问的 HTTP 媒体类型是不支持的.\n\n"
-                                  "如果你确认这个媒体文件的地址是可用的话:\n\n"
-                                  "1) 请将HTTP 的前缀换成 MMS:// 后再试一次\n"
-                                  "2) 可以使用支持 HTTP 1.0 协议的 ASFRecoder 软件试试"
-                                  "       \n"
-                                  "3) 你可能输入了一个标准的网址. 请使用你的\n"
-                                  "   浏览器右键菜单中的“另存为”命令, 你也许可以使用这个办法  \n"
-                                  "   保存媒体文件");
+const QString httpMediaRefusal =
+    QStringLiteral("你试图访问的 HTTP 媒体类型是不支持的.\n\n"
+                   "如果你确认这个媒体文件的地址是可用的话:\n\n"
+                   "1) 请将HTTP 的前缀换成 MMS:// 后再试一次\n"
+                   "2) 可以使用支持 HTTP 1.0 协议的 ASFRecoder 软件试试"
+                   "       \n"
+                   "3) 你可能输入了一个标准的网址. 请使用你的\n"
+                   "   浏览器右键菜单中的“另存为”命令, 你也许可以使用这个办法  \n"
+                   "   保存媒体文件");
 const QString mmsRedirectRefusal = QStringLiteral("你正在试图访问一个重定向地址文件\n"
-                                  "使用 MMS:// 开头的地址. 只有 HTTP:// 开头的服务器才\n"
-                                  "能保存重定向地址文件, 请先检查你的地址\n"
-                                  "然后再试一次");
+                                                  "使用 MMS:// 开头的地址. 只有 HTTP:// 开头的服务器才\n"
+                                                  "能保存重定向地址文件, 请先检查你的地址\n"
+                                                  "然后再试一次");
 const QString realMediaRefusal = QStringLiteral("你正在试图访问一个 RealMedia 格式的文件类型\n"
-                                  "Lumo 不支持连接到 RealMedia 的地址\n");
+                                                "Lumo 不支持连接到 RealMedia 的地址\n");
 const QString downloadFileRefusal = QStringLiteral("这个地址包含一个可下载的文件\n"
-                                  "使用媒体播放机或你的浏览器来下载这个文件\n"
-                                  "Lumo 不是必需的\n");
+                                                   "使用媒体播放机或你的浏览器来下载这个文件\n"
+                                                   "Lumo 不是必需的\n");
 const QString skinFileRefusal = QStringLiteral("这个文件类型是媒体播放机的外观文件\n"
-                                  "Lumo 不支持播放器外观\n");
+                                               "Lumo 不支持播放器外观\n");
 
 bool startsWithPrefix(const QByteArray &text, qsizetype at)
 {
@@ -91,7 +92,8 @@ MediaOpener::MediaOpener(DownloadController &controller, TaskLog &log, Settings 
     connect(&m_http, &HttpClient::redirected, this,
             [this] { m_log.append(QStringLiteral("---- HTTP Socket 已经被主机重定向 ----")); });
     connect(&m_http, &HttpClient::authenticationNeeded, this, [this] {
-        const std::optional<LoginAnswer> answer = m_person.askWebLogin(webLoginRequest(m_settings.webLogin()));
+        const std::optional<LoginAnswer> answer =
+            m_person.askWebLogin(webLoginRequest(m_settings.webLogin()));
         if (!answer)
             return;
         const WebLoginResult login = acceptWebLogin(*answer);
@@ -260,14 +262,9 @@ bool MediaOpener::applyScan(const QByteArray &text)
 
 bool MediaOpener::SaveRedirectFile(const QByteArray &text)
 {
-    FileDialogRequest request;
-    request.startFolder = m_settings.redirectFolder();
-    request.defaultSuffix = QStringLiteral("asx");
-    request.title = QStringLiteral("保存重定向文件");
-    request.filter = saveFileFilter();
-    request.filterIndex = RedirectFilterEntry;
-    request.proposedName = StripQuery(FileNameOf(m_controller.mediaWindowText()));
-    request.overwritePrompt = true;
+    const FileDialogRequest request = saveFileRequest(
+        QStringLiteral("保存重定向文件"), QStringLiteral("asx"), RedirectFilterEntry,
+        m_settings.redirectFolder(), StripQuery(FileNameOf(m_controller.mediaWindowText())), true);
     const std::optional<QString> chosen = m_person.chooseSaveFile(request);
     if (!chosen || chosen->isEmpty())
         return false;

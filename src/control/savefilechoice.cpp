@@ -21,14 +21,6 @@ QString createFailedText()
 std::optional<QString> PrepareSaveFile(DownloadTask &task, Interaction &person, Settings &settings,
                                        const QString &urlText)
 {
-    FileDialogRequest request;
-    request.startFolder = settings.saveFolder();
-    request.defaultSuffix = QStringLiteral("asf");
-    request.title = QStringLiteral("创建 / 续传 保存文件");
-    request.filter = saveFileFilter();
-    request.filterIndex = MediaFilterEntry;
-    request.overwritePrompt = false;
-
     QString name = StripQuery(FileNameOf(urlText));
     const AddressClass kind = ClassifyAddress(name);
     if (kind & OtherFile) {
@@ -37,9 +29,10 @@ std::optional<QString> PrepareSaveFile(DownloadTask &task, Interaction &person, 
         person.showMessage(QStringLiteral("文件的类型是非法的, 请检查你的地址输入"));
         return std::nullopt;
     }
-    request.proposedName = name;
-
-    const std::optional<QString> chosen = person.chooseSaveFile(request);
+    // No overwrite question: an existing file gets the resume question instead.
+    const std::optional<QString> chosen =
+        person.chooseSaveFile(saveFileRequest(QStringLiteral("创建 / 续传 保存文件"), QStringLiteral("asf"),
+                                              MediaFilterEntry, settings.saveFolder(), name, false));
     if (!chosen || chosen->isEmpty())
         return std::nullopt;
     const QString path = *chosen;

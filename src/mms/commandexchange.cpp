@@ -1,12 +1,12 @@
 #include "mms/commandexchange.h"
 
 #include "mms/credentials.h"
-#include "shell/bytereader.h"
 #include "mms/downloadtask.h"
 #include "mms/logging.h"
 #include "mms/message.h"
 #include "mms/taskhooks.h"
 #include "mms/tcpconnection.h"
+#include "shell/bytereader.h"
 #include "shell/interaction.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
@@ -144,7 +144,8 @@ bool CommandExchange::DispatchCommand(const QByteArray &message)
         m_hooks.CompleteDownload();
         return true;
     case ServerCommand::StreamSelectReply:
-        sendStartPlaying(m_task.ResumeMode == ResumeMode::Resume ? quint32(m_task.ResumePacket) : 0xFFFFFFFFu);
+        sendStartPlaying(m_task.ResumeMode == ResumeMode::Resume ? quint32(m_task.ResumePacket)
+                                                                 : 0xFFFFFFFFu);
         return true;
     }
     m_log.append(QStringLiteral("当前的 MMS 命令是未知的"));
@@ -180,7 +181,8 @@ void CommandExchange::handleLoginRequest(const QByteArray &message)
     for (qint64 i = mms::RealmOffset; i < end; i += 2)
         m_task.AuthRealm.append(QChar(quint8(message.at(i))));
 
-    const LoginRequest request = serverLoginRequest(m_task.HostName, m_task.AuthRealm, m_settings.serverLogin());
+    const LoginRequest request =
+        serverLoginRequest(m_task.HostName, m_task.AuthRealm, m_settings.serverLogin());
     const std::optional<LoginAnswer> answer = m_person.askServerLogin(request);
     if (!answer) {
         m_hooks.AbandonTask();

@@ -48,7 +48,8 @@ WebLoginResult acceptWebLogin(const LoginAnswer &answer)
     return result;
 }
 
-LoginRequest serverLoginRequest(const QString &hostName, const QString &authRealm, const QString &storedServerLogin)
+LoginRequest serverLoginRequest(const QString &hostName, const QString &authRealm,
+                                const QString &storedServerLogin)
 {
     LoginRequest request = webLoginRequest(storedServerLogin);
     request.host = hostName;

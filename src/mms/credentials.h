@@ -28,9 +28,9 @@ LoginRequest webLoginRequest(const QString &storedWebLogin);
 // The web login was confirmed.
 struct WebLoginResult
 {
-    QString httpUser;     // for the HTTP client: trimmed of blanks and control characters
-    QString httpPassword; // likewise
-    QString storedWebLogin;  // the new web login: the stored form, or "" when not to be saved
+    QString httpUser;       // for the HTTP client: trimmed of blanks and control characters
+    QString httpPassword;   // likewise
+    QString storedWebLogin; // the new web login: the stored form, or "" when not to be saved
 };
 WebLoginResult acceptWebLogin(const LoginAnswer &answer);
 
@@ -42,7 +42,7 @@ LoginRequest serverLoginRequest(const QString &hostName, const QString &authReal
 // The media-server login was confirmed.
 struct ServerLoginResult
 {
-    QByteArray authData; // the login answer sent to the server: the stored form's bytes
+    QByteArray authData;       // the login answer sent to the server: the stored form's bytes
     QString storedServerLogin; // the new server login: the stored form, or "" when not to be saved
 };
 ServerLoginResult acceptServerLogin(const LoginAnswer &answer);

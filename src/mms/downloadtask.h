@@ -91,10 +91,9 @@ struct DownloadTask
         MediaPath.clear();
         AuthData.clear();
         AuthRealm.clear();
-        for (SharedU32 *f :
-             {&PacketCount, &PacketSize, &HeaderSize, &BitRate, &ClientId, &PingCount, &PacketIndex,
-              &PacketTime, &ResumePacket, &StreamCount, &SendSeq, &TimingReplies, &SendDuration, &MaxBitRate,
-              &StreamKinds, &AsfFileSize})
+        for (SharedU32 *f : {&PacketCount, &PacketSize, &HeaderSize, &BitRate, &ClientId, &PingCount,
+                             &PacketIndex, &PacketTime, &ResumePacket, &StreamCount, &SendSeq, &TimingReplies,
+                             &SendDuration, &MaxBitRate, &StreamKinds, &AsfFileSize})
             f->store(0);
         StreamType = lumo::StreamType::Unknown;
         ResumeMode = lumo::ResumeMode::New;

@@ -15,7 +15,7 @@ QByteArray WidenText(QByteArrayView text)
 }
 
 QByteArray encodeCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, mms::Placement placement,
-                       quint32 streamCount, QByteArrayView streamList, QByteArrayView text)
+                         quint32 streamCount, QByteArrayView streamList, QByteArrayView text)
 {
     // The part from offset 32 on: bodyChunks placeholder, command id, 00, direction 3.
     QByteArray part;
@@ -151,7 +151,7 @@ QByteArray buildStreamSelect(quint32 seq, const quint8 *streamNumbers, quint32 s
         list.append('\0');
     }
     return encodeCommand(seq, CmdStreamSelect, bytes({0x00, 0x00, 0x00, 0x20, 0xAC, 0x40, 0x02}),
-                       Placement::After, streamCount, list, {});
+                         Placement::After, streamCount, list, {});
 }
 
 QByteArray buildStartPlaying(quint32 seq, quint32 incarnation, quint32 startPacket)

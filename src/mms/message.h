@@ -44,7 +44,7 @@ enum class ServerCommand : quint8
 // Where the fields of a received command lie (0-based, from the start of the TCP message).
 constexpr qsizetype LengthOffset = 8; // the message length less 16
 constexpr qsizetype CommandIdOffset = 36;
-constexpr qsizetype ResultOffset = 40; // an HRESULT; the top bit set is an error
+constexpr qsizetype ResultOffset = 40;     // an HRESULT; the top bit set is an error
 constexpr qsizetype ClientIdOffset = 60;   // TimingReply
 constexpr qsizetype MediaFlagsOffset = 60; // MediaDescription: the top byte holds the stream type
 constexpr qsizetype PacketSizeOffset = 92;
@@ -71,7 +71,7 @@ constexpr quint8 CmdStreamSelect = 0x33;
 // 2 bytes per stream: stream number, action. `text` bytes are widened to 16-bit units as they
 // are (byte, 00), with no character-set conversion.
 QByteArray encodeCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, mms::Placement placement,
-                       quint32 streamCount, QByteArrayView streamList, QByteArrayView text);
+                         quint32 streamCount, QByteArrayView streamList, QByteArrayView text);
 
 // Widens each byte to the unit (byte, 00).
 QByteArray WidenText(QByteArrayView text);

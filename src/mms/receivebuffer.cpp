@@ -85,25 +85,19 @@ void ReceiveBuffer::clear()
     ++m_generation;
 }
 
-ReceiveBuffer::WaitResult ReceiveBuffer::waitFor(qsizetype count, const std::function<void()> &beforeWaiting)
+ReceiveBuffer::WaitResult ReceiveBuffer::waitFor(qsizetype count)
 {
     if (!m_stop.load(std::memory_order_relaxed) && count <= m_seen.load(std::memory_order_relaxed))
         return WaitResult::Ready;
     std::unique_lock lock(m_mutex);
-    bool idleDone = !beforeWaiting;
+    // Not bounded by a time: the stop request and the close both wake it, and a quiet live
+    // stream may rightly send nothing for a long while.
     for (;;) {
         if (m_stop)
             return WaitResult::Stop;
         if (sizeLocked() >= count) {
             m_seen.store(sizeLocked(), std::memory_order_relaxed);
             return WaitResult::Ready;
-        }
-        if (!idleDone) {
-            idleDone = true;
-            lock.unlock();
-            beforeWaiting();
-            lock.lock();
-            continue;
         }
         if (m_closed)
             return WaitResult::Closed;

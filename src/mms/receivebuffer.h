@@ -51,9 +51,7 @@ public:
 
     // Waits until `count` bytes are buffered, the stop is requested, or the peer closed.
     // Stop wins over buffered bytes: a user's Stop ends the worker after its current unit.
-    // `beforeWaiting`, when given, runs once (without the lock) before the first wait or the
-    // Closed answer: the worker writes out what it holds while the stream has nothing for it.
-    WaitResult waitFor(qsizetype count, const std::function<void()> &beforeWaiting = {});
+    WaitResult waitFor(qsizetype count);
     // Copies the first `count` bytes (which must be buffered) into `out`, replacing its contents.
     void peek(qsizetype count, QByteArray &out) const;
     // Copies the first `count` bytes (which must be buffered) to `out`.

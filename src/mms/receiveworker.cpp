@@ -1,13 +1,13 @@
 #include "mms/receiveworker.h"
 
 #include "asf/packettimes.h"
-#include "shell/bytereader.h"
 #include "mms/commandexchange.h"
 #include "mms/downloadtask.h"
 #include "mms/logging.h"
 #include "mms/message.h"
 #include "mms/servererrors.h"
 #include "mms/taskhooks.h"
+#include "shell/bytereader.h"
 #include "shell/interaction.h"
 #include "shell/tasklog.h"
 
@@ -170,8 +170,8 @@ ReceiveWorker::Step ReceiveWorker::handleHeaderPacket(quint16 length)
         return Step::End;
     m_task.RecvBuffer.take(mms::MediaPrefixSize, length, m_unit);
     const bool resume = m_task.ResumeMode == ResumeMode::Resume;
-    const auto state = m_writer.WriteHeaderPacket(m_task.SaveFile, m_task.HeaderBuffer, m_task.HeaderSize, resume,
-                                                  m_unit);
+    const auto state =
+        m_writer.WriteHeaderPacket(m_task.SaveFile, m_task.HeaderBuffer, m_task.HeaderSize, resume, m_unit);
     if (state == SaveFileWriter::HeaderState::Failed) {
         m_person.showMessage(m_writer.failureMessage());
         m_hooks.CloseTask();

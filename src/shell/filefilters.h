@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/interaction.h"
+
 #include <QString>
 
 namespace lumo {
@@ -20,6 +22,22 @@ enum SaveFilterEntry
     RedirectFilterEntry = 2,
     LogFilterEntry = 3,
 };
+
+// A save dialog on the filter above, showing `entry` first.
+inline FileDialogRequest saveFileRequest(const QString &title, const QString &suffix, SaveFilterEntry entry,
+                                         const QString &startFolder, const QString &proposedName,
+                                         bool overwritePrompt)
+{
+    FileDialogRequest request;
+    request.title = title;
+    request.defaultSuffix = suffix;
+    request.filter = saveFileFilter();
+    request.filterIndex = entry;
+    request.startFolder = startFolder;
+    request.proposedName = proposedName;
+    request.overwritePrompt = overwritePrompt;
+    return request;
+}
 
 // The open window's browse dialog.
 inline QString openFileFilter()

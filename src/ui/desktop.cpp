@@ -2,10 +2,10 @@
 
 #include "control/address.h"
 #include "control/downloadcontroller.h"
+#include "control/logsaving.h"
 #include "control/mediaopener.h"
 #include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
-#include "control/logsaving.h"
 #include "shell/filefilters.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
@@ -200,7 +200,7 @@ void Desktop::onSaveLogTriggered()
 {
     m_main->repaint();
     lumo::saveTaskLog(*m_log, *m_settings, *m_person, m_controller->saveWindowText(),
-                        m_controller->mediaWindowText());
+                      m_controller->mediaWindowText());
 }
 
 void Desktop::onPrintTriggered()

@@ -1,5 +1,6 @@
-#include "control/statustext.h"
 #include "ui/mainwindow.h"
+
+#include "control/statustext.h"
 
 #include "ui_mainwindow.h"
 

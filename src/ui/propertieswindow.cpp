@@ -1,5 +1,6 @@
-#include "control/statustext.h"
 #include "ui/propertieswindow.h"
+
+#include "control/statustext.h"
 
 #include "ui_propertieswindow.h"
 

@@ -1,6 +1,7 @@
 // lumo-cli as a user runs it: a real process against lumo-mms-server.
 
 #include "shell/bytereader.h"
+#include "support/clifixture.h"
 #include "support/serverprocess.h"
 #include "support/testmedia.h"
 
@@ -14,46 +15,9 @@ using namespace lumo::test;
 
 namespace {
 
-class Cli : public ::testing::Test
+class Cli : public CliFixture
 {
 protected:
-    void SetUp() override
-    {
-        if (!haveFfmpeg())
-            GTEST_SKIP() << "ffmpeg is needed to make the test media";
-        ASSERT_TRUE(dir.isValid());
-        sample = makeSampleAsf(dir.path(), "sample.asf", 3);
-        ASSERT_FALSE(sample.isEmpty());
-    }
-
-    // Runs lumo-cli (through a shell when `shellPrefix` is given) and returns its exit code.
-    int run(const QStringList &args, const QString &shellPrefix = {})
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(dir.path());
-        if (shellPrefix.isEmpty()) {
-            process.start(LUMO_CLI_BIN, args);
-        } else {
-            QString command = shellPrefix + " exec '" LUMO_CLI_BIN "'";
-            for (const QString &a : args)
-                command += " '" + a + "'";
-            process.start("bash", {"-c", command});
-        }
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished(5000);
-            return -1;
-        }
-        output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    }
-
-    QTemporaryDir dir;
-    QString sample;
-    QString output;
     ServerProcess server;
 };
 

@@ -1,7 +1,7 @@
 // End to end: the download core against lumo-mms-server over loopback sockets.
 
-#include "shell/bytereader.h"
 #include "control/statustext.h"
+#include "shell/bytereader.h"
 #include "support/downloadfixture.h"
 #include "support/testmedia.h"
 
@@ -101,6 +101,23 @@ TEST_F(Download, DroppedDownloadResumesToTheSameBytes)
     EXPECT_TRUE(full.logText().contains("start packet 19"));
     EXPECT_TRUE(logHasInOrder({"- 文件头信息已经收到但尚未保存, 正在继续操作", "- ASF 写入结束"}));
     EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+}
+
+// A resumed task that ends before any data packet arrives leaves the restart point the file has,
+// instead of writing the index it never reached.
+TEST_F(Download, ResumeThatReceivesNothingKeepsTheRecord)
+{
+    REQUIRE_SERVER({"--drop-after", "20"});
+    EXPECT_FALSE(download(m_server.url("sample.asf")));
+    ASSERT_EQ(dataPacketsCount(readFile(outPath())), 19u);
+    m_server.stop();
+
+    ServerProcess silent;
+    ASSERT_TRUE(silent.start({"--root", sampleDir(), "--drop-after", "0"}));
+    m_person.resumeAnswers.push_back(ResumeChoice::Resume);
+    EXPECT_FALSE(download(silent.url("sample.asf")));
+    EXPECT_FALSE(m_controller->task().DataPacketSeen);
+    EXPECT_EQ(dataPacketsCount(readFile(outPath())), 19u);
 }
 
 TEST_F(Download, UdpDataGivesTheSameBytes)

@@ -2,6 +2,7 @@
 // lost datagrams. Each recovery must end in the same bytes the server holds.
 
 #include "shell/bytereader.h"
+#include "support/clifixture.h"
 #include "support/serverprocess.h"
 #include "support/testmedia.h"
 
@@ -21,49 +22,20 @@ namespace {
 
 constexpr int PacketSize = 3200; // ffmpeg's ASF packets
 
-class Faults : public ::testing::Test
+class Faults : public CliFixture
 {
 protected:
     void SetUp() override
     {
-        if (!haveFfmpeg())
-            GTEST_SKIP() << "ffmpeg is needed to make the test media";
-        ASSERT_TRUE(dir.isValid());
-        sample = makeSampleAsf(dir.path(), "sample.asf", 3);
-        ASSERT_FALSE(sample.isEmpty());
+        CliFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         expected = asfStreamedPart(sample);
         out = dir.filePath("got.asf");
     }
 
-    void startCli(QProcess &process, const QStringList &args)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(dir.path());
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(LUMO_CLI_BIN, args);
-    }
-
-    // Runs lumo-cli to its end (bounded) and returns its exit code.
-    int run(const QStringList &args)
-    {
-        QProcess process;
-        startCli(process, args);
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished(5000);
-            return -1;
-        }
-        output = QString::fromUtf8(process.readAll());
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    }
-
-    QTemporaryDir dir;
-    QString sample;
     QByteArray expected;
     QString out;
-    QString output;
 };
 
 } // namespace

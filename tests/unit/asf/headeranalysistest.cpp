@@ -12,9 +12,9 @@
 using namespace asftest;
 using namespace Qt::StringLiterals;
 using lumo::AnalyseAsfHeader;
-using lumo::StreamType;
 using lumo::AnalyseAsfHeaderBytes;
 using lumo::HeaderAnalysis;
+using lumo::StreamType;
 
 namespace {
 
@@ -235,5 +235,6 @@ TEST(HeaderAnalysis, ReadsTheFileAndItsWriteTime)
     QFile empty(dir.filePath("empty.asf"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    EXPECT_EQ(AnalyseAsfHeader(empty.fileName(), 32768, StreamType::Stored, "").errorMessage, u"ASF 文件头没有包含数据"_s);
+    EXPECT_EQ(AnalyseAsfHeader(empty.fileName(), 32768, StreamType::Stored, "").errorMessage,
+              u"ASF 文件头没有包含数据"_s);
 }

@@ -105,7 +105,8 @@ TEST_F(Writer, PacketPastFourGibibytesLandsInPlace)
 {
     const PacketGeometry geometry{5000, 65000};
     const QByteArray packet(65000, 'z');
-    ASSERT_EQ(write(geometry, {{70000, packet.constData(), packet.size()}}), SaveFileWriter::DataState::Written);
+    ASSERT_EQ(write(geometry, {{70000, packet.constData(), packet.size()}}),
+              SaveFileWriter::DataState::Written);
     const qint64 offset = 5000 + qint64(70000) * 65000; // 4 550 005 000
     SaveFileHandle::Access access = file.lock();
     EXPECT_EQ(access.size(), offset + 65000);

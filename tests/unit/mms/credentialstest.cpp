@@ -105,8 +105,8 @@ TEST(ServerLogin, AnswerIsTheStoredFormAndSavingIsOptional)
     EXPECT_EQ(unticked.authData, QByteArray("aWQ6cDp3"));
     EXPECT_EQ(unticked.storedServerLogin, QString());
 
-    const LoginRequest request = serverLoginRequest(QStringLiteral("media.example"),
-                                                    QStringLiteral("realm=Members"), ticked.storedServerLogin);
+    const LoginRequest request = serverLoginRequest(
+        QStringLiteral("media.example"), QStringLiteral("realm=Members"), ticked.storedServerLogin);
     EXPECT_EQ(request.host, QStringLiteral("media.example"));
     EXPECT_EQ(request.realm, QStringLiteral("Members"));
     EXPECT_EQ(request.savedUser, QStringLiteral("id"));

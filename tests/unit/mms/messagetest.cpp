@@ -133,4 +133,3 @@ TEST(MessageCodec, MediaPrefixReadsItsFields)
     EXPECT_FALSE(mms::isCommand(p.constData()));
     EXPECT_TRUE(mms::isCommand(mms::buildTiming(0).constData()));
 }
-

@@ -28,7 +28,8 @@ TEST(ByteReader, ReadsOnlyFieldsThatFit)
     {
         qint64 offset;
         qint64 length;
-    } outside[] = {{-1, 1}, {9, 1}, {6, 4}, {2, 8}, {0, 10}, {std::numeric_limits<qint64>::max(), 4}, {0, -1}};
+    } outside[] = {{-1, 1}, {9, 1}, {6, 4}, {2, 8}, {0, 10}, {std::numeric_limits<qint64>::max(), 4},
+                   {0, -1}};
     for (const auto &c : outside) {
         EXPECT_FALSE(in.fits(c.offset, c.length)) << c.offset << "+" << c.length;
         EXPECT_FALSE(in.bytes(c.offset, c.length)) << c.offset << "+" << c.length;
