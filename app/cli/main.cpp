@@ -34,6 +34,7 @@ namespace {
 constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitInterrupted = 3; // a stored download ended early; --resume continues it
 
 int signalPipe[2] = {-1, -1};
 
@@ -243,10 +244,11 @@ bool bindUdp(UdpEndpoint &endpoint, const Settings &settings, const QCommandLine
 int runGet(QCoreApplication &app, const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Records the stream at URL into an ASF file. Ctrl-C stops the recording as the Stop "
-                       "button does: a stored programme keeps a resume record, a live one gets its header "
-                       "repaired.\nExit status 0 when the download completed or a --for recording ended."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Records the stream at URL into an ASF file. Ctrl-C stops the recording as the Stop "
+        "button does: a stored programme keeps a resume record, a live one gets its header "
+        "repaired.\nExit status 0 when the download completed or a --for recording ended, 3 when a stored "
+        "download was interrupted (--resume continues it), 1 on other failures."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("mms://host[:port]/path"));
     const GetOptions o;
@@ -276,7 +278,15 @@ int runGet(QCoreApplication &app, const QStringList &args)
             if (!failure.isEmpty())
                 err(QStringLiteral("lumo-cli: %1: %2\n").arg(parser.value(o.logFile), failure));
         }
-        app.exit(completed || endedAsAsked ? ExitOk : ExitFailed);
+        if (completed || endedAsAsked) {
+            app.exit(ExitOk);
+        } else if (controller.interrupted()) {
+            err(QStringLiteral("lumo-cli: the download was interrupted; the same command with --resume "
+                               "continues it\n"));
+            app.exit(ExitInterrupted);
+        } else {
+            app.exit(ExitFailed);
+        }
     });
 
     // Ctrl-C and SIGTERM stop the task as the Stop button does, without asking.

@@ -37,6 +37,8 @@ class SaveFileWriter
 public:
     // A media packet's length field is 16 bits with its 8-byte prefix: no packet is larger.
     static constexpr quint32 LargestPacketSize = 0xFFFF - 8;
+    // Headers are kilobytes; a server announcing more than this is not sending an ASF header.
+    static constexpr quint32 LargestHeaderSize = 16 * 1024 * 1024;
 
     explicit SaveFileWriter(TaskLog &log) : m_log(log) {}
 

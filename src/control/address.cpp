@@ -1,5 +1,7 @@
 #include "control/address.h"
 
+#include <QHostAddress>
+
 #include <array>
 
 namespace lumo {
@@ -125,15 +127,21 @@ HostPort SplitHostPort(const QString &hostText)
             return out;
     } else {
         colon = hostText.lastIndexOf(u':');
-        // A bare IPv6 address has several colons and no port.
-        if (colon < 0 || hostText.indexOf(u':') != colon)
+        if (colon < 0)
             return out;
+        // A bare IPv6 address has several colons and no port.
+        if (hostText.indexOf(u':') != colon) {
+            out.badPort = QHostAddress(hostText).protocol() != QAbstractSocket::IPv6Protocol;
+            return out;
+        }
         out.host = hostText.left(colon);
     }
     bool ok = false;
     const uint port = hostText.mid(colon + 1).toUInt(&ok);
     if (ok && port > 0 && port <= 65535)
         out.port = quint16(port);
+    else
+        out.badPort = true;
     return out;
 }
 

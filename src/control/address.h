@@ -45,6 +45,7 @@ struct HostPort
 {
     QString host;
     std::optional<quint16> port;
+    bool badPort = false; // a port is written but is not a port number ("host:445mms:")
 };
 HostPort SplitHostPort(const QString &hostText);
 

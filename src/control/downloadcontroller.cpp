@@ -12,15 +12,20 @@
 
 #include <QDate>
 #include <QEventLoop>
+#include <QFile>
 #include <QLocale>
 #include <QTime>
 
 namespace lumo {
 
 namespace {
-constexpr qsizetype LargestUdpDatagram = 99999;
 // Large reads: fewer wake-ups of both threads, and of the sender, whose window opens in big steps.
 constexpr qint64 TcpReadChunk = 2 * 1024 * 1024;
+
+QString noPortMessage()
+{
+    return QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)");
+}
 
 QString nowText()
 {
@@ -33,7 +38,7 @@ QString nowText()
 DownloadController::DownloadController(TaskLog &log, Settings &settings, Interaction &person,
                                        UdpEndpoint &udp, QObject *parent)
     : QObject(parent), m_log(log), m_settings(settings), m_rawPerson(person), m_person(person), m_udp(udp),
-      m_writer(log), m_exchange(m_task, m_tcp, log, m_person, settings, *this),
+      m_udpIntake(m_task, udp, log), m_writer(log), m_exchange(m_task, m_tcp, log, m_person, settings, *this),
       m_worker(m_task, m_exchange, m_writer, log, m_person, *this)
 {
     m_progressTimer.setInterval(ProgressIntervalMs);
@@ -49,6 +54,8 @@ DownloadController::DownloadController(TaskLog &log, Settings &settings, Interac
     // A connect that fails ends through the time-out.
     connect(&m_tcp, &TcpConnection::error, this, &DownloadController::TCPSocketError);
     connect(&m_udp, &UdpEndpoint::dataReceived, this, &DownloadController::UDPSocketDataReceived);
+    connect(&m_udpIntake, &UdpMediaIntake::datagramTooLarge, this,
+            [this] { m_rawPerson.showMessage(QStringLiteral("错误 - UDP 缓冲区对于数据包来说太小")); });
 
     // The log model is the core's; the person sees each entry in order, on the event thread.
     connect(&m_log, &TaskLog::appended, this,
@@ -136,13 +143,16 @@ bool DownloadController::start(const QString &urlText)
     bool portOk = false;
     const uint port = m_settings.tcpPort().trimmed().toUInt(&portOk);
     if (m_settings.tcpPort().isEmpty() || !portOk || port == 0 || port > 65535) {
-        m_rawPerson.showMessage(QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)"));
+        m_rawPerson.showMessage(noPortMessage());
         return false;
     }
     if (!idle() || !waitForWorker(WorkerEndTimeoutMs) || !m_worker.join(WorkerEndTimeoutMs))
         return false;
 
     ResetTask();
+    m_savedNothing = false;
+    m_interrupted = false;
+    m_closeLogged = false;
     m_urlText = urlText;
     const QString host = HostOf(urlText);
     if (host.isEmpty()) {
@@ -150,6 +160,13 @@ bool DownloadController::start(const QString &urlText)
         return false;
     }
     m_task.HostName = host;
+    // A port after the host wins over the setting; one that is not a number is refused here,
+    // not sent to the name look-up.
+    const HostPort target = SplitHostPort(host);
+    if (target.badPort) {
+        m_rawPerson.showMessage(noPortMessage());
+        return false;
+    }
     const QString path = PathOf(urlText);
     if (path.isEmpty()) {
         m_rawPerson.showMessage(AddressRule::noPathMessage());
@@ -170,12 +187,10 @@ bool DownloadController::start(const QString &urlText)
     m_log.append(QStringLiteral("保存 :\t") + m_saveWindow);
     m_log.append(QStringLiteral("地址 :\t") + urlText);
 
-    // A port written after the host wins over the setting.
-    const HostPort target = SplitHostPort(host);
     const quint16 tcpPort = target.port.value_or(quint16(port));
     m_udpTick = m_settings.useUdp();
+    m_udpPort = tcpPort; // the server takes resend requests on the UDP port of its TCP port's number
     if (m_udpTick) {
-        m_udp.setRemote(target.host, tcpPort);
         m_task.Transport = Transport::Udp;
     } else {
         m_task.Transport = Transport::Tcp;
@@ -190,12 +205,40 @@ bool DownloadController::start(const QString &urlText)
     return true;
 }
 
-void DownloadController::TCPSocketError()
+void DownloadController::TCPSocketError(int code)
 {
-    // Errors are not reported; but a look-up that fails never reaches the connecting step,
-    // and without the time-out the task would wait for ever.
-    if (m_state == State::Connecting && !m_connectTimer.isActive())
-        m_connectTimer.start();
+    // Once connected, an error ends the task through the disconnect.
+    if (m_state != State::Connecting)
+        return;
+    // The system has said why the connection cannot be made: no need to wait for the time-out.
+    const QString host = m_task.HostName;
+    switch (QAbstractSocket::SocketError(code)) {
+    case QAbstractSocket::ConnectionRefusedError:
+        endUnanswered(QStringLiteral("-- 服务器 %1 拒绝连接, 任务终止 --").arg(host),
+                      QStringLiteral("服务器 %1 拒绝连接, 任务终止\n请检查地址和端口是否正确").arg(host));
+        return;
+    case QAbstractSocket::HostNotFoundError:
+        endUnanswered(QStringLiteral("-- 找不到主机 %1, 任务终止 --").arg(host),
+                      QStringLiteral("找不到服务器 %1, 任务终止\n请检查你输入的地址").arg(host));
+        return;
+    case QAbstractSocket::NetworkError:
+        endUnanswered(QStringLiteral("-- 网络无法到达 %1, 任务终止 --").arg(host),
+                      QStringLiteral("无法到达服务器 %1, 网络不通, 任务终止\n请检查网络连接").arg(host));
+        return;
+    default:
+        // Anything else ends through the time-out.
+        if (!m_connectTimer.isActive())
+            m_connectTimer.start();
+    }
+}
+
+void DownloadController::endUnanswered(const QString &logLine, const QString &message)
+{
+    AbandonTask();
+    m_log.append(logLine);
+    m_status.title = QStringLiteral("Lumo");
+    publishStatus();
+    m_rawPerson.showMessage(message);
 }
 
 void DownloadController::confirmStop()
@@ -210,7 +253,9 @@ void DownloadController::stop()
     CloseTask();
     m_status.title = QStringLiteral("Lumo");
     publishStatus();
-    m_rawPerson.showMessage(QStringLiteral("连接已经关闭, 你所下载的媒体文件已经被保存"));
+    m_rawPerson.showMessage(m_savedNothing
+                                ? QStringLiteral("连接已经关闭, 没有收到任何媒体数据, 没有保存文件")
+                                : QStringLiteral("连接已经关闭, 你所下载的媒体文件已经被保存"));
 }
 
 void DownloadController::OnException(const QString &message)
@@ -243,14 +288,18 @@ void DownloadController::TCPSocketConnecting()
 
 void DownloadController::TCPSocketConnect()
 {
-    m_connectTimer.stop();
+    // The time-out now waits for the server's first reply: a server that accepts and then
+    // says nothing is as good as none.
+    m_connectTimer.start();
     m_log.append(QStringLiteral("连接时间: \t") + nowText());
     m_log.append(QStringLiteral("服务器地址 \t") + m_tcp.remoteAddress());
     m_log.append(QStringLiteral("服务器端口 \t") + QString::number(m_tcp.remotePort()));
     m_log.append(QStringLiteral("本地地址 \t") + m_tcp.localAddress());
     m_log.append(QStringLiteral("本地 TCP 端口 \t") + QString::number(m_tcp.localPort()));
-    if (m_udpTick)
+    if (m_udpTick) {
         m_log.append(QStringLiteral("本地 UDP 端口 \t") + QString::number(m_udp.localPort()));
+        m_udpIntake.begin(QHostAddress(m_tcp.remoteAddress()), m_udpPort);
+    }
     m_log.append(QStringLiteral("正在初始化 MMS 协议, 等待响应..."));
     m_progressTimer.start();
     m_task.RecvBuffer.clear();
@@ -270,11 +319,14 @@ void DownloadController::TCPSocketRead()
         return;
     }
     const auto readSocket = [this](char *to, qint64 max) { return m_tcp.read(to, max); };
+    qsizetype got = 0;
     for (;;) {
         bool emptied = false;
         while (m_task.RecvBuffer.size() < ReceiveBuffer::TcpLimit) {
             // A short read took all the system held; readyRead() tells of more.
-            if (m_task.RecvBuffer.appendFrom(TcpReadChunk, readSocket) < TcpReadChunk) {
+            const qsizetype read = m_task.RecvBuffer.appendFrom(TcpReadChunk, readSocket);
+            got += read;
+            if (read < TcpReadChunk) {
                 emptied = true;
                 break;
             }
@@ -282,6 +334,9 @@ void DownloadController::TCPSocketRead()
         if (emptied || m_task.RecvBuffer.pauseIfFull())
             break;
     }
+    // The server has answered: from now on it may take its time.
+    if (got > 0)
+        m_connectTimer.stop();
     // The worker may treat the connection as closed once the last byte is in RecvBuffer.
     if (m_state == State::Draining && m_tcp.atEnd())
         m_task.RecvBuffer.markClosed();
@@ -289,6 +344,7 @@ void DownloadController::TCPSocketRead()
 
 void DownloadController::logConnectionClosed()
 {
+    m_closeLogged = true;
     m_log.append(QStringLiteral("连接关闭: ") + nowText());
 }
 
@@ -310,34 +366,54 @@ void DownloadController::ConnectionLost()
 {
     logConnectionClosed();
     CloseTask();
+    if (m_task.StreamType == StreamType::Stored && !m_completed)
+        reportInterrupted(QStringLiteral("服务器关闭了连接"));
+}
+
+void DownloadController::EndIncomplete(quint32 missing)
+{
+    m_log.append(QStringLiteral("- 媒体已经结束, 但有 %1 个 UDP 数据包没有收到").arg(missing));
+    CloseTask();
+    if (m_task.StreamType != StreamType::Live)
+        reportInterrupted(QStringLiteral("有 %1 个数据包没有收到").arg(missing));
+}
+
+void DownloadController::ExpectPacketsUpTo(quint32 lastLocation)
+{
+    QMetaObject::invokeMethod(
+        this, [this, lastLocation] { m_udpIntake.expectUpTo(lastLocation); }, Qt::QueuedConnection);
+}
+
+void DownloadController::reportInterrupted(const QString &reason)
+{
+    m_interrupted = true;
+    const quint32 count = m_task.PacketCount;
+    // Every packet before the first one missing (over UDP) is on disk.
+    const quint32 held =
+        m_task.DataPacketSeen ? qMin(m_task.PacketIndex + 1, m_task.UdpFirstMissing.load()) : 0;
+    const int percent = count > 0 ? int(quint64(held) * 100 / count) : 0;
+    m_log.append(QStringLiteral("- 下载被中断: %1").arg(reason));
+    onEventThread([this] {
+        m_status.title = QStringLiteral("Lumo - 下载中断 -");
+        m_rawPerson.statusChanged(m_status);
+    });
+    m_person.showMessage(QStringLiteral("下载被中断: %1\n本地文件中已经保存了 %2 个数据包 (共 %3 个, %4%)\n"
+                                        "在同一个保存文件上再次开始, 即可续传这个文件")
+                             .arg(reason)
+                             .arg(held)
+                             .arg(count)
+                             .arg(percent));
 }
 
 void DownloadController::UDPSocketDataReceived()
 {
-    static thread_local QByteArray datagram(LargestUdpDatagram + 1, Qt::Uninitialized);
-    while (m_udp.hasPendingDatagram()) {
-        const qint64 size = m_udp.pendingDatagramSize();
-        if (!m_settings.useUdp()) {
-            m_log.append(QStringLiteral("警告, 在本地端口删除未请求的 UDP 数据"));
-            m_udp.readDatagram(datagram.data(), 0); // dropped: nobody asked for it
-            continue;
-        }
-        if (size > LargestUdpDatagram) {
-            m_udp.readDatagram(datagram.data(), 0);
-            m_rawPerson.showMessage(QStringLiteral("错误 - UDP 缓冲区对于数据包来说太小"));
-            continue;
-        }
-        const qint64 got = m_udp.readDatagram(datagram.data(), datagram.size());
-        if (got > 0)
-            m_task.RecvBuffer.append(datagram.constData(), got);
-    }
+    m_udpIntake.readPending(m_settings.useUdp());
 }
 
 void DownloadController::connectTimedOut()
 {
-    AbandonTask();
-    m_log.append(QStringLiteral("-- TCP Socket 超时, 任务终止 --"));
-    m_rawPerson.showMessage(QStringLiteral("服务器没有回应, 任务终止"));
+    endUnanswered(QStringLiteral("-- TCP Socket 超时, 任务终止 --"),
+                  QStringLiteral("服务器没有回应, 任务终止"));
 }
 
 void DownloadController::CloseTask()
@@ -367,22 +443,37 @@ void DownloadController::CloseTask()
         !m_task.ResumeRecordDone.exchange(true)) {
         bool written = true;
         // A resumed task that received nothing keeps the restart point the file already has.
-        if (m_task.DataPacketSeen || m_task.ResumeMode == ResumeMode::New)
-            written = WriteResumePoint(m_task.SaveFile, m_task.geometry(), m_task.PacketIndex);
+        if (m_task.DataPacketSeen || m_task.ResumeMode == ResumeMode::New) {
+            // Over UDP a lost packet may lie before the highest one on disk: restart there.
+            const quint32 restart = qMin(m_task.PacketIndex.load(), m_task.UdpFirstMissing.load());
+            written = WriteResumePoint(m_task.SaveFile, m_task.geometry(), restart);
+        }
         m_log.append(written ? QStringLiteral("- ASF 续传/结束数据已写入")
                              : QStringLiteral("- 写入 ASF 续传/结束数据时发生错误"));
     }
     m_task.ResumeRecordDone = true;
 
     onEventThread([this] {
+        // Our own close ends the connection too, and the log says so once.
+        const bool connected = m_state == State::Receiving || m_state == State::Draining;
         m_tcp.close();
+        m_udpIntake.end();
+        if (connected && !m_closeLogged)
+            logConnectionClosed();
         if (m_http && m_http->isConnected())
             m_http->abortTransfer();
         m_status.label = TaskLabel::Standby;
         m_progressTimer.stop();
         m_rawPerson.statusChanged(m_status);
     });
+    // A file this task made and nothing reached is not left behind.
+    const bool emptyNewFile = !local && m_task.ResumeMode == ResumeMode::New && m_task.SaveFile.isOpen() &&
+                              m_task.SaveFile.lock().size() == 0;
     m_task.SaveFile.close();
+    if (emptyNewFile && !m_saveWindow.isEmpty() && QFile::remove(m_saveWindow)) {
+        m_savedNothing = true;
+        m_log.append(QStringLiteral("- 没有收到任何数据, 已删除空的保存文件"));
+    }
     onEventThread([this] {
         if (m_state != State::Idle)
             setState(State::Ending);

@@ -8,6 +8,7 @@
 #include "mms/receiveworker.h"
 #include "mms/taskhooks.h"
 #include "mms/tcpconnection.h"
+#include "mms/udpintake.h"
 #include "shell/interaction.h"
 #include "shell/threadsafeinteraction.h"
 
@@ -75,6 +76,8 @@ public:
     const TaskStatus &status() const { return m_status; }
     const HeaderAnalysis &analysis() const { return m_analysis; }
     bool completed() const { return m_completed; }
+    // The last task was a stored download that ended before its end: a resume continues it.
+    bool interrupted() const { return m_interrupted; }
     // No task runs (one that has ended may still be waiting for its worker).
     bool idle() const { return m_state == State::Idle || m_state == State::Ending; }
 
@@ -95,6 +98,8 @@ Q_SIGNALS:
 private:
     // TaskHooks, called on the worker thread.
     void CompleteDownload() override;
+    void EndIncomplete(quint32 missing) override;
+    void ExpectPacketsUpTo(quint32 lastLocation) override;
     void ShowStreamStart() override;
     bool AnalyseHeader() override;
     void ConnectionLost() override;
@@ -106,9 +111,11 @@ private:
     void TCPSocketConnect();
     void TCPSocketRead();
     void TCPSocketDisconnect();
-    void TCPSocketError();
+    void TCPSocketError(int code);
     void UDPSocketDataReceived();
     void connectTimedOut();
+    // A task that never got an answer from the server ends: nothing to finish in the file.
+    void endUnanswered(const QString &logLine, const QString &message);
 
     bool analyse(const QString &path);
     void publishStatus();
@@ -116,6 +123,8 @@ private:
     void maybeFinish();
     void logConnectionClosed();
     void saveLogAtCompletion();
+    // A stored download ended before its end: the title and a message say so (any thread).
+    void reportInterrupted(const QString &reason);
 
     TaskLog &m_log;
     Settings &m_settings;
@@ -126,6 +135,7 @@ private:
 
     DownloadTask m_task;
     TcpConnection m_tcp;
+    UdpMediaIntake m_udpIntake;
     SaveFileWriter m_writer;
     CommandExchange m_exchange;
     ReceiveWorker m_worker;
@@ -138,6 +148,7 @@ private:
     QString m_saveWindow;
     QString m_urlText;
     bool m_udpTick = false; // settings fixed at Start for this task
+    quint16 m_udpPort = 0;  // the server's, for resend requests
 
     // Where the task is; event thread only.
     enum class State
@@ -151,6 +162,10 @@ private:
     State m_state = State::Idle;
     void setState(State state);
     std::atomic<bool> m_completed{false};
+    // This task made its save file and nothing reached it: the file was removed at the end.
+    std::atomic<bool> m_savedNothing{false};
+    std::atomic<bool> m_closeLogged{false}; // the connection's close is in the log
+    std::atomic<bool> m_interrupted{false};
 };
 
 } // namespace lumo

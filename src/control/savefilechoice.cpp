@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace lumo {
 
@@ -21,7 +22,9 @@ QString createFailedText()
 std::optional<QString> PrepareSaveFile(DownloadTask &task, Interaction &person, Settings &settings,
                                        const QString &urlText)
 {
-    QString name = StripQuery(FileNameOf(urlText));
+    // A percent-encoded name is proposed as the name it stands for.
+    QString name = QUrl::fromPercentEncoding(StripQuery(FileNameOf(urlText)).toUtf8());
+    name.replace(u'/', u'_');
     const AddressClass kind = ClassifyAddress(name);
     if (kind & OtherFile) {
         name += QStringLiteral("_live.asf");

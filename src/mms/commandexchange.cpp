@@ -11,6 +11,8 @@
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
+#include <QUrl>
+
 namespace lumo {
 
 namespace {
@@ -36,8 +38,7 @@ void CommandExchange::send(const QByteArray &message)
 
 void CommandExchange::sendConnect()
 {
-    send(mms::buildConnect(m_task.SendSeq, mms::newClientGuid(), m_options.sendHost,
-                           m_task.HostName.toUtf8()));
+    send(mms::buildConnect(m_task.SendSeq, mms::newClientGuid(), m_options.sendHost, m_task.HostName));
 }
 
 void CommandExchange::sendTiming()
@@ -54,12 +55,20 @@ void CommandExchange::sendTransport()
 
 void CommandExchange::sendOpenFile()
 {
-    send(mms::buildOpenFile(m_task.SendSeq, m_task.Incarnation, m_task.MediaPath.toUtf8()));
+    // An address may carry its path percent-encoded (as browsers hand it over); the server
+    // wants the name itself.
+    send(mms::buildOpenFile(m_task.SendSeq, m_task.Incarnation,
+                            QUrl::fromPercentEncoding(m_task.MediaPath.toUtf8())));
 }
 
 void CommandExchange::sendHeaderRequest()
 {
     send(mms::buildHeaderRequest(m_task.SendSeq, m_task.Incarnation));
+}
+
+void CommandExchange::sendCancelHeaderRequest()
+{
+    send(mms::buildCancelHeaderRequest(m_task.SendSeq, m_task.Incarnation));
 }
 
 void CommandExchange::sendStreamSelect()
@@ -166,6 +175,7 @@ void CommandExchange::readMediaDescription(const QByteArray &message)
         m_task.StreamType = StreamType::Unknown;
         m_log.append(QStringLiteral("MMS 错误 - 06 流媒体类型旗标没有处理"));
     }
+    m_task.FileId = ByteReader(message).u32(mms::FileIdOffset).value_or(0);
     readField(message, mms::PacketSizeOffset, m_task.PacketSize);
     readField(message, mms::PacketCountOffset, m_task.PacketCount);
     readField(message, mms::BitRateOffset, m_task.BitRate);

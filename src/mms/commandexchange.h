@@ -40,6 +40,7 @@ public:
     void sendTransport();
     void sendOpenFile();
     void sendHeaderRequest();
+    void sendCancelHeaderRequest();
     void sendStreamSelect();
     void sendStartPlaying(quint32 startPacket);
     void sendLogin(const QByteArray &authData);

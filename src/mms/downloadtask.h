@@ -59,6 +59,13 @@ struct DownloadTask
     SharedU32 SendSeq{0}; // whoever sends a command: the event thread first, then the worker
     SharedU32 Incarnation{1};
     SharedU32 TimingReplies{0};
+    SharedU32 FileId{0}; // worker: the server's id of the open file (named in resend requests)
+    // Event thread, over UDP: what the worker subtracts from a location to place a packet (0 for
+    // stored media), how many data packets are missing now, and the first of them (its index;
+    // 0xFFFFFFFF when none). The place is written before the datagram is queued.
+    SharedU32 UdpLocationBase{0};
+    SharedU32 UdpMissing{0};
+    SharedU32 UdpFirstMissing{0xFFFFFFFF};
     // Event, at Start: Transport is not reset; ResumeMode is set by the save-file choice.
     std::atomic<lumo::Transport> Transport{lumo::Transport::Tcp};
     std::atomic<lumo::ResumeMode> ResumeMode{lumo::ResumeMode::New};
@@ -91,10 +98,12 @@ struct DownloadTask
         MediaPath.clear();
         AuthData.clear();
         AuthRealm.clear();
-        for (SharedU32 *f : {&PacketCount, &PacketSize, &HeaderSize, &BitRate, &ClientId, &PingCount,
-                             &PacketIndex, &PacketTime, &ResumePacket, &StreamCount, &SendSeq, &TimingReplies,
-                             &SendDuration, &MaxBitRate, &StreamKinds, &AsfFileSize})
+        for (SharedU32 *f :
+             {&PacketCount, &PacketSize, &HeaderSize, &BitRate, &ClientId, &PingCount, &PacketIndex,
+              &PacketTime, &ResumePacket, &StreamCount, &SendSeq, &TimingReplies, &FileId, &UdpLocationBase,
+              &UdpMissing, &SendDuration, &MaxBitRate, &StreamKinds, &AsfFileSize})
             f->store(0);
+        UdpFirstMissing = 0xFFFFFFFF;
         StreamType = lumo::StreamType::Unknown;
         ResumeMode = lumo::ResumeMode::New;
         LocalMedia = false;

@@ -14,12 +14,26 @@ QByteArray WidenText(QByteArrayView text)
     return out;
 }
 
+QByteArray Utf16Text(QStringView text)
+{
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        qToLittleEndian<quint16>(text[i].unicode(), out.data() + 2 * i);
+    return out;
+}
+
 QByteArray encodeCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, mms::Placement placement,
                          quint32 streamCount, QByteArrayView streamList, QByteArrayView text)
 {
+    return encodeWideCommand(seq, commandId, prefix, placement, streamCount, streamList, WidenText(text));
+}
+
+QByteArray encodeWideCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, mms::Placement placement,
+                             quint32 streamCount, QByteArrayView streamList, QByteArrayView wideText)
+{
     // The part from offset 32 on: bodyChunks placeholder, command id, 00, direction 3.
     QByteArray part;
-    part.reserve(64 + prefix.size() + 6 * streamCount + 2 * text.size());
+    part.reserve(64 + prefix.size() + 6 * streamCount + wideText.size());
     part.append(4, '\0');
     part.append(char(commandId));
     part.append('\0');
@@ -38,8 +52,7 @@ QByteArray encodeCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, m
             part.append(entry, 6);
         }
     }
-    if (!text.isEmpty())
-        part.append(WidenText(text));
+    part.append(wideText);
     if (!prefix.isEmpty() && placement == mms::Placement::After)
         part.append(prefix);
     if (part.size() % 8)
@@ -82,6 +95,12 @@ QByteArray command(quint32 seq, quint8 id, const QByteArray &prefix, const QByte
     return encodeCommand(seq, id, prefix, Placement::Before, 0, {}, text);
 }
 
+// A command whose text is already in 16-bit units.
+QByteArray wideCommand(quint32 seq, quint8 id, const QByteArray &prefix, const QByteArray &wideText)
+{
+    return encodeWideCommand(seq, id, prefix, Placement::Before, 0, {}, wideText);
+}
+
 } // namespace
 
 QByteArray hostLabelBytes()
@@ -94,18 +113,20 @@ QByteArray newClientGuid()
     return QUuid::createUuid().toByteArray(QUuid::WithBraces).toUpper();
 }
 
-QByteArray buildConnect(quint32 seq, const QByteArray &guid, bool sendHost, const QByteArray &hostName)
+QByteArray buildConnect(quint32 seq, const QByteArray &guid, bool sendHost, const QString &hostName)
 {
     QByteArray text = bytes({0x0B, 0x04, 0x1C, 0x03});
     text += "NSPlayer/7.0.0.1956";
     text += "; ";
     text += guid;
+    QByteArray wide = WidenText(text);
     if (sendHost) {
-        text += hostLabelBytes();
-        text += hostName.trimmed();
+        // The label keeps its fixed bytes; the host itself goes out as the text it is.
+        wide += WidenText(hostLabelBytes());
+        wide += Utf16Text(hostName.trimmed());
     }
-    text.append(2, '\0');
-    return command(seq, CmdConnect, bytes({0xF0, 0xF0, 0xF0, 0xF0}), text);
+    wide.append(4, '\0');
+    return wideCommand(seq, CmdConnect, bytes({0xF0, 0xF0, 0xF0, 0xF0}), wide);
 }
 
 QByteArray buildTiming(quint32 seq)
@@ -125,13 +146,13 @@ QByteArray buildTransport(quint32 seq, const QByteArray &localAddress, bool udp,
     return command(seq, CmdTransport, prefix, text);
 }
 
-QByteArray buildOpenFile(quint32 seq, quint32 incarnation, const QByteArray &mediaPath)
+QByteArray buildOpenFile(quint32 seq, quint32 incarnation, const QString &mediaPath)
 {
     QByteArray prefix = U32ToBytes(incarnation);
     prefix += bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0});
-    QByteArray text = mediaPath.trimmed();
-    text.append('\0');
-    return command(seq, CmdOpenFile, prefix, text);
+    QByteArray wide = Utf16Text(mediaPath.trimmed());
+    wide.append(2, '\0');
+    return wideCommand(seq, CmdOpenFile, prefix, wide);
 }
 
 QByteArray buildHeaderRequest(quint32 seq, quint32 incarnation)
@@ -141,6 +162,11 @@ QByteArray buildHeaderRequest(quint32 seq, quint32 incarnation)
     prefix.append(12, '\0');
     prefix += bytes({0x00, 0x00, 0x00, 0x00, 0x00, 0x20, 0xAC, 0x40, 0x02});
     return command(seq, CmdHeaderRequest, prefix);
+}
+
+QByteArray buildCancelHeaderRequest(quint32 seq, quint32 incarnation)
+{
+    return command(seq, CmdCancelHeaderRequest, U32ToBytes(incarnation));
 }
 
 QByteArray buildStreamSelect(quint32 seq, const quint8 *streamNumbers, quint32 streamCount)

@@ -46,6 +46,7 @@ constexpr qsizetype LengthOffset = 8; // the message length less 16
 constexpr qsizetype CommandIdOffset = 36;
 constexpr qsizetype ResultOffset = 40;     // an HRESULT; the top bit set is an error
 constexpr qsizetype ClientIdOffset = 60;   // TimingReply
+constexpr qsizetype FileIdOffset = 48;     // MediaDescription
 constexpr qsizetype MediaFlagsOffset = 60; // MediaDescription: the top byte holds the stream type
 constexpr qsizetype PacketSizeOffset = 92;
 constexpr qsizetype PacketCountOffset = 96;
@@ -64,6 +65,7 @@ constexpr quint8 CmdTiming = 0x18;
 constexpr quint8 CmdLogin = 0x1A;
 constexpr quint8 CmdPong = 0x1B;
 constexpr quint8 CmdStreamSelect = 0x33;
+constexpr quint8 CmdCancelHeaderRequest = 0x25;
 
 } // namespace mms
 
@@ -73,19 +75,28 @@ constexpr quint8 CmdStreamSelect = 0x33;
 QByteArray encodeCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, mms::Placement placement,
                          quint32 streamCount, QByteArrayView streamList, QByteArrayView text);
 
-// Widens each byte to the unit (byte, 00).
+// The same with a text already in 16-bit units.
+QByteArray encodeWideCommand(quint32 seq, quint8 commandId, QByteArrayView prefix, mms::Placement placement,
+                             quint32 streamCount, QByteArrayView streamList, QByteArrayView wideText);
+
+// Widens each byte to the unit (byte, 00): for the fixed ASCII texts of the protocol.
 QByteArray WidenText(QByteArrayView text);
+// A text as UTF-16LE, which is what servers decode names with.
+QByteArray Utf16Text(QStringView text);
 
 // One builder per client command.
 namespace mms {
 
 // 0x01: guid in its braced upper-case form; the host goes in only when sendHost is on.
-QByteArray buildConnect(quint32 seq, const QByteArray &guid, bool sendHost, const QByteArray &hostName);
+QByteArray buildConnect(quint32 seq, const QByteArray &guid, bool sendHost, const QString &hostName);
 QByteArray buildTiming(quint32 seq);
 // 0x02: udp selects \UDP\ (Transport 2); port is decimal text.
 QByteArray buildTransport(quint32 seq, const QByteArray &localAddress, bool udp, const QByteArray &port);
-QByteArray buildOpenFile(quint32 seq, quint32 incarnation, const QByteArray &mediaPath);
+// 0x05: the path as UTF-16LE, so that names in any script reach the server as they are.
+QByteArray buildOpenFile(quint32 seq, quint32 incarnation, const QString &mediaPath);
 QByteArray buildHeaderRequest(quint32 seq, quint32 incarnation);
+// 0x25: drops the header pieces not yet sent, before the header is asked for again (UDP).
+QByteArray buildCancelHeaderRequest(quint32 seq, quint32 incarnation);
 QByteArray buildStreamSelect(quint32 seq, const quint8 *streamNumbers, quint32 streamCount);
 QByteArray buildStartPlaying(quint32 seq, quint32 incarnation, quint32 startPacket);
 QByteArray buildLogin(quint32 seq, quint32 incarnation, const QByteArray &authData);

@@ -85,7 +85,8 @@ void ReceiveBuffer::clear()
     ++m_generation;
 }
 
-ReceiveBuffer::WaitResult ReceiveBuffer::waitFor(qsizetype count)
+ReceiveBuffer::WaitResult
+ReceiveBuffer::waitFor(qsizetype count, std::optional<std::chrono::steady_clock::time_point> deadline)
 {
     if (!m_stop.load(std::memory_order_relaxed) && count <= m_seen.load(std::memory_order_relaxed))
         return WaitResult::Ready;
@@ -101,7 +102,12 @@ ReceiveBuffer::WaitResult ReceiveBuffer::waitFor(qsizetype count)
         }
         if (m_closed)
             return WaitResult::Closed;
-        m_wake.wait(lock);
+        if (!deadline)
+            m_wake.wait(lock);
+        else if (std::chrono::steady_clock::now() >= *deadline)
+            return WaitResult::TimedOut;
+        else
+            m_wake.wait_until(lock, *deadline);
     }
 }
 

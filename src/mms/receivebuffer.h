@@ -6,10 +6,12 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace lumo {
 
@@ -32,9 +34,10 @@ public:
 
     enum class WaitResult
     {
-        Ready,  // the requested bytes are buffered
-        Stop,   // StopRequested is set
-        Closed, // the peer closed the connection and no more bytes will come
+        Ready,    // the requested bytes are buffered
+        Stop,     // StopRequested is set
+        Closed,   // the peer closed the connection and no more bytes will come
+        TimedOut, // the deadline passed first
     };
 
     // Appends come from one thread at a time (the event thread). While the front is held and
@@ -51,7 +54,8 @@ public:
 
     // Waits until `count` bytes are buffered, the stop is requested, or the peer closed.
     // Stop wins over buffered bytes: a user's Stop ends the worker after its current unit.
-    WaitResult waitFor(qsizetype count);
+    // With a deadline, TimedOut once it has passed.
+    WaitResult waitFor(qsizetype count, std::optional<std::chrono::steady_clock::time_point> deadline = {});
     // Copies the first `count` bytes (which must be buffered) into `out`, replacing its contents.
     void peek(qsizetype count, QByteArray &out) const;
     // Copies the first `count` bytes (which must be buffered) to `out`.

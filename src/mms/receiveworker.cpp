@@ -21,6 +21,12 @@ namespace {
 constexpr qsizetype DumpLength = 64;
 // Packets written in one call at most (about what one socket read brings).
 constexpr qint64 BatchBytes = 2 * 1024 * 1024;
+// Over UDP: how long the header may take beyond its transfer time, and how often it is asked for.
+constexpr std::chrono::milliseconds HeaderWait{1000};
+constexpr qint64 MaxHeaderTransferMs = 10000;
+constexpr int HeaderTries = 5;
+// How long the end of a UDP stream waits for lost packets to be sent again.
+constexpr std::chrono::milliseconds SettleTime{2500};
 } // namespace
 
 ReceiveWorker::ReceiveWorker(DownloadTask &task, CommandExchange &exchange, SaveFileWriter &writer,
@@ -41,7 +47,9 @@ ReceiveWorker::~ReceiveWorker()
 
 void ReceiveWorker::start()
 {
-    m_firstLocationSeen = m_firstTimeSeen = m_headerAnalysed = m_connectionLost = false;
+    m_firstLocationSeen = m_firstTimeSeen = m_headerAnalysed = m_connectionLost = m_endPending = false;
+    m_headerDeadline.reset();
+    m_headerTries = 0;
     m_firstLocation = m_firstTime = 0;
     {
         std::lock_guard lock(m_endMutex);
@@ -70,6 +78,7 @@ bool ReceiveWorker::waitForBytes(qsizetype count)
     case ReceiveBuffer::WaitResult::Ready:
         return true;
     case ReceiveBuffer::WaitResult::Stop:
+    case ReceiveBuffer::WaitResult::TimedOut: // never: no deadline here
         return false;
     case ReceiveBuffer::WaitResult::Closed:
         m_connectionLost = true;
@@ -106,6 +115,37 @@ void ReceiveWorker::receive()
 {
     char prefix[mms::MediaPrefixSize];
     for (;;) {
+        if (m_endPending) {
+            const bool drained = m_task.RecvBuffer.size() == 0;
+            if (udpStreamWhole() && drained) {
+                finishPendingEnd();
+                continue;
+            }
+            const auto waited = m_task.RecvBuffer.waitFor(mms::MediaPrefixSize, m_settleDeadline);
+            if (waited == ReceiveBuffer::WaitResult::Stop)
+                break;
+            if (waited != ReceiveBuffer::WaitResult::Ready) {
+                // Out of time, or the server has gone: what is still missing stays missing.
+                if (udpStreamWhole() && m_task.RecvBuffer.size() == 0) {
+                    finishPendingEnd();
+                    continue;
+                }
+                if (waited == ReceiveBuffer::WaitResult::TimedOut ||
+                    m_task.RecvBuffer.size() < mms::MediaPrefixSize) {
+                    m_endPending = false;
+                    m_hooks.EndIncomplete(qMax<quint32>(m_task.UdpMissing, 1));
+                    break;
+                }
+            }
+        }
+        if (m_headerDeadline) {
+            const auto waited = m_task.RecvBuffer.waitFor(mms::MediaPrefixSize, m_headerDeadline);
+            if (waited == ReceiveBuffer::WaitResult::TimedOut) {
+                if (headerTimedOut() == Step::End)
+                    break;
+                continue;
+            }
+        }
         if (!waitForBytes(mms::MediaPrefixSize))
             break;
         m_task.RecvBuffer.peek(mms::MediaPrefixSize, prefix);
@@ -118,7 +158,7 @@ void ReceiveWorker::receive()
         else if (media.kind == mms::KindHeader)
             step = handleHeaderPacket(media.length);
         else if (media.kind == mms::KindData)
-            step = handleDataPackets(media.location, media.length);
+            step = handleDataPackets(media.length);
         else
             step = corruptStream();
         if (step == Step::End)
@@ -148,6 +188,13 @@ ReceiveWorker::Step ReceiveWorker::handleCommand()
     const ByteReader command(m_unit);
     const auto id = mms::ServerCommand(command.u8(mms::CommandIdOffset).value_or(0));
     const quint32 result = command.u32(mms::ResultOffset).value_or(0);
+    if (id == mms::ServerCommand::MediaDescription &&
+        command.u32(mms::HeaderSizeOffset).value_or(0) > SaveFileWriter::LargestHeaderSize) {
+        m_log.append(QStringLiteral("服务器声明的文件头长度 %1 字节超过上限 %2 字节")
+                         .arg(command.u32(mms::HeaderSizeOffset).value_or(0))
+                         .arg(SaveFileWriter::LargestHeaderSize));
+        return corruptStream();
+    }
 
     if (result >= 0x80000000u && id != mms::ServerCommand::Ping) {
         m_hooks.CloseTask();
@@ -158,9 +205,25 @@ ReceiveWorker::Step ReceiveWorker::handleCommand()
         m_task.RecvBuffer.remove(qsizetype(length));
         return Step::End;
     }
+    if (id == mms::ServerCommand::EndOfMedia && m_task.Transport == Transport::Udp && !udpStreamWhole()) {
+        // Lost datagrams are being asked for again: the end waits for them, a bounded time.
+        if (m_task.StreamType == StreamType::Stored && m_task.PacketCount > 0)
+            m_hooks.ExpectPacketsUpTo(m_task.PacketCount - 1); // the last ones may be lost too
+        m_endPending = true;
+        m_endCommand = m_unit;
+        m_settleDeadline = std::chrono::steady_clock::now() + SettleTime;
+        m_log.append(QStringLiteral("- 等待重发丢失的 UDP 数据包..."));
+        m_task.RecvBuffer.remove(qsizetype(length));
+        return Step::Continue;
+    }
     if (!m_exchange.DispatchCommand(m_unit))
         m_hooks.CloseTask();
     m_task.RecvBuffer.remove(qsizetype(length));
+    if (id == mms::ServerCommand::MediaDescription && m_task.Transport == Transport::Udp &&
+        !m_headerAnalysed && !m_task.StopRequested()) {
+        m_headerTries = 1;
+        startHeaderClock();
+    }
     return Step::Continue;
 }
 
@@ -177,6 +240,8 @@ ReceiveWorker::Step ReceiveWorker::handleHeaderPacket(quint16 length)
         m_hooks.CloseTask();
         return Step::Continue;
     }
+    if (state == SaveFileWriter::HeaderState::Complete)
+        m_headerDeadline.reset();
     if (state == SaveFileWriter::HeaderState::Complete && !m_headerAnalysed) {
         m_log.append(resume ? QStringLiteral("- 文件头信息已经收到但尚未保存, 正在继续操作")
                             : QStringLiteral("- 文件头信息已经收到并保存"));
@@ -195,15 +260,15 @@ ReceiveWorker::Step ReceiveWorker::handleHeaderPacket(quint16 length)
     return Step::Continue;
 }
 
-ReceiveWorker::Step ReceiveWorker::handleDataPackets(quint32 location, quint16 length)
+ReceiveWorker::Step ReceiveWorker::handleDataPackets(quint16 length)
 {
     // A larger announced size would pad every packet to it (up to 4 GiB each).
     if (m_task.PacketSize > SaveFileWriter::LargestPacketSize)
         return corruptStream();
-    m_task.PacketIndex = packetIndex(location);
+    // PacketIndex and DataPacketSeen move only with a whole packet, under the file's lock: a
+    // task that ends while a packet is half here counts only what is on disk.
     if (!waitForBytes(length))
         return Step::End;
-    m_task.DataPacketSeen = true;
     const SaveFileWriter::DataState state =
         m_task.Transport == Transport::Udp ? writeCopiedPacket(length) : writeBufferedPackets();
     if (state == SaveFileWriter::DataState::Failed) {
@@ -213,8 +278,56 @@ ReceiveWorker::Step ReceiveWorker::handleDataPackets(quint32 location, quint16 l
     return Step::Continue;
 }
 
+void ReceiveWorker::startHeaderClock()
+{
+    // A second, and the time the header takes at the stream's own rate.
+    const quint32 bitRate = m_task.BitRate;
+    const qint64 transferMs = bitRate > 0 ? qint64(m_task.HeaderSize.load()) * 8000 / bitRate : 0;
+    m_headerDeadline = std::chrono::steady_clock::now() + HeaderWait +
+                       std::chrono::milliseconds(qMin<qint64>(transferMs, MaxHeaderTransferMs));
+}
+
+ReceiveWorker::Step ReceiveWorker::headerTimedOut()
+{
+    if (m_headerTries >= HeaderTries) {
+        m_headerDeadline.reset();
+        m_log.append(QStringLiteral("- 文件头信息没有完整收到, 无法继续"));
+        m_hooks.CloseTask();
+        m_person.showMessage(
+            QStringLiteral("服务器发送的文件头信息不完整, 任务终止\n可以尝试使用 TCP 方式下载"));
+        return Step::End;
+    }
+    ++m_headerTries;
+    m_log.append(QStringLiteral("- 文件头信息不完整, 重新请求 (第 %1 次)").arg(m_headerTries - 1));
+    m_task.HeaderBuffer.clear();
+    m_exchange.sendCancelHeaderRequest();
+    m_exchange.sendHeaderRequest();
+    startHeaderClock();
+    return Step::Continue;
+}
+
+bool ReceiveWorker::udpStreamWhole() const
+{
+    if (m_task.UdpMissing > 0)
+        return false;
+    // A stored programme also ends with its last packet: losing the last datagrams leaves no
+    // gap behind them.
+    return m_task.StreamType != StreamType::Stored || m_task.PacketCount == 0 ||
+           (m_task.DataPacketSeen && m_task.PacketIndex + 1 >= m_task.PacketCount);
+}
+
+void ReceiveWorker::finishPendingEnd()
+{
+    m_endPending = false;
+    m_log.append(QStringLiteral("- 丢失的 UDP 数据包已经全部收到"));
+    if (!m_exchange.DispatchCommand(m_endCommand))
+        m_hooks.CloseTask();
+}
+
 quint32 ReceiveWorker::packetIndex(quint32 location)
 {
+    if (m_task.Transport == Transport::Udp)
+        return location - m_task.UdpLocationBase; // placed by where the server started, not by arrival
     if (!m_firstLocationSeen) {
         m_firstLocation = location;
         m_firstLocationSeen = true;
@@ -242,6 +355,7 @@ SaveFileWriter::DataState ReceiveWorker::writeBufferedPackets()
             break; // Stop ends the worker after the unit it has
         const quint32 index = packetIndex(media.location);
         m_task.PacketIndex = index;
+        m_task.DataPacketSeen = true;
         char *payload = unit + mms::MediaPrefixSize;
         const qsizetype size = media.length - mms::MediaPrefixSize;
         readPacketTimes(payload, size);
@@ -258,9 +372,16 @@ SaveFileWriter::DataState ReceiveWorker::writeBufferedPackets()
 SaveFileWriter::DataState ReceiveWorker::writeCopiedPacket(quint16 length)
 {
     SaveFileHandle::Access file = m_task.SaveFile.lock();
+    char prefix[mms::MediaPrefixSize];
+    m_task.RecvBuffer.peek(mms::MediaPrefixSize, prefix);
+    const quint32 index = packetIndex(mms::readMediaPrefix(prefix).location);
     m_task.RecvBuffer.take(mms::MediaPrefixSize, length, m_unit);
+    // Resent packets come late: the index shown and recorded is the highest on disk.
+    if (!m_task.DataPacketSeen || index > m_task.PacketIndex)
+        m_task.PacketIndex = index;
+    m_task.DataPacketSeen = true;
     readPacketTimes(m_unit.data(), m_unit.size());
-    const DataPacket packet{m_task.PacketIndex, m_unit.constData(), m_unit.size()};
+    const DataPacket packet{index, m_unit.constData(), m_unit.size()};
     return m_writer.WriteDataPackets(file, m_task.geometry(), {&packet, 1});
 }
 

@@ -5,8 +5,10 @@
 #include <QByteArray>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -51,13 +53,20 @@ private:
     void receive();
     Step handleCommand();
     Step handleHeaderPacket(quint16 length);
-    Step handleDataPackets(quint32 location, quint16 length);
+    Step handleDataPackets(quint16 length);
     // Over TCP: the whole data packets at the front of RecvBuffer, written from where they lie.
     SaveFileWriter::DataState writeBufferedPackets();
     // Over UDP: the packet is copied out first, so the event thread's appends never wait for
     // the disk.
     SaveFileWriter::DataState writeCopiedPacket(quint16 length);
     quint32 packetIndex(quint32 location);
+    // Over UDP: no data packet is missing (nor, for a stored programme, any at its end).
+    bool udpStreamWhole() const;
+    // The end of media held back for lost packets is handled now.
+    void finishPendingEnd();
+    // The header did not come whole in time over UDP: ask again, or give up.
+    Step headerTimedOut();
+    void startHeaderClock();
     Step corruptStream();
     bool waitForBytes(qsizetype count);
     // Ends the task after a data write failed; the resume record names the first lost packet.
@@ -86,6 +95,12 @@ private:
     quint32 m_firstTime = 0;
     bool m_headerAnalysed = false;
     bool m_connectionLost = false;
+    // Over UDP a lost header piece is not sent again: the header is asked for again instead.
+    std::optional<std::chrono::steady_clock::time_point> m_headerDeadline;
+    int m_headerTries = 0;
+    bool m_endPending = false; // the end of media waits for resent packets until m_settleDeadline
+    std::chrono::steady_clock::time_point m_settleDeadline;
+    QByteArray m_endCommand;
 
     QByteArray m_unit; // reused for every unit taken from the buffer
     std::vector<DataPacket> m_packets;

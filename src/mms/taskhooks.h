@@ -20,6 +20,11 @@ public:
     virtual void OnException(const QString &message) = 0;
     // The server reported the end of the media (worker thread).
     virtual void CompleteDownload() = 0;
+    // Over UDP: the media has ended but `missing` data packets never came, even when asked for
+    // again; the task ends as interrupted (worker thread).
+    virtual void EndIncomplete(quint32 missing) = 0;
+    // Over UDP: the stream's packets run up to this location; any not seen are missing.
+    virtual void ExpectPacketsUpTo(quint32 lastLocation) = 0;
     // The server reported that the stream starts (worker thread).
     virtual void ShowStreamStart() = 0;
     // The whole ASF header is in; analyse it. Returns whether the analysis succeeded (a failure

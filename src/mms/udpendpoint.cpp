@@ -35,12 +35,6 @@ QString UdpEndpoint::errorString() const
     return m_socket.errorString();
 }
 
-void UdpEndpoint::setRemote(const QString &host, quint16 port)
-{
-    m_remoteHost = host;
-    m_remotePort = port;
-}
-
 bool UdpEndpoint::hasPendingDatagram()
 {
     return m_socket.hasPendingDatagrams();
@@ -51,9 +45,14 @@ qint64 UdpEndpoint::pendingDatagramSize()
     return m_socket.pendingDatagramSize();
 }
 
-qint64 UdpEndpoint::readDatagram(char *buffer, qint64 max)
+qint64 UdpEndpoint::readDatagram(char *buffer, qint64 max, QHostAddress *sender)
 {
-    return m_socket.readDatagram(buffer, max);
+    return m_socket.readDatagram(buffer, max, sender);
+}
+
+void UdpEndpoint::send(const QByteArray &datagram, const QHostAddress &to, quint16 port)
+{
+    m_socket.writeDatagram(datagram, to, port);
 }
 
 } // namespace lumo

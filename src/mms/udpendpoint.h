@@ -20,12 +20,13 @@ public:
     quint16 localPort() const;
     QString errorString() const;
 
-    void setRemote(const QString &host, quint16 port);
-
     bool hasPendingDatagram();
     qint64 pendingDatagramSize();
-    // Reads the waiting datagram into `buffer` (at most `max` bytes); -1 when none.
-    qint64 readDatagram(char *buffer, qint64 max);
+    // Reads the waiting datagram into `buffer` (at most `max` bytes); -1 when none. `sender`,
+    // when given, gets the address it came from.
+    qint64 readDatagram(char *buffer, qint64 max, QHostAddress *sender = nullptr);
+    // Sends one datagram (a resend request to the server).
+    void send(const QByteArray &datagram, const QHostAddress &to, quint16 port);
 
 Q_SIGNALS:
     // One or more datagrams are waiting.
@@ -33,8 +34,6 @@ Q_SIGNALS:
 
 private:
     QUdpSocket m_socket;
-    QString m_remoteHost;
-    quint16 m_remotePort = 0;
 };
 
 } // namespace lumo

@@ -103,6 +103,39 @@ TEST_F(Download, DroppedDownloadResumesToTheSameBytes)
     EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
 }
 
+// Names in any script, with blanks, or percent-encoded as browsers hand them over, reach the
+// server as the names they are; the save dialog proposes the name itself.
+TEST_F(Download, NonLatinAndEncodedNamesAreFound)
+{
+    if (!haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is needed to make the test media";
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    for (const QString &name : {QStringLiteral("节目.asf"), QStringLiteral("a b.asf")})
+        ASSERT_TRUE(QFile::copy(samplePath(), root.filePath(name)));
+    ASSERT_TRUE(m_server.start({"--root", root.path()}));
+    const QByteArray expected = asfStreamedPart(samplePath());
+    const struct
+    {
+        QString path;
+        QString proposed;
+    } cases[] = {
+        {QStringLiteral("节目.asf"), QStringLiteral("节目.asf")},
+        {QStringLiteral("%E8%8A%82%E7%9B%AE.asf"), QStringLiteral("节目.asf")},
+        {QStringLiteral("a%20b.asf"), QStringLiteral("a b.asf")},
+        {QStringLiteral("a b.asf"), QStringLiteral("a b.asf")},
+    };
+    for (const auto &c : cases) {
+        QFile::remove(outPath());
+        m_person.fileRequests.clear();
+        ASSERT_TRUE(download(m_server.url(c.path))) << c.path.toStdString() << "\n"
+                                                    << m_log->lines().join('\n').toStdString();
+        EXPECT_EQ(readFile(outPath()), expected) << c.path.toStdString();
+        ASSERT_FALSE(m_person.fileRequests.isEmpty());
+        EXPECT_EQ(m_person.fileRequests.first().proposedName, c.proposed);
+    }
+}
+
 // A resumed task that ends before any data packet arrives leaves the restart point the file has,
 // instead of writing the index it never reached.
 TEST_F(Download, ResumeThatReceivesNothingKeepsTheRecord)
@@ -344,29 +377,60 @@ TEST_F(Download, ExistingFileCancelledIsLeftAlone)
     EXPECT_EQ(m_settings->saveFolder(), m_dir.path() + "/");
 }
 
-TEST_F(Download, FailedLookupStillEndsThroughTheTimeOut)
+// A connection the system says cannot be made ends the task at once, with its own log line
+// and a message naming the host; nothing is left on disk.
+TEST_F(Download, ConnectionThatCannotBeMadeEndsAtOnce)
 {
-    m_controller->setConnectTimeout(300);
-    m_settings->setBypassDns(true);
-    ASSERT_TRUE(start("mms://not-a-number/clip.asf"));
-    ASSERT_TRUE(waitFinished(10000));
-    EXPECT_TRUE(logHasInOrder({"没有解析 DNS, 尝试直接连接", "-- TCP Socket 超时, 任务终止 --"}));
-}
-
-TEST_F(Download, ConnectTimeOutEndsTheTask)
-{
-    // Nobody listens on the port: the refused connect ends through the time-out.
     quint16 closedPort = 0;
     {
         QTcpServer probe;
         ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
         closedPort = probe.serverPort();
     }
+    const QString refusedHost = QStringLiteral("127.0.0.1:%1").arg(closedPort);
+    const struct
+    {
+        QString url;
+        bool bypassDns;
+        QString logLine;
+        QString message;
+    } cases[] = {
+        {"mms://" + refusedHost + "/clip.asf", false, "-- 服务器 " + refusedHost + " 拒绝连接, 任务终止 --",
+         "服务器 " + refusedHost + " 拒绝连接, 任务终止\n请检查地址和端口是否正确"},
+        {"mms://not-a-number/clip.asf", true, "-- 找不到主机 not-a-number, 任务终止 --",
+         "找不到服务器 not-a-number, 任务终止\n请检查你输入的地址"},
+        {"mms://nowhere.invalid/clip.asf", false, "-- 找不到主机 nowhere.invalid, 任务终止 --",
+         "找不到服务器 nowhere.invalid, 任务终止\n请检查你输入的地址"},
+    };
+    for (const auto &c : cases) {
+        m_settings->setBypassDns(c.bypassDns);
+        m_person.messages.clear();
+        QFile::remove(outPath());
+        ASSERT_TRUE(start(c.url)) << c.url.toStdString();
+        // The 45 s time-out is not what ends it.
+        ASSERT_TRUE(waitFinished(20000)) << c.url.toStdString();
+        EXPECT_TRUE(logHasInOrder({c.logLine})) << m_log->lines().join('\n').toStdString();
+        EXPECT_FALSE(m_log->lines().contains("-- TCP Socket 超时, 任务终止 --"));
+        ASSERT_FALSE(m_person.messages.isEmpty());
+        EXPECT_EQ(m_person.messages.last(), c.message);
+        EXPECT_FALSE(QFile::exists(outPath())) << "an empty save file was left";
+        EXPECT_EQ(m_controller->status().title, "Lumo");
+        EXPECT_TRUE(m_controller->status().connectEnabled);
+    }
+}
+
+// Only a server that accepts the connection and then says nothing waits for the time-out.
+TEST_F(Download, SilentServerEndsThroughTheTimeOut)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
     m_controller->setConnectTimeout(300);
-    ASSERT_TRUE(start(QStringLiteral("mms://127.0.0.1:%1/clip.asf").arg(closedPort)));
+    ASSERT_TRUE(start(QStringLiteral("mms://127.0.0.1:%1/clip.asf").arg(silent.serverPort())));
     ASSERT_TRUE(waitFinished(10000));
-    EXPECT_TRUE(logHasInOrder({"正在连接流媒体服务器... 请等待", "-- TCP Socket 超时, 任务终止 --"}));
+    EXPECT_TRUE(logHasInOrder({"正在连接流媒体服务器... 请等待", "正在初始化 MMS 协议, 等待响应...",
+                               "-- TCP Socket 超时, 任务终止 --"}));
     EXPECT_EQ(m_person.messages.last(), "服务器没有回应, 任务终止");
+    EXPECT_FALSE(QFile::exists(outPath()));
 }
 
 namespace {

@@ -74,8 +74,9 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
     // A server that drops the connection part-way leaves a partial file.
     ASSERT_TRUE(m_server.start(
         {QStringLiteral("--synthetic"), clipSource, QStringLiteral("--drop-after"), QStringLiteral("40")}));
-    QString dialogTitle, proposed;
+    QString dialogTitle, proposed, interruptedText;
     m_answers->expect(DialogAnswerer::chooseFile(out, &dialogTitle, &proposed));
+    m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &interruptedText));
     ASSERT_TRUE(startTask(m_server.url(QStringLiteral("clip.asf"))));
     EXPECT_EQ(dialogTitle, QStringLiteral("创建 / 续传 保存文件"));
     EXPECT_EQ(proposed, QStringLiteral("clip.asf"));
@@ -86,6 +87,12 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
     EXPECT_FALSE(m_completed);
     const qint64 partialSize = QFileInfo(out).size();
     EXPECT_GT(partialSize, 0);
+    // Someone who looked away learns that it ended early, and how to go on.
+    ASSERT_TRUE(waitUntil([&] { return !interruptedText.isEmpty(); }, 10000));
+    EXPECT_TRUE(interruptedText.startsWith(QStringLiteral("下载被中断: 服务器关闭了连接")))
+        << interruptedText.toStdString();
+    EXPECT_TRUE(interruptedText.contains(QStringLiteral("40 个数据包"))) << interruptedText.toStdString();
+    EXPECT_EQ(main()->windowTitle(), QStringLiteral("Lumo - 下载中断 -"));
     m_server.stop();
 
     // The same file again: the resume question, then the rest at a pace the display can follow.

@@ -43,6 +43,8 @@ public:
         AbandonTask();
     }
     void CompleteDownload() override { CloseTask(); }
+    void EndIncomplete(quint32) override { CloseTask(); }
+    void ExpectPacketsUpTo(quint32) override {}
     void ShowStreamStart() override {}
     bool AnalyseHeader() override { return analyseHeader(); }
     void ConnectionLost() override { CloseTask(); }

@@ -250,6 +250,9 @@ OptionRules faultRules()
             QStringLiteral("Send data packets without their trailing zero bytes, as servers do with packet "
                            "padding; the client pads them back."),
             &ServerOptions::stripPadding),
+        flagRule(QStringLiteral("no-resend"),
+                 QStringLiteral("Ignore resend requests: a dropped UDP datagram stays lost."),
+                 &ServerOptions::noResend),
         flagRule(QStringLiteral("drip"), QStringLiteral("Write everything on TCP one byte at a time."),
                  &ServerOptions::drip),
         numberRule(

@@ -39,6 +39,7 @@ struct ServerOptions
     std::optional<quint64> corruptAfter;
     bool drip = false;
     quint32 udpDropEvery = 0;
+    bool noResend = false;
     QList<SyntheticSpec> synthetic;
 };
 

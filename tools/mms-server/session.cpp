@@ -131,6 +131,10 @@ void Session::sendDatagram(const QByteArray &datagram, std::optional<quint32> se
 
 void Session::resend(const QList<quint32> &sequences)
 {
+    if (m_server.options().noResend) {
+        log(QStringLiteral("resend of %1 packets ignored").arg(sequences.size()));
+        return;
+    }
     for (quint32 sequence : sequences) {
         const QByteArray *datagram = m_resendCache.find(sequence);
         if (!datagram) {

@@ -66,16 +66,31 @@ TEST(AddressParts, FileNameQueryAndExtension)
     EXPECT_EQ(StripExtension(""), "");
 }
 
+// A port after the host is split off only when it is one; anything else written there is a
+// bad port, which Start refuses instead of handing the whole text to the name look-up.
 TEST(AddressParts, HostPortSplitsOnlyARealPort)
 {
-    EXPECT_EQ(SplitHostPort("server").host, "server");
-    EXPECT_FALSE(SplitHostPort("server").port);
-    const HostPort withPort = SplitHostPort("server:8080");
-    EXPECT_EQ(withPort.host, "server");
-    EXPECT_EQ(withPort.port, 8080);
-    EXPECT_EQ(SplitHostPort("[::1]:1755").host, "::1");
-    EXPECT_EQ(SplitHostPort("[::1]:1755").port, 1755);
-    EXPECT_FALSE(SplitHostPort("::1").port);
-    EXPECT_FALSE(SplitHostPort("server:99999").port);
-    EXPECT_FALSE(SplitHostPort("server:x").port);
+    const struct
+    {
+        const char *text;
+        const char *host;
+        std::optional<quint16> port;
+        bool badPort;
+    } cases[] = {
+        {"server", "server", std::nullopt, false},
+        {"server:8080", "server", 8080, false},
+        {"[::1]:1755", "::1", 1755, false},
+        {"::1", "::1", std::nullopt, false},
+        {"fe80::1:2", "fe80::1:2", std::nullopt, false},
+        {"server:99999", "server", std::nullopt, true},
+        {"server:x", "server", std::nullopt, true},
+        {"server:", "server", std::nullopt, true},
+        {"host:445mms:", "host:445mms:", std::nullopt, true},
+    };
+    for (const auto &c : cases) {
+        const HostPort split = SplitHostPort(QString::fromUtf8(c.text));
+        EXPECT_EQ(split.host, QString::fromUtf8(c.host)) << c.text;
+        EXPECT_EQ(split.port, c.port) << c.text;
+        EXPECT_EQ(split.badPort, c.badPort) << c.text;
+    }
 }
