@@ -5,6 +5,7 @@
 #include "control/logging.h"
 #include "control/logsaving.h"
 #include "control/savefilechoice.h"
+#include "control/statustext.h"
 #include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
 #include "shell/settings.h"
@@ -591,8 +592,7 @@ void DownloadController::updateProgress()
     if (streamType == StreamType::Live) {
         m_status.title = QStringLiteral("Lumo - 实况 -");
     } else if (count > 0) {
-        // 64-bit so that a long programme's percentage does not wrap.
-        m_status.progress = int(quint64(m_task.PacketIndex) * 100 / count);
+        m_status.progress = progressPercent(m_task.PacketIndex, count);
         m_status.title = QStringLiteral("进度 %1%").arg(m_status.progress);
     } else {
         m_status.progress = 0;

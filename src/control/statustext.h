@@ -7,6 +7,13 @@
 
 namespace lumo {
 
+// The gauge: packets received of the packets announced, in percent (above 100 when the server
+// announced too few); 0 when it announced none. 64-bit, so a long programme does not wrap.
+inline int progressPercent(quint32 packetIndex, quint32 packetCount)
+{
+    return packetCount > 0 ? int(quint64(packetIndex) * 100 / packetCount) : 0;
+}
+
 // The texts the windows and the terminal show for a status's media times; "" when cleared.
 inline QString sendTimeText(const TaskStatus &status)
 {

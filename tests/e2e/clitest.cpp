@@ -6,8 +6,10 @@
 #include "support/testmedia.h"
 
 #include <gtest/gtest.h>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 using namespace lumo;
@@ -89,6 +91,39 @@ TEST_F(Cli, InfoPrintsTheProperties)
     EXPECT_TRUE(output.contains("Lumo sample"));
     EXPECT_NE(run({"info", dir.filePath("none.asf")}), 0);
     EXPECT_TRUE(output.contains("无法打开文件来展开"));
+}
+
+// A stored download the server cuts off ends with its own exit status and says how to go on.
+TEST_F(Cli, InterruptedDownloadExitsThreeAndResumes)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path(), "--drop-after", "10"}));
+    const QString out = dir.filePath("got.asf");
+    EXPECT_EQ(run({"get", server.url("sample.asf"), "-o", out}), 3) << output.toStdString();
+    EXPECT_TRUE(output.contains("下载被中断: 服务器关闭了连接"));
+    EXPECT_TRUE(output.contains("--resume"));
+    server.stop();
+    ASSERT_TRUE(server.start({"--root", dir.path()}));
+    ASSERT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--resume"}), 0) << output.toStdString();
+    EXPECT_EQ(readFile(out), asfStreamedPart(sample));
+}
+
+// A connection refused ends at once, naming it.
+TEST_F(Cli, RefusedConnectionEndsAtOnce)
+{
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(
+        run({"get", QStringLiteral("mms://127.0.0.1:%1/x.asf").arg(closedPort), "-o", dir.filePath("x.asf")}),
+        1);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(output.contains(QStringLiteral("拒绝连接"))) << output.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("x.asf")));
 }
 
 TEST_F(Cli, LiveRecordingForSomeSecondsEndsAsAsked)

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTcpServer>
 
 using namespace lumo;
@@ -315,6 +317,9 @@ TEST_F(Download, StopWritesTheResumeRecordAndEndsTheWorker)
     const quint32 index = m_controller->task().PacketIndex;
     EXPECT_EQ(dataPacketsCount(readFile(outPath())), index);
     EXPECT_FALSE(m_controller->task().SaveFile.isOpen());
+    // Our own close ends the connection too, and the log says so once.
+    EXPECT_TRUE(logHasInOrder({"- ASF 续传/结束数据已写入", "连接关闭: "}));
+    EXPECT_EQ(m_log->lines().filter(QRegularExpression("^连接关闭: ")).size(), 1);
 
     // A second end repeats nothing.
     const qsizetype lines = m_log->lines().size();
@@ -419,6 +424,41 @@ TEST_F(Download, ConnectionThatCannotBeMadeEndsAtOnce)
     }
 }
 
+// A Stop before anything arrived does not claim a file was saved, and leaves none behind.
+TEST_F(Download, StopBeforeAnythingArrivedSavesNothing)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    ASSERT_TRUE(start(QStringLiteral("mms://127.0.0.1:%1/clip.asf").arg(silent.serverPort())));
+    ASSERT_TRUE(
+        waitUntil([&] { return m_log->lines().contains("正在初始化 MMS 协议, 等待响应..."); }, 10000));
+    m_controller->stop();
+    ASSERT_TRUE(waitFinished(10000));
+    EXPECT_EQ(m_person.messages.last(), "连接已经关闭, 没有收到任何媒体数据, 没有保存文件");
+    EXPECT_FALSE(QFile::exists(outPath()));
+}
+
+// A port after the host that is not a number is refused at Start: no look-up, no save file.
+TEST_F(Download, PortThatIsNotANumberIsRefusedAtStart)
+{
+    EXPECT_FALSE(start("mms://127.0.0.1:445mms://127.0.0.1/clip.asf"));
+    EXPECT_EQ(m_person.messages.last(), "没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)");
+    EXPECT_TRUE(m_person.fileRequests.isEmpty());
+    EXPECT_TRUE(m_controller->idle());
+}
+
+// An empty file of that name holds nothing to resume: no question, a new download.
+TEST_F(Download, EmptyExistingFileIsNotOfferedForResume)
+{
+    REQUIRE_SERVER({});
+    QFile empty(outPath());
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    ASSERT_TRUE(download(m_server.url("sample.asf")));
+    EXPECT_TRUE(m_person.calls.filter(QRegularExpression("^resume: ")).isEmpty());
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+}
+
 // Only a server that accepts the connection and then says nothing waits for the time-out.
 TEST_F(Download, SilentServerEndsThroughTheTimeOut)
 {
@@ -517,6 +557,22 @@ TEST_F(Download, LiveRecordingStoppedByThePersonIsRepaired)
     const LiveHeader h = readLiveHeader(readFile(outPath()));
     EXPECT_EQ(h.packets, quint64(h.fileSize - h.dataOffset - 50) / quint64(h.packetSize));
     EXPECT_EQ(h.packets, quint64(m_controller->task().PacketIndex) + 1);
+}
+
+// Stopped while a packet is half here, a live recording states only the packets wholly on disk.
+TEST_F(Download, LiveRecordingStoppedMidPacketCountsOnlyWholePackets)
+{
+    REQUIRE_SERVER({"--live", "--drip"});
+    ASSERT_TRUE(start(m_server.url("sample.asf")));
+    // Bytes trickle in one at a time: the stop almost always finds a packet half here.
+    ASSERT_TRUE(waitUntil([this] { return m_controller->task().PacketIndex >= 2; }, 30000));
+    m_controller->stop();
+    ASSERT_TRUE(waitFinished(10000));
+    const LiveHeader h = readLiveHeader(readFile(outPath()));
+    ASSERT_GT(h.packetSize, 0);
+    EXPECT_EQ(quint64(h.fileSize - h.dataOffset - 50) % quint64(h.packetSize), 0u);
+    EXPECT_EQ(h.packets, quint64(h.fileSize - h.dataOffset - 50) / quint64(h.packetSize));
+    EXPECT_EQ(h.dataPackets, h.packets);
 }
 
 TEST_F(Download, LiveStreamIsNotResumed)
