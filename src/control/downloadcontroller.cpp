@@ -6,6 +6,7 @@
 #include "control/logsaving.h"
 #include "control/savefilechoice.h"
 #include "control/statustext.h"
+#include "control/taskendtexts.h"
 #include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
 #include "shell/settings.h"
@@ -22,11 +23,6 @@ namespace lumo {
 namespace {
 // Large reads: fewer wake-ups of both threads, and of the sender, whose window opens in big steps.
 constexpr qint64 TcpReadChunk = 2 * 1024 * 1024;
-
-QString noPortMessage()
-{
-    return QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)");
-}
 
 QString nowText()
 {
@@ -212,25 +208,10 @@ void DownloadController::TCPSocketError(int code)
     if (m_state != State::Connecting)
         return;
     // The system has said why the connection cannot be made: no need to wait for the time-out.
-    const QString host = m_task.HostName;
-    switch (QAbstractSocket::SocketError(code)) {
-    case QAbstractSocket::ConnectionRefusedError:
-        endUnanswered(QStringLiteral("-- 服务器 %1 拒绝连接, 任务终止 --").arg(host),
-                      QStringLiteral("服务器 %1 拒绝连接, 任务终止\n请检查地址和端口是否正确").arg(host));
-        return;
-    case QAbstractSocket::HostNotFoundError:
-        endUnanswered(QStringLiteral("-- 找不到主机 %1, 任务终止 --").arg(host),
-                      QStringLiteral("找不到服务器 %1, 任务终止\n请检查你输入的地址").arg(host));
-        return;
-    case QAbstractSocket::NetworkError:
-        endUnanswered(QStringLiteral("-- 网络无法到达 %1, 任务终止 --").arg(host),
-                      QStringLiteral("无法到达服务器 %1, 网络不通, 任务终止\n请检查网络连接").arg(host));
-        return;
-    default:
-        // Anything else ends through the time-out.
-        if (!m_connectTimer.isActive())
-            m_connectTimer.start();
-    }
+    if (const std::optional<EndTexts> failure = connectionFailureTexts(code, m_task.HostName))
+        endUnanswered(failure->logLine, failure->message);
+    else if (!m_connectTimer.isActive())
+        m_connectTimer.start();
 }
 
 void DownloadController::endUnanswered(const QString &logLine, const QString &message)
@@ -392,18 +373,12 @@ void DownloadController::reportInterrupted(const QString &reason)
     // Every packet before the first one missing (over UDP) is on disk.
     const quint32 held =
         m_task.DataPacketSeen ? qMin(m_task.PacketIndex + 1, m_task.UdpFirstMissing.load()) : 0;
-    const int percent = count > 0 ? int(quint64(held) * 100 / count) : 0;
     m_log.append(QStringLiteral("- 下载被中断: %1").arg(reason));
     onEventThread([this] {
         m_status.title = QStringLiteral("Lumo - 下载中断 -");
         m_rawPerson.statusChanged(m_status);
     });
-    m_person.showMessage(QStringLiteral("下载被中断: %1\n本地文件中已经保存了 %2 个数据包 (共 %3 个, %4%)\n"
-                                        "在同一个保存文件上再次开始, 即可续传这个文件")
-                             .arg(reason)
-                             .arg(held)
-                             .arg(count)
-                             .arg(percent));
+    m_person.showMessage(interruptedMessage(reason, held, count));
 }
 
 void DownloadController::UDPSocketDataReceived()

@@ -1,0 +1,41 @@
+#include "control/taskendtexts.h"
+
+#include "control/statustext.h"
+
+#include <QAbstractSocket>
+
+namespace lumo {
+
+std::optional<EndTexts> connectionFailureTexts(int socketError, const QString &host)
+{
+    switch (QAbstractSocket::SocketError(socketError)) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return EndTexts{QStringLiteral("-- 服务器 %1 拒绝连接, 任务终止 --").arg(host),
+                        QStringLiteral("服务器 %1 拒绝连接, 任务终止\n请检查地址和端口是否正确").arg(host)};
+    case QAbstractSocket::HostNotFoundError:
+        return EndTexts{QStringLiteral("-- 找不到主机 %1, 任务终止 --").arg(host),
+                        QStringLiteral("找不到服务器 %1, 任务终止\n请检查你输入的地址").arg(host)};
+    case QAbstractSocket::NetworkError:
+        return EndTexts{QStringLiteral("-- 网络无法到达 %1, 任务终止 --").arg(host),
+                        QStringLiteral("无法到达服务器 %1, 网络不通, 任务终止\n请检查网络连接").arg(host)};
+    default:
+        return std::nullopt;
+    }
+}
+
+QString interruptedMessage(const QString &reason, quint32 packetsHeld, quint32 packetCount)
+{
+    return QStringLiteral("下载被中断: %1\n本地文件中已经保存了 %2 个数据包 (共 %3 个, %4%)\n"
+                          "在同一个保存文件上再次开始, 即可续传这个文件")
+        .arg(reason)
+        .arg(packetsHeld)
+        .arg(packetCount)
+        .arg(progressPercent(packetsHeld, packetCount));
+}
+
+QString noPortMessage()
+{
+    return QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)");
+}
+
+} // namespace lumo

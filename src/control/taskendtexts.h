@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace lumo {
+
+// The log line and the message of a task's end.
+struct EndTexts
+{
+    QString logLine;
+    QString message;
+};
+
+// Why a connection could not be made, for a socket error the system reported while connecting;
+// nullopt for an error that is left to the connect time-out.
+std::optional<EndTexts> connectionFailureTexts(int socketError, const QString &host);
+
+// A stored download ended early: how much is on disk, and how to go on.
+QString interruptedMessage(const QString &reason, quint32 packetsHeld, quint32 packetCount);
+
+// Start's message for a TCP port that is missing or not a number.
+QString noPortMessage();
+
+} // namespace lumo
