@@ -143,6 +143,11 @@ bool DownloadController::start(const QString &urlText)
         m_rawPerson.showMessage(noPortMessage());
         return false;
     }
+    // Without the bound port the server would be told port 0 and the task would wait for nothing.
+    if (m_settings.useUdp() && !m_udp.isBound()) {
+        m_rawPerson.showMessage(udpPortUnavailableMessage(m_settings.udpBindPort()));
+        return false;
+    }
     if (!idle() || !waitForWorker(WorkerEndTimeoutMs) || !m_worker.join(WorkerEndTimeoutMs))
         return false;
 

@@ -33,6 +33,18 @@ QString interruptedMessage(const QString &reason, quint32 packetsHeld, quint32 p
         .arg(progressPercent(packetsHeld, packetCount));
 }
 
+QString udpPortUnavailableLogLine(quint16 port, const QString &why)
+{
+    return QStringLiteral("警告, 无法使用本地 UDP 端口 %1: %2").arg(port).arg(why);
+}
+
+QString udpPortUnavailableMessage(quint16 port)
+{
+    return QStringLiteral("本地 UDP 端口 %1 无法使用, 它可能已被其他程序占用\n"
+                          "请在 设置 中更换 UDP 端口并重新启动程序, 或者不使用 UDP")
+        .arg(port);
+}
+
 QString noPortMessage()
 {
     return QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)");

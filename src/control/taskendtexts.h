@@ -23,4 +23,9 @@ QString interruptedMessage(const QString &reason, quint32 packetsHeld, quint32 p
 // Start's message for a TCP port that is missing or not a number.
 QString noPortMessage();
 
+// The local UDP port could not be bound (another program holds it, or a second Lumo runs): the
+// log line at start, and Start's message when UDP is chosen.
+QString udpPortUnavailableLogLine(quint16 port, const QString &why);
+QString udpPortUnavailableMessage(quint16 port);
+
 } // namespace lumo

@@ -14,7 +14,8 @@ UdpEndpoint::UdpEndpoint(QObject *parent) : QObject(parent), m_socket(this)
 
 bool UdpEndpoint::bind(quint16 port)
 {
-    if (!m_socket.bind(QHostAddress::AnyIPv4, port))
+    // Not shared: a second program (or a second Lumo) on the same port would take our datagrams.
+    if (!m_socket.bind(QHostAddress::AnyIPv4, port, QAbstractSocket::DontShareAddress))
         return false;
     m_socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(ReceiveBufferBytes));
     return true;

@@ -4,6 +4,7 @@
 #include "control/downloadcontroller.h"
 #include "control/logsaving.h"
 #include "control/mediaopener.h"
+#include "control/taskendtexts.h"
 #include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
 #include "shell/filefilters.h"
@@ -136,7 +137,7 @@ void Desktop::loadSettings()
     m_settings->load();
     m_settingsWindow->showValues(*m_settings);
     if (!m_udp->bind(m_settings->udpBindPort()))
-        qCWarning(lcUi) << "UDP port" << m_settings->udpBindPort() << "not bound:" << m_udp->errorString();
+        m_log->append(udpPortUnavailableLogLine(m_settings->udpBindPort(), m_udp->errorString()));
 }
 
 void Desktop::onMainWindowClosing()

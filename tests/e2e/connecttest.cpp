@@ -1,6 +1,7 @@
 // End to end: how a task ends when the server cannot be reached, never answers, or the address
 // names no usable port.
 
+#include "control/taskendtexts.h"
 #include "support/downloadfixture.h"
 
 #include <QFile>
@@ -89,4 +90,14 @@ TEST_F(Connect, SilentServerEndsThroughTheTimeOut)
                                "-- TCP Socket 超时, 任务终止 --"}));
     EXPECT_EQ(m_person.messages.last(), "服务器没有回应, 任务终止");
     EXPECT_FALSE(QFile::exists(outPath()));
+}
+
+// UDP chosen but its port could not be bound: refused at Start, naming the port.
+TEST_F(Connect, UdpWithoutItsPortIsRefusedAtStart)
+{
+    ASSERT_FALSE(m_udp->isBound());
+    m_settings->setUseUdp(true);
+    EXPECT_FALSE(start("mms://127.0.0.1/clip.asf"));
+    EXPECT_EQ(m_person.messages.last(), udpPortUnavailableMessage(m_settings->udpBindPort()));
+    EXPECT_TRUE(m_person.fileRequests.isEmpty());
 }
