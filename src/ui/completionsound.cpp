@@ -1,8 +1,10 @@
 #include "ui/completionsound.h"
 
+#include <QAudioOutput>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMediaPlayer>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -17,8 +19,24 @@ CompletionSound::CompletionSound(QObject *parent) : QObject(parent)
     m_repeatTimer.setInterval(defaultIntervalMs);
     connect(&m_repeatTimer, &QTimer::timeout, this, &CompletionSound::playOnce);
     m_file = findSoundFile();
-    if (!m_file.isEmpty())
-        m_effect.setSource(QUrl::fromLocalFile(m_file));
+}
+
+CompletionSound::~CompletionSound() = default;
+
+void CompletionSound::makePlayer()
+{
+    m_player.reset();
+    m_output = std::make_unique<QAudioOutput>();
+    m_player = std::make_unique<QMediaPlayer>();
+    m_player->setAudioOutput(m_output.get());
+    m_failed = false;
+    connect(m_player.get(), &QMediaPlayer::errorOccurred, this, [this] { m_failed = true; });
+    connect(m_player.get(), &QMediaPlayer::playbackStateChanged, this,
+            [this](QMediaPlayer::PlaybackState state) {
+                if (state == QMediaPlayer::PlayingState)
+                    ++m_started;
+            });
+    m_player->setSource(QUrl::fromLocalFile(m_file));
 }
 
 QString CompletionSound::findSoundFile()
@@ -57,8 +75,14 @@ void CompletionSound::stop()
 void CompletionSound::playOnce()
 {
     ++m_plays;
-    if (!m_file.isEmpty())
-        m_effect.play();
+    if (m_file.isEmpty())
+        return;
+    if (!m_player || m_failed)
+        makePlayer();
+    // From the start each time, also when the last play has not finished.
+    m_player->stop();
+    m_player->setPosition(0);
+    m_player->play();
 }
 
 } // namespace lumo

@@ -1,13 +1,21 @@
 #pragma once
 
 #include <QObject>
-#include <QSoundEffect>
 #include <QTimer>
+
+#include <memory>
+
+class QAudioOutput;
+class QMediaPlayer;
 
 namespace lumo {
 
 // The completion sound "Done.wav": played now and repeated by a timer until stopped. Playing
 // never blocks; a missing sound file or audio device just stays silent.
+//
+// A media player with its own audio output, not a sound effect: the sound effect of this Qt
+// dropped plays (a few of ten, then every one after the first completion). A player that
+// reports an error is made anew before the next play.
 class CompletionSound final : public QObject
 {
     Q_OBJECT
@@ -15,6 +23,7 @@ public:
     static constexpr int defaultIntervalMs = 10000;
 
     explicit CompletionSound(QObject *parent = nullptr);
+    ~CompletionSound() override;
 
     void start(int intervalSeconds);
     void stop();
@@ -24,6 +33,8 @@ public:
     bool repeating() const { return m_repeatTimer.isActive(); }
     int intervalMs() const { return m_repeatTimer.interval(); }
     int playCount() const { return m_plays; }
+    // Plays the player has reported starting.
+    int startedCount() const { return m_started; }
     QString soundFile() const { return m_file; }
 
     // Done.wav beside the executable, in the installed data folder, or in the current folder;
@@ -31,10 +42,15 @@ public:
     static QString findSoundFile();
 
 private:
+    void makePlayer();
+
     QTimer m_repeatTimer;
-    QSoundEffect m_effect;
+    std::unique_ptr<QAudioOutput> m_output;
+    std::unique_ptr<QMediaPlayer> m_player;
+    bool m_failed = false;
     QString m_file;
     int m_plays = 0;
+    int m_started = 0;
 };
 
 } // namespace lumo

@@ -1,5 +1,6 @@
 #include "desktopfixture.h"
 
+#include "shell/settings.h"
 #include "shell/settingsstore.h"
 #include "ui/mainwindow.h"
 
@@ -13,6 +14,14 @@ void DesktopFixture::SetUp()
     m_savedConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
     m_answers = std::make_unique<DialogAnswerer>();
+    if (usesAnyUdpPort()) {
+        // Tests run side by side: each program takes a free UDP port rather than the default,
+        // which only one of them could bind.
+        Settings stored;
+        stored.load();
+        stored.setUdpPort(QStringLiteral("0"));
+        stored.store();
+    }
 }
 
 void DesktopFixture::TearDown()

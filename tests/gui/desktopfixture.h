@@ -23,6 +23,8 @@ class DesktopFixture : public ::testing::Test
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Whether the program starts with UDP port 0 (any free port) instead of the default.
+    virtual bool usesAnyUdpPort() const { return true; }
 
     // (Re)creates the program, as a new start would.
     void startProgram();

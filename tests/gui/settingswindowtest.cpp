@@ -20,6 +20,7 @@ namespace {
 class SettingsWindowTest : public DesktopFixture
 {
 protected:
+    bool usesAnyUdpPort() const override { return false; } // these look at the default port
     void SetUp() override
     {
         DesktopFixture::SetUp();
