@@ -29,6 +29,10 @@
 
 Q_LOGGING_CATEGORY(lcUi, "lumo.ui", QtWarningMsg)
 
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
 namespace lumo {
 
 namespace {
@@ -107,15 +111,27 @@ Desktop::~Desktop()
     }
 }
 
-QString Desktop::helpSites()
+QString Desktop::helpFile()
 {
-    return QStringLiteral("https://lumo.example.org/help");
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const QStringList candidates{
+        exeDir + QStringLiteral("/../share/doc/lumo/README.md"),
+        QStringLiteral(LUMO_DOC_DIR "/README.md"),
+        QStringLiteral(LUMO_SOURCE_DIR "/README.md"),
+    };
+    for (const QString &path : candidates) {
+        if (QFileInfo(path).isFile())
+            return QFileInfo(path).canonicalFilePath();
+    }
+    return {};
 }
 
 void Desktop::setUpMainWindow()
 {
     m_main->setMinimumSize(m_main->size());
-    m_main->setStatusBarText(QStringLiteral(" 请访问 ") + helpSites() + QStringLiteral(" 获取帮助"));
+    const QString help = helpFile();
+    m_main->setStatusBarText(
+        help.isEmpty() ? QString() : QStringLiteral(" 请访问 ") + help + QStringLiteral(" 获取帮助"));
     if (auto *app = qobject_cast<LumoApplication *>(QCoreApplication::instance()))
         app->setExceptionHandler([this](const QString &message) { m_controller->OnException(message); });
 
@@ -240,8 +256,12 @@ void Desktop::onShowPropertiesTriggered()
 void Desktop::onMoreHelpTriggered()
 {
     m_main->repaint();
-    m_person->showMessage(QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") + helpSites() +
+    // The message names the read-me; the desktop's viewer then shows it.
+    const QString help = helpFile();
+    m_person->showMessage(QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") + help +
                           QStringLiteral("\n或阅读 Lumo 附带的自述文件"));
+    if (!help.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
 }
 
 } // namespace lumo

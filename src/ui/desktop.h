@@ -63,7 +63,9 @@ public:
     void onAboutTriggered();
     void onAboutPlayerTriggered();
 
-    static QString helpSites();
+    // The installed read-me the help points to (the source tree's when run from a build); ""
+    // when there is none.
+    static QString helpFile();
 
 Q_SIGNALS:
     // The main window has closed and the task has ended: the program may end.

@@ -8,16 +8,30 @@
 #include "ui/mainwindow.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace lumo::test {
 namespace {
 
 using LogMenuTest = DesktopFixture;
+
+// Takes the place of the desktop's viewer: records what it was asked to open.
+class FileOpener final : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened.append(url); }
+};
 
 TEST_F(LogMenuTest, SaveLogProposesDefaultNameAndWritesLfLines)
 {
@@ -92,15 +106,29 @@ TEST_F(LogMenuTest, CancelledPrintDialogPrintsNothing)
     EXPECT_EQ(m_answers->seen.size(), 2);
 }
 
-TEST_F(LogMenuTest, MoreHelpNamesTheHelpSite)
+// Help leads to the read-me that is there: named in the status bar and the message, then
+// handed to the desktop's viewer.
+TEST_F(LogMenuTest, MoreHelpNamesAndOpensTheReadMe)
 {
+    FileOpener opener;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
     startProgram();
+    const QString help = Desktop::helpFile();
+    ASSERT_TRUE(QFileInfo(help).isFile());
+    EXPECT_TRUE(help.endsWith(QStringLiteral("/README.md")));
+    EXPECT_EQ(child<QLabel>(&m_desktop->mainWindow(), "statusText")->text(),
+              QStringLiteral(" 请访问 ") + help + QStringLiteral(" 获取帮助"));
     QString text;
     m_answers->expect(DialogAnswerer::clickMessageButton(QMessageBox::Ok, &text));
     child<QAction>(&m_desktop->mainWindow(), "moreHelpAction")->trigger();
-    EXPECT_EQ(text, QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") +
-                        Desktop::helpSites() + QStringLiteral("\n或阅读 Lumo 附带的自述文件"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(text, QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") + help +
+                        QStringLiteral("\n或阅读 Lumo 附带的自述文件"));
+    EXPECT_FALSE(text.contains(QStringLiteral("example")));
+    EXPECT_EQ(opener.opened, QList<QUrl>{QUrl::fromLocalFile(help)});
 }
 
 } // namespace
 } // namespace lumo::test
+
+#include "logmenutest.moc"
