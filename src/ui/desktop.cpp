@@ -4,6 +4,7 @@
 #include "control/downloadcontroller.h"
 #include "control/logsaving.h"
 #include "control/mediaopener.h"
+#include "control/windowplacement.h"
 #include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
 #include "shell/filefilters.h"
@@ -22,9 +23,11 @@
 #include "ui/settingswindow.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QLoggingCategory>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QScreen>
 
 Q_LOGGING_CATEGORY(lcUi, "lumo.ui", QtWarningMsg)
 
@@ -91,8 +94,10 @@ Desktop::Desktop(QObject *parent)
     connect(settingsWindow, &SettingsWindow::edited, this,
             [this] { m_settingsWindow->copyValuesTo(*m_settings); });
     connect(settingsWindow, &SettingsWindow::soundTestClicked, m_sound.get(), &CompletionSound::playOnce);
-    connect(settingsWindow, &SettingsWindow::aboutUdpClicked, this,
-            [this] { m_person->showMessage(Settings::aboutUdpText()); });
+    connect(settingsWindow, &SettingsWindow::aboutUdpClicked, this, [this] {
+        GuiInteraction::AskingWindow asking(*m_person, m_settingsWindow.get());
+        m_person->showMessage(Settings::aboutUdpText());
+    });
     // Queued, so the window is gone before a question about the UDP port appears.
     connect(settingsWindow, &SettingsWindow::closed, this, &Desktop::onSettingsWindowClosed,
             Qt::QueuedConnection);
@@ -113,7 +118,8 @@ QString Desktop::helpSites()
 
 void Desktop::setUpMainWindow()
 {
-    m_main->setMinimumSize(m_main->size());
+    // The log view gives way first: the window fits a small or magnified screen.
+    m_main->setMinimumSize(m_main->width(), qMin(m_main->height(), m_main->minimumSizeHint().height()));
     m_main->setStatusBarText(QStringLiteral(" 请访问 ") + helpSites() + QStringLiteral(" 获取帮助"));
     if (auto *app = qobject_cast<LumoApplication *>(QCoreApplication::instance()))
         app->setExceptionHandler([this](const QString &message) { m_controller->OnException(message); });
@@ -221,9 +227,24 @@ void Desktop::onPrintSetupTriggered()
     dialog.exec();
 }
 
+void Desktop::placeClearOfMain(QWidget *window)
+{
+    // One already open stays where it is.
+    const QScreen *screen = m_main->screen();
+    if (window->isVisible() || !screen)
+        return;
+    if (window->layout())
+        window->layout()->activate();
+    const QRect available = screen->availableGeometry();
+    QRect wanted(QPoint(), window->frameGeometry().size());
+    wanted.moveCenter(available.center());
+    window->move(PlaceClearOf(wanted, m_main->frameGeometry(), m_main->controlsArea(), available));
+}
+
 void Desktop::onViewSetupTriggered()
 {
     m_main->repaint();
+    placeClearOfMain(m_settingsWindow.get());
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();
@@ -232,6 +253,7 @@ void Desktop::onViewSetupTriggered()
 void Desktop::onShowPropertiesTriggered()
 {
     m_main->repaint();
+    placeClearOfMain(m_properties.get());
     m_properties->show();
     m_properties->raise();
 }
@@ -253,12 +275,15 @@ void Desktop::onOpenTriggered()
     if (!m_opener->mayOpenMedia())
         return;
     m_openWindow->showList(m_settings->recentLocations());
+    placeClearOfMain(m_openWindow.get());
     m_openWindow->show();
     m_openWindow->raise();
+    m_openWindow->activateWindow();
 }
 
 void Desktop::openBrowse()
 {
+    GuiInteraction::AskingWindow asking(*m_person, m_openWindow.get());
     FileDialogRequest request;
     request.title = QStringLiteral("Open a local file");
     request.startFolder = m_settings->openFolder();
@@ -272,6 +297,12 @@ void Desktop::openBrowse()
 
 void Desktop::openAccepted(const QString &text)
 {
+    // The window is not modal: a task may have started since it opened.
+    {
+        GuiInteraction::AskingWindow asking(*m_person, m_openWindow.get());
+        if (!m_opener->mayOpenMedia())
+            return;
+    }
     // The window closes before the location is opened; the list it showed is stored first.
     m_openWindow->hide();
     m_main->setSaveWindowText(QString());
