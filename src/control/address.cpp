@@ -1,6 +1,7 @@
 #include "control/address.h"
 
 #include <QHostAddress>
+#include <QRegularExpression>
 
 #include <array>
 
@@ -143,6 +144,21 @@ HostPort SplitHostPort(const QString &hostText)
     else
         out.badPort = true;
     return out;
+}
+
+QString DroppedAddress(const QString &text, const QList<QUrl> &urls)
+{
+    // A link dragged from a page carries both; its text is the address as the page shows it.
+    const QString carried = !text.trimmed().isEmpty() ? text
+                            : urls.isEmpty()          ? QString()
+                                                      : urls.first().toString();
+    for (const QString &line :
+         carried.split(QRegularExpression(QStringLiteral("[\\r\\n]")), Qt::SkipEmptyParts)) {
+        const QString address = line.trimmed();
+        if (!address.isEmpty())
+            return address;
+    }
+    return {};
 }
 
 } // namespace lumo

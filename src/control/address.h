@@ -2,7 +2,9 @@
 
 #include "shell/pathtext.h"
 
+#include <QList>
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 
@@ -48,5 +50,9 @@ struct HostPort
     bool badPort = false; // a port is written but is not a port number ("host:445mms:")
 };
 HostPort SplitHostPort(const QString &hostText);
+
+// The address a drop onto the address box carries: its text, else its first link; only the
+// first line, without the blanks around it. Empty when the drop holds no address.
+QString DroppedAddress(const QString &text, const QList<QUrl> &urls);
 
 } // namespace lumo

@@ -176,11 +176,11 @@ bool DownloadController::start(const QString &urlText)
     }
     m_task.MediaPath = path;
 
-    m_saveWindow.clear();
-    const std::optional<QString> savePath = PrepareSaveFile(m_task, m_rawPerson, m_settings, urlText);
-    if (!savePath)
+    // The chosen file stays on show even when it could not be used.
+    const SaveFileChoice saveFile = PrepareSaveFile(m_task, m_rawPerson, m_settings, urlText);
+    m_saveWindow = saveFile.path;
+    if (!saveFile.opened)
         return false;
-    m_saveWindow = *savePath;
 
     m_status.title = QStringLiteral("Lumo 激活中");
     publishStatus();
@@ -532,7 +532,9 @@ bool DownloadController::AnalyseHeader()
 
 bool DownloadController::analyse(const QString &path)
 {
-    HeaderAnalysis result = AnalyseAsfHeader(path, m_task.HeaderSize, m_task.StreamType, m_mediaWindow);
+    // A task started from a typed address has no media location; the file it fills stands in.
+    const QString location = m_mediaWindow.isEmpty() ? m_saveWindow : m_mediaWindow;
+    HeaderAnalysis result = AnalyseAsfHeader(path, m_task.HeaderSize, m_task.StreamType, location);
     m_task.StreamCount = result.StreamCount;
     m_task.StreamNumbers = result.StreamNumbers;
     m_task.StreamKinds = result.StreamKinds;

@@ -19,8 +19,8 @@ QString createFailedText()
 }
 } // namespace
 
-std::optional<QString> PrepareSaveFile(DownloadTask &task, Interaction &person, Settings &settings,
-                                       const QString &urlText)
+SaveFileChoice PrepareSaveFile(DownloadTask &task, Interaction &person, Settings &settings,
+                               const QString &urlText)
 {
     // A percent-encoded name is proposed as the name it stands for.
     QString name = QUrl::fromPercentEncoding(StripQuery(FileNameOf(urlText)).toUtf8());
@@ -30,14 +30,14 @@ std::optional<QString> PrepareSaveFile(DownloadTask &task, Interaction &person, 
         name += QStringLiteral("_live.asf");
     } else if (!(kind & MediaFile)) {
         person.showMessage(QStringLiteral("文件的类型是非法的, 请检查你的地址输入"));
-        return std::nullopt;
+        return {};
     }
     // No overwrite question: an existing file gets the resume question instead.
     const std::optional<QString> chosen =
         person.chooseSaveFile(saveFileRequest(QStringLiteral("创建 / 续传 保存文件"), QStringLiteral("asf"),
                                               MediaFilterEntry, settings.saveFolder(), name, false));
     if (!chosen || chosen->isEmpty())
-        return std::nullopt;
+        return {};
     const QString path = *chosen;
     settings.setSaveFolder(folderOf(path));
 
@@ -51,12 +51,12 @@ std::optional<QString> PrepareSaveFile(DownloadTask &task, Interaction &person, 
             task.ResumeMode = ResumeMode::Resume;
             if (!task.SaveFile.openExisting(path)) {
                 person.showMessage(createFailedText());
-                return std::nullopt;
+                return {path, false};
             }
-            return path;
+            return {path, true};
         case ResumeChoice::Cancel:
         case ResumeChoice::NoChoice:
-            return std::nullopt;
+            return {path, false};
         case ResumeChoice::Overwrite:
             break;
         }
@@ -66,9 +66,9 @@ std::optional<QString> PrepareSaveFile(DownloadTask &task, Interaction &person, 
     QFile::remove(path);
     if (!task.SaveFile.createNew(path)) {
         person.showMessage(createFailedText());
-        return std::nullopt;
+        return {path, false};
     }
-    return path;
+    return {path, true};
 }
 
 } // namespace lumo

@@ -5,6 +5,7 @@
 #include "control/logsaving.h"
 #include "control/mediaopener.h"
 #include "control/taskendtexts.h"
+#include "control/windowplacement.h"
 #include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
 #include "shell/filefilters.h"
@@ -23,9 +24,11 @@
 #include "ui/settingswindow.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QLoggingCategory>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QScreen>
 
 Q_LOGGING_CATEGORY(lcUi, "lumo.ui", QtWarningMsg)
 
@@ -96,8 +99,10 @@ Desktop::Desktop(QObject *parent)
     connect(settingsWindow, &SettingsWindow::edited, this,
             [this] { m_settingsWindow->copyValuesTo(*m_settings); });
     connect(settingsWindow, &SettingsWindow::soundTestClicked, m_sound.get(), &CompletionSound::playOnce);
-    connect(settingsWindow, &SettingsWindow::aboutUdpClicked, this,
-            [this] { m_person->showMessage(Settings::aboutUdpText()); });
+    connect(settingsWindow, &SettingsWindow::aboutUdpClicked, this, [this] {
+        GuiInteraction::AskingWindow asking(*m_person, m_settingsWindow.get());
+        m_person->showMessage(Settings::aboutUdpText());
+    });
     // Queued, so the window is gone before a question about the UDP port appears.
     connect(settingsWindow, &SettingsWindow::closed, this, &Desktop::onSettingsWindowClosed,
             Qt::QueuedConnection);
@@ -128,7 +133,8 @@ QString Desktop::helpFile()
 
 void Desktop::setUpMainWindow()
 {
-    m_main->setMinimumSize(m_main->size());
+    // The log view gives way first: the window fits a small or magnified screen.
+    m_main->setMinimumSize(m_main->width(), qMin(m_main->height(), m_main->minimumSizeHint().height()));
     const QString help = helpFile();
     m_main->setStatusBarText(
         help.isEmpty() ? QString() : QStringLiteral(" 请访问 ") + help + QStringLiteral(" 获取帮助"));
@@ -238,9 +244,24 @@ void Desktop::onPrintSetupTriggered()
     dialog.exec();
 }
 
+void Desktop::placeClearOfMain(QWidget *window)
+{
+    // One already open stays where it is.
+    const QScreen *screen = m_main->screen();
+    if (window->isVisible() || !screen)
+        return;
+    if (window->layout())
+        window->layout()->activate();
+    const QRect available = screen->availableGeometry();
+    QRect wanted(QPoint(), window->frameGeometry().size());
+    wanted.moveCenter(available.center());
+    window->move(PlaceClearOf(wanted, m_main->frameGeometry(), m_main->controlsArea(), available));
+}
+
 void Desktop::onViewSetupTriggered()
 {
     m_main->repaint();
+    placeClearOfMain(m_settingsWindow.get());
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();
@@ -249,6 +270,7 @@ void Desktop::onViewSetupTriggered()
 void Desktop::onShowPropertiesTriggered()
 {
     m_main->repaint();
+    placeClearOfMain(m_properties.get());
     m_properties->show();
     m_properties->raise();
 }
@@ -274,12 +296,15 @@ void Desktop::onOpenTriggered()
     if (!m_opener->mayOpenMedia())
         return;
     m_openWindow->showList(m_settings->recentLocations());
+    placeClearOfMain(m_openWindow.get());
     m_openWindow->show();
     m_openWindow->raise();
+    m_openWindow->activateWindow();
 }
 
 void Desktop::openBrowse()
 {
+    GuiInteraction::AskingWindow asking(*m_person, m_openWindow.get());
     FileDialogRequest request;
     request.title = QStringLiteral("Open a local file");
     request.startFolder = m_settings->openFolder();
@@ -293,6 +318,12 @@ void Desktop::openBrowse()
 
 void Desktop::openAccepted(const QString &text)
 {
+    // The window is not modal: a task may have started since it opened.
+    {
+        GuiInteraction::AskingWindow asking(*m_person, m_openWindow.get());
+        if (!m_opener->mayOpenMedia())
+            return;
+    }
     // The window closes before the location is opened; the list it showed is stored first.
     m_openWindow->hide();
     m_main->setSaveWindowText(QString());

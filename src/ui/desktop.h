@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPrinter>
 
+class QWidget;
+
 #include <memory>
 
 namespace lumo {
@@ -78,6 +80,8 @@ private:
     void onSettingsWindowClosed();
     void openBrowse();
     void openAccepted(const QString &text);
+    // Moves a window that stays on top, before it opens, off the main window's controls.
+    void placeClearOfMain(QWidget *window);
 
     std::unique_ptr<TaskLog> m_log;
     std::unique_ptr<Settings> m_settings;

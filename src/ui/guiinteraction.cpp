@@ -7,6 +7,7 @@
 #include "ui/resumedialog.h"
 #include "ui/webloginwindow.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -16,10 +17,18 @@ namespace {
 
 const QString boxTitle = QStringLiteral("Lumo");
 
+// A dialog over a window that stays on top must stay on top too, or it opens beneath it.
+void keepAbove(QWidget *dialog, const QWidget *parent)
+{
+    if (parent->window()->windowFlags() & Qt::WindowStaysOnTopHint)
+        dialog->setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
 std::optional<QString> runFileDialog(QWidget *parent, const FileDialogRequest &request,
                                      QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(parent, request.title);
+    keepAbove(&dialog, parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(request.defaultSuffix);
@@ -45,6 +54,27 @@ GuiInteraction::GuiInteraction(MainWindow &main, PropertiesWindow &properties, C
 
 GuiInteraction::~GuiInteraction() = default;
 
+GuiInteraction::AskingWindow::AskingWindow(GuiInteraction &person, QWidget *window)
+    : m_person(person), m_previous(person.m_asking)
+{
+    person.m_asking = window;
+}
+
+GuiInteraction::AskingWindow::~AskingWindow()
+{
+    m_person.m_asking = m_previous;
+}
+
+QWidget *GuiInteraction::dialogParent() const
+{
+    if (m_asking && m_asking->isVisible())
+        return m_asking;
+    QWidget *active = QApplication::activeWindow();
+    if (active && active->isVisible() && !active->isMinimized())
+        return active;
+    return &m_main;
+}
+
 void GuiInteraction::logAppended(const QString &entry)
 {
     m_main.appendLog(entry);
@@ -57,20 +87,24 @@ void GuiInteraction::logCleared()
 
 void GuiInteraction::showMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, boxTitle, text, QMessageBox::Ok, &m_main);
+    QWidget *parent = dialogParent();
+    QMessageBox box(QMessageBox::NoIcon, boxTitle, text, QMessageBox::Ok, parent);
+    keepAbove(&box, parent);
     box.exec();
 }
 
 bool GuiInteraction::askYesNo(const QString &text)
 {
-    QMessageBox box(QMessageBox::Question, boxTitle, text, QMessageBox::Yes | QMessageBox::No, &m_main);
+    QWidget *parent = dialogParent();
+    QMessageBox box(QMessageBox::Question, boxTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
+    keepAbove(&box, parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 
 ResumeChoice GuiInteraction::askResume(const QString &)
 {
-    ResumeDialog dialog(&m_main);
+    ResumeDialog dialog(dialogParent());
     switch (dialog.exec()) {
     case int(ResumeChoice::Resume):
         return ResumeChoice::Resume;
@@ -85,17 +119,17 @@ ResumeChoice GuiInteraction::askResume(const QString &)
 
 std::optional<QString> GuiInteraction::chooseSaveFile(const FileDialogRequest &request)
 {
-    return runFileDialog(&m_main, request, QFileDialog::AcceptSave);
+    return runFileDialog(dialogParent(), request, QFileDialog::AcceptSave);
 }
 
 std::optional<QString> GuiInteraction::chooseOpenFile(const FileDialogRequest &request)
 {
-    return runFileDialog(&m_main, request, QFileDialog::AcceptOpen);
+    return runFileDialog(dialogParent(), request, QFileDialog::AcceptOpen);
 }
 
 std::optional<LoginAnswer> GuiInteraction::askServerLogin(const LoginRequest &request)
 {
-    PasswordDialog dialog(request, &m_main);
+    PasswordDialog dialog(request, dialogParent());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.answer();
@@ -103,6 +137,7 @@ std::optional<LoginAnswer> GuiInteraction::askServerLogin(const LoginRequest &re
 
 std::optional<LoginAnswer> GuiInteraction::askWebLogin(const LoginRequest &request)
 {
+    // Owned here, so parented to the main window, which outlives this; it stays on top itself.
     if (!m_webLogin)
         m_webLogin = std::make_unique<WebLoginWindow>(&m_main);
     return m_webLogin->ask(request);

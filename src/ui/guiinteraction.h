@@ -34,11 +34,29 @@ public:
     void startCompletionSound(int intervalSeconds) override;
     void stopCompletionSound() override;
 
+    // While one lives, dialogs are asked for by `window`: they open above it.
+    class AskingWindow
+    {
+    public:
+        AskingWindow(GuiInteraction &person, QWidget *window);
+        ~AskingWindow();
+        AskingWindow(const AskingWindow &) = delete;
+        AskingWindow &operator=(const AskingWindow &) = delete;
+
+    private:
+        GuiInteraction &m_person;
+        QWidget *m_previous;
+    };
+
+    // The window a dialog opens above: the one asking, else the active one, else the main one.
+    QWidget *dialogParent() const;
+
 private:
     MainWindow &m_main;
     PropertiesWindow &m_properties;
     CompletionSound &m_sound;
     std::unique_ptr<WebLoginWindow> m_webLogin; // kept: its save box remembers its state
+    QWidget *m_asking = nullptr;
 };
 
 } // namespace lumo

@@ -1,11 +1,17 @@
 #include "ui/mainwindow.h"
 
+#include "control/address.h"
 #include "control/statustext.h"
+#include "control/windowplacement.h"
 
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QScreen>
 
 namespace lumo {
 
@@ -40,7 +46,35 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(std::make_un
     connect(m_ui->aboutAction, &QAction::triggered, this, &MainWindow::aboutClicked);
     connect(m_ui->aboutPlayerAction, &QAction::triggered, this, &MainWindow::aboutPlayerClicked);
 
-    m_ui->logView->setFocus();
+    // The tool-bar captions show their Alt shortcuts (set in the form). Alt+S, Alt+I and Alt+P
+    // stay the menu bar's, whose menus hold the same commands first: a second claim on a key
+    // would leave Qt ignoring both.
+    // Tab reaches the tool-bar buttons; a click leaves the focus where it was.
+    for (QAction *action : m_ui->toolBar->actions())
+        m_ui->toolBar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
+    // Enter in the address box starts, as 开始 does.
+    connect(m_ui->addressBox->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (m_ui->connectAction->isEnabled())
+            m_ui->connectAction->trigger();
+    });
+    // Top to bottom: the tool bar, the address, the log.
+    QWidget *previous = m_ui->toolBar->widgetForAction(m_ui->toolBar->actions().constFirst());
+    for (QAction *action : m_ui->toolBar->actions().mid(1)) {
+        QWidget *button = m_ui->toolBar->widgetForAction(action);
+        setTabOrder(previous, button);
+        previous = button;
+    }
+    setTabOrder(previous, m_ui->addressBox);
+    setTabOrder(m_ui->addressBox, m_ui->logView);
+    m_ui->logView->setTabChangesFocus(true);
+
+    // A dropped address replaces the box's text, whether it lands on the box or on the log.
+    m_ui->addressBox->lineEdit()->installEventFilter(this);
+    m_ui->logView->setAcceptDrops(true);
+    m_ui->logView->viewport()->setAcceptDrops(true);
+    m_ui->logView->viewport()->installEventFilter(this);
+
+    m_ui->addressBox->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
@@ -107,6 +141,58 @@ void MainWindow::setSaveWindowText(const QString &text)
 void MainWindow::setStatusBarText(const QString &text)
 {
     m_statusText->setText(text);
+}
+
+QRect MainWindow::controlsArea() const
+{
+    const QPoint placesBottom =
+        m_ui->centralwidget->mapToGlobal(QPoint(0, m_ui->placesLayout->geometry().bottom()));
+    const QRect frame = frameGeometry();
+    return QRect(frame.topLeft(), QPoint(frame.right(), placesBottom.y()));
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // A stored or designed height may be more than a small or magnified screen has.
+    const QScreen *screen = this->screen();
+    if (event->spontaneous() || !screen)
+        return;
+    const QRect frame = frameGeometry();
+    const int frameExtra = frame.height() - height();
+    const QRect fitted = FitOnScreen(frame, minimumHeight() + frameExtra, screen->availableGeometry());
+    if (fitted != frame) {
+        resize(width(), fitted.height() - frameExtra);
+        move(pos() + (fitted.topLeft() - frame.topLeft()));
+    }
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_ui->addressBox->lineEdit() && watched != m_ui->logView->viewport())
+        return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        const QMimeData *data = drag->mimeData();
+        if (DroppedAddress(data->text(), data->urls()).isEmpty())
+            return QMainWindow::eventFilter(watched, event);
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QString address = DroppedAddress(drop->mimeData()->text(), drop->mimeData()->urls());
+        if (address.isEmpty())
+            return QMainWindow::eventFilter(watched, event);
+        m_ui->addressBox->setEditText(address);
+        drop->acceptProposedAction();
+        return true;
+    }
+    default:
+        return QMainWindow::eventFilter(watched, event);
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

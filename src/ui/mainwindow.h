@@ -36,6 +36,8 @@ public:
     void setMediaWindowText(const QString &text);
     void setSaveWindowText(const QString &text);
     void setStatusBarText(const QString &text);
+    // The menu, tool bar and places, on the screen: what a window opening above must not hide.
+    QRect controlsArea() const;
 
 Q_SIGNALS:
     void connectClicked();
@@ -56,6 +58,8 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     std::unique_ptr<Ui::MainWindow> m_ui;

@@ -13,13 +13,11 @@ OpenWindow::OpenWindow(QWidget *parent) : QDialog(parent), m_ui(std::make_unique
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(m_ui->browseButton, &QPushButton::clicked, this, &OpenWindow::browseClicked);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::close);
-    // OK and the Enter key in the address field do the same.
-    const auto accept = [this] {
+    // Enter in the location field is the OK button's: it is the default one.
+    connect(m_ui->okButton, &QPushButton::clicked, this, [this] {
         if (!location().isEmpty())
             Q_EMIT locationAccepted(location());
-    };
-    connect(m_ui->okButton, &QPushButton::clicked, this, accept);
-    connect(m_ui->locationBox->lineEdit(), &QLineEdit::returnPressed, this, accept);
+    });
 }
 
 OpenWindow::~OpenWindow() = default;
@@ -29,7 +27,9 @@ void OpenWindow::showList(const QStringList &items)
     m_ui->locationBox->clear();
     m_ui->locationBox->addItems(items);
     m_ui->locationBox->setEditText(items.value(0));
-    m_ui->okButton->setFocus();
+    // Typing goes to the location; Enter is OK.
+    m_ui->locationBox->setFocus();
+    m_ui->locationBox->lineEdit()->selectAll();
 }
 
 QString OpenWindow::location() const

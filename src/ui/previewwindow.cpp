@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QVideoSink>
 #include <QVideoWidget>
 
@@ -200,7 +201,12 @@ void PreviewWindow::loadPreviewFile()
             m_volumeMessage->setAttribute(Qt::WA_DeleteOnClose);
             m_volumeMessage->setModal(false);
         }
-        m_volumeMessage->show();
+        // Once the player is up, or the player would open over it.
+        QTimer::singleShot(0, m_volumeMessage.data(), [message = m_volumeMessage] {
+            message->show();
+            message->raise();
+            message->activateWindow();
+        });
     }
 
     m_ui->positionBar->setValue(0);

@@ -4,7 +4,7 @@
 
 #include "ui_propertieswindow.h"
 
-#include <QScreen>
+#include <QShortcut>
 
 namespace lumo {
 
@@ -14,6 +14,7 @@ PropertiesWindow::PropertiesWindow(QWidget *parent)
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
 }
 
 PropertiesWindow::~PropertiesWindow() = default;
@@ -53,13 +54,6 @@ void PropertiesWindow::showStatistics(const TaskStatus &status)
     m_ui->bitRate->setText(number(&TaskStatistics::maxBitRate, 1000));
     m_ui->streamRate->setText(number(&TaskStatistics::streamBitRate, 1000));
     m_ui->clientId->setText(number(&TaskStatistics::clientId));
-}
-
-void PropertiesWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 } // namespace lumo

@@ -25,9 +25,6 @@ public:
     void showProperties(const FileProperties &properties);
     void showStatistics(const TaskStatus &status);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     std::unique_ptr<Ui::PropertiesWindow> m_ui;
 };

@@ -4,7 +4,7 @@
 #include "ui_settingswindow.h"
 
 #include <QCloseEvent>
-#include <QScreen>
+#include <QShortcut>
 
 namespace lumo {
 
@@ -24,6 +24,8 @@ SettingsWindow::SettingsWindow(QWidget *parent)
     connect(m_ui->soundTestButton, &QPushButton::clicked, this, &SettingsWindow::soundTestClicked);
     connect(m_ui->aboutUdpButton, &QPushButton::clicked, this, &SettingsWindow::aboutUdpClicked);
     connect(m_ui->okButton, &QPushButton::clicked, this, &QWidget::close);
+    // Esc closes as OK does: there is nothing to cancel.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
 }
 
 SettingsWindow::~SettingsWindow() = default;
@@ -53,8 +55,6 @@ void SettingsWindow::copyValuesTo(Settings &settings) const
 void SettingsWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
     m_ui->okButton->setFocus();
 }
 

@@ -6,6 +6,7 @@
 #include "support/testmedia.h"
 
 #include <algorithm>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -67,6 +68,8 @@ TEST_F(Download, StoredSampleIsByteIdenticalAndLogged)
     EXPECT_EQ(task.StreamType.load(), StreamType::Stored);
     EXPECT_EQ(task.StreamCount.load(), 2u);
     EXPECT_TRUE(m_controller->analysis().ok);
+    // Started from an address, nothing was opened: the location shown is the file written.
+    EXPECT_EQ(m_controller->analysis().properties.Location, outPath());
 
     QByteArray probe;
     EXPECT_EQ(runProgram("ffprobe",
@@ -380,6 +383,52 @@ TEST_F(Download, ExistingFileCancelledIsLeftAlone)
     EXPECT_FALSE(start("mms://127.0.0.1:9/clip.asf"));
     EXPECT_EQ(readFile(outPath()), "keep me");
     EXPECT_EQ(m_settings->saveFolder(), m_dir.path() + "/");
+}
+
+// The person chose a file, but the task cannot use it: the choice stays on show.
+TEST_F(Download, ChosenSaveFileStaysWhenTheTaskCannotStart)
+{
+    struct Case
+    {
+        const char *name;
+        QString chosen;
+        std::optional<ResumeChoice> resume; // the question is expected
+        QString message;                    // empty: none expected
+    };
+    const QString existing = outPath();
+    const QString folder = outPath("folder.asf");
+    const QString missing = outPath("no-such-folder/clip.asf");
+    const Case cases[] = {
+        {"resume cancelled", existing, ResumeChoice::Cancel, {}},
+        {"resume dialog closed", existing, ResumeChoice::NoChoice, {}},
+        {"resume of a folder", folder, ResumeChoice::Resume, "创建保存文件时发生问题"},
+        {"new file in a missing folder", missing, std::nullopt, "创建保存文件时发生问题"},
+    };
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("keep me");
+    file.close();
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("folder.asf"));
+
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        m_person.messages.clear();
+        m_person.calls.clear();
+        m_person.saveFileAnswers.push_back(c.chosen);
+        if (c.resume)
+            m_person.resumeAnswers.push_back(*c.resume);
+        EXPECT_FALSE(start("mms://127.0.0.1:9/clip.asf"));
+        EXPECT_EQ(m_controller->saveWindowText(), c.chosen);
+        EXPECT_EQ(m_person.calls.filter(QRegularExpression("^resume: ")).size(), c.resume ? 1 : 0);
+        EXPECT_EQ(m_person.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        EXPECT_TRUE(m_controller->idle());
+    }
+    EXPECT_EQ(readFile(existing), "keep me");
+
+    // A save dialog closed without a choice shows no file.
+    m_person.saveFileAnswers.push_back(std::nullopt);
+    EXPECT_FALSE(start("mms://127.0.0.1:9/clip.asf"));
+    EXPECT_EQ(m_controller->saveWindowText(), QString());
 }
 
 // An empty file of that name holds nothing to resume: no question, a new download.

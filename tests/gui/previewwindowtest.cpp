@@ -27,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 namespace lumo::test {
 namespace {
@@ -245,6 +246,12 @@ TEST_F(PreviewWindowTest, VolumeSetsBothChannelsOfTheOutput)
         ASSERT_NE(message, nullptr);
         EXPECT_EQ(message->text(), QStringLiteral("Volume control not enabled"));
         EXPECT_FALSE(message->isModal());
+        // Above the player, not hidden behind it.
+        EXPECT_EQ(message->parentWidget(), &m_window);
+        // Shown once the player is up, as the player's transient, which the system keeps above it.
+        ASSERT_TRUE(waitUntil([&] { return message->isVisible(); }, 5000));
+        ASSERT_NE(message->windowHandle(), nullptr);
+        EXPECT_EQ(message->windowHandle()->transientParent(), m_window.windowHandle());
     } else {
         EXPECT_TRUE(volume->isEnabled());
         EXPECT_EQ(message, nullptr);

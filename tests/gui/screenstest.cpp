@@ -16,7 +16,10 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolBar>
 
 namespace lumo::test {
@@ -102,6 +105,26 @@ TEST_F(ScreensTest, EveryWindowShowsItsTextsWhole)
     QCoreApplication::processEvents();
     EXPECT_EQ(cutOff(&webLogin), QStringList());
     saveScreenshot(&webLogin, QStringLiteral("weblogin"));
+}
+
+// Run once more by ctest at twice the scale on a screen 800 pixels high
+// (ScreensAtScale2.MainWindowFitsTheScreen).
+TEST_F(ScreensTest, MainWindowFitsTheScreen)
+{
+    startProgram();
+    MainWindow &main = m_desktop->mainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main, 5000));
+    const QScreen *screen = main.screen();
+    if (qEnvironmentVariable("QT_SCALE_FACTOR") == QStringLiteral("2")) {
+        EXPECT_EQ(screen->geometry().height() * main.devicePixelRatio(), 800);
+    }
+    EXPECT_TRUE(screen->availableGeometry().contains(main.frameGeometry()))
+        << main.frameGeometry().height() << " in " << screen->availableGeometry().height();
+    // The log gives way, but keeps a few lines.
+    EXPECT_GE(main.findChild<QPlainTextEdit *>(QStringLiteral("logView"))->height(),
+              3 * main.fontMetrics().height());
+    EXPECT_EQ(cutOff(&main), QStringList());
+    saveScreenshot(&main, QStringLiteral("main-scale%1").arg(main.devicePixelRatio()));
 }
 
 } // namespace

@@ -25,7 +25,9 @@ TEST_F(StartCloseTest, FirstStartOpensAtDesignedSizeWithEmptyAddressBox)
     startProgram();
     MainWindow &main = m_desktop->mainWindow();
     EXPECT_EQ(main.size(), designedSize);
-    EXPECT_EQ(main.minimumSize(), designedSize);
+    // Narrower it may not be; lower, for a small screen, the log giving way.
+    EXPECT_EQ(main.minimumWidth(), designedSize.width());
+    EXPECT_LT(main.minimumHeight(), designedSize.height());
     EXPECT_EQ(main.urlText(), QString());
     EXPECT_TRUE(main.urlItems().isEmpty());
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Lumo"));
@@ -75,7 +77,7 @@ TEST_F(StartCloseTest, ExitMenuStoresWhatTheFrameButtonStores)
     EXPECT_EQ(storedValue(QStringLiteral("Height")), QStringLiteral("463"));
 }
 
-TEST_F(StartCloseTest, StoredSizeBelowTheDesignedSizeIsRaisedToIt)
+TEST_F(StartCloseTest, StoredSizeBelowTheMinimumIsRaisedToIt)
 {
     {
         Settings settings;
@@ -84,7 +86,8 @@ TEST_F(StartCloseTest, StoredSizeBelowTheDesignedSizeIsRaisedToIt)
         settings.setWindowLeft(12);
     }
     startProgram();
-    EXPECT_EQ(m_desktop->mainWindow().size(), designedSize);
+    EXPECT_EQ(m_desktop->mainWindow().size(),
+              QSize(designedSize.width(), m_desktop->mainWindow().minimumHeight()));
     EXPECT_EQ(m_desktop->mainWindow().x(), 12);
 }
 

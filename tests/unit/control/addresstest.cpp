@@ -94,3 +94,40 @@ TEST(AddressParts, HostPortSplitsOnlyARealPort)
         EXPECT_EQ(split.badPort, c.badPort) << c.text;
     }
 }
+
+TEST(DroppedAddress, TakesTheFirstLineOfTheTextElseTheFirstLink)
+{
+    struct Case
+    {
+        const char *name;
+        QString text;
+        QList<QUrl> urls;
+        QString expected;
+    };
+    const QUrl link(QStringLiteral("mms://server/from-link.asf"));
+    const Case cases[] = {
+        {"plain address", QStringLiteral("mms://server/a.asf"), {}, QStringLiteral("mms://server/a.asf")},
+        {"blanks and line ends",
+         QStringLiteral("  mms://server/a.asf \r\n"),
+         {},
+         QStringLiteral("mms://server/a.asf")},
+        {"several lines",
+         QStringLiteral("\n\nmms://h/1.asf\nmms://h/2.asf"),
+         {},
+         QStringLiteral("mms://h/1.asf")},
+        {"text wins over the link",
+         QStringLiteral("mms://server/text.asf"),
+         {link},
+         QStringLiteral("mms://server/text.asf")},
+        {"link only", QString(), {link, QUrl(QStringLiteral("mms://other/b.asf"))}, link.toString()},
+        {"blank text, link", QStringLiteral(" \n"), {link}, link.toString()},
+        {"nothing", QString(), {}, QString()},
+        {"only blanks", QStringLiteral(" \r\n\t"), {}, QString()},
+        {"Chinese name",
+         QStringLiteral("mms://服务器/节目.asf"),
+         {},
+         QStringLiteral("mms://服务器/节目.asf")},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(DroppedAddress(c.text, c.urls), c.expected) << c.name;
+}
