@@ -60,6 +60,27 @@ protected:
 
     QWidget *main() { return &m_desktop->mainWindow(); }
 
+    // The properties window was fed from the header and the progress display.
+    void expectPropertiesOfTheCompletedClip()
+    {
+        PropertiesWindow &properties = m_desktop->propertiesWindow();
+        EXPECT_FALSE(child<QLabel>(&properties, "type")->text().isEmpty());
+        EXPECT_TRUE(child<QLabel>(&properties, "fileSize")
+                        ->text()
+                        .endsWith(QStringLiteral(" KB,  (当下载完成后的总大小)")));
+        EXPECT_EQ(child<QLineEdit>(&properties, "packetSize")->text(), QStringLiteral("2000"));
+        const QString shots = qEnvironmentVariable("LUMO_SCREENSHOT_DIR");
+        if (shots.isEmpty())
+            return;
+        main()->grab().save(shots + QStringLiteral("/main-completed.png"));
+        properties.show();
+        auto *pages = properties.findChild<QTabWidget *>();
+        for (int i = 0; i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            properties.grab().save(shots + QStringLiteral("/properties-completed%1.png").arg(i));
+        }
+    }
+
     bool m_finished = false;
     bool m_completed = false;
     bool m_sawPreRec = false;
@@ -138,23 +159,7 @@ TEST_F(DownloadWindowTest, InterruptedDownloadIsResumedAndCompletes)
     EXPECT_FALSE(child<QLabel>(main(), "standbyLabel")->isHidden());
     EXPECT_TRUE(child<QAction>(main(), "connectAction")->isEnabled());
 
-    // The properties window was fed from the header and the progress display.
-    PropertiesWindow &properties = m_desktop->propertiesWindow();
-    EXPECT_FALSE(child<QLabel>(&properties, "type")->text().isEmpty());
-    EXPECT_TRUE(child<QLabel>(&properties, "fileSize")
-                    ->text()
-                    .endsWith(QStringLiteral(" KB,  (当下载完成后的总大小)")));
-    EXPECT_EQ(child<QLineEdit>(&properties, "packetSize")->text(), QStringLiteral("2000"));
-    const QString shots = qEnvironmentVariable("LUMO_SCREENSHOT_DIR");
-    if (!shots.isEmpty()) {
-        main()->grab().save(shots + QStringLiteral("/main-completed.png"));
-        properties.show();
-        auto *pages = properties.findChild<QTabWidget *>();
-        for (int i = 0; i < pages->count(); ++i) {
-            pages->setCurrentIndex(i);
-            properties.grab().save(shots + QStringLiteral("/properties-completed%1.png").arg(i));
-        }
-    }
+    expectPropertiesOfTheCompletedClip();
 }
 
 TEST_F(DownloadWindowTest, ServerLoginAndLogSavedAtCompletion)
