@@ -1,21 +1,58 @@
 // lumo: the desktop program.
 
 #include "ui/desktop.h"
+#include "ui/instancechannel.h"
 #include "ui/lumoapplication.h"
 #include "ui/mainwindow.h"
 
+#include <QCommandLineParser>
 #include <QIcon>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
     lumo::LumoApplication app(argc, argv);
+    app.setApplicationVersion(QStringLiteral(LUMO_VERSION));
     app.setWindowIcon(QIcon::fromTheme(QStringLiteral("lumo")));
     // The program ends when the main window has shut down, not when its last window closes.
     app.setQuitOnLastWindowClosed(false);
 
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Records Windows-Media streams to ASF files."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("ADDRESS|FILE"),
+        QStringLiteral("an mms://, mmst://, mmsu://, mmsh:// or http:// address, a redirect "
+                       "file (.asx .wax .wvx .wmx) or an ASF file (.asf .wmv .wma)"));
+    const QCommandLineOption start(QStringLiteral("start"),
+                                   QStringLiteral("Start recording the address at once."));
+    parser.addOption(start);
+    parser.process(app);
+    const QString argument = parser.positionalArguments().value(0);
+    const bool startNow = parser.isSet(start);
+
+    // A Lumo already running takes the address: it holds the UDP port and the settings.
+    QStringList handed{argument};
+    if (startNow)
+        handed.append(QStringLiteral("--start"));
+    if (lumo::InstanceChannel::handOver(handed, 1000))
+        return 0;
+
     lumo::Desktop desktop;
     QObject::connect(&desktop, &lumo::Desktop::quitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    lumo::InstanceChannel channel;
+    channel.listen();
+    QObject::connect(&channel, &lumo::InstanceChannel::received, &desktop,
+                     [&desktop](const QStringList &args) {
+                         if (!args.value(0).isEmpty())
+                             desktop.openFromLaunch(args.value(0), args.contains(QStringLiteral("--start")));
+                         else
+                             desktop.mainWindow().raise();
+                     });
     desktop.mainWindow().show();
+    if (!argument.isEmpty())
+        QTimer::singleShot(0, &desktop, [&] { desktop.openFromLaunch(argument, startNow); });
     return app.exec();
 }

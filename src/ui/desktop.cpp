@@ -2,6 +2,7 @@
 
 #include "control/address.h"
 #include "control/downloadcontroller.h"
+#include "control/launchrequest.h"
 #include "control/logsaving.h"
 #include "control/mediaopener.h"
 #include "control/taskendtexts.h"
@@ -75,6 +76,8 @@ Desktop::Desktop(QObject *parent)
     connect(main, &MainWindow::showPropertiesClicked, this, &Desktop::onShowPropertiesTriggered);
     connect(main, &MainWindow::moreHelpClicked, this, &Desktop::onMoreHelpTriggered);
     connect(main, &MainWindow::closing, this, &Desktop::onMainWindowClosing);
+    connect(main, &MainWindow::fileDropped, this,
+            [this](const QString &file) { openFromLaunch(file, false); });
     connect(main, &MainWindow::openClicked, this, &Desktop::onOpenTriggered);
     connect(main, &MainWindow::previewClicked, this, &Desktop::onPreviewTriggered);
     connect(main, &MainWindow::aboutClicked, this, &Desktop::onAboutTriggered);
@@ -265,6 +268,35 @@ void Desktop::onViewSetupTriggered()
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();
+}
+
+void Desktop::openFromLaunch(const QString &argument, bool start)
+{
+    const LaunchRequest request = classifyLaunchArgument(argument);
+    m_main->raise();
+    m_main->activateWindow();
+    switch (request.kind) {
+    case LaunchKind::Address:
+        m_main->setUrl(m_main->urlItems(), request.text);
+        if (start)
+            onConnectTriggered();
+        return;
+    case LaunchKind::RedirectFile:
+    case LaunchKind::MediaFile:
+        if (!m_opener->mayOpenMedia())
+            return;
+        m_main->setSaveWindowText(QString());
+        m_opener->acceptLocation(request.text);
+        m_main->setMediaWindowText(m_controller->mediaWindowText());
+        if (request.kind == LaunchKind::MediaFile)
+            onShowPropertiesTriggered();
+        return;
+    case LaunchKind::Unknown:
+        m_person->showMessage(
+            QStringLiteral("无法打开 %1\nLumo 只能打开 MMS 地址, 重定向文件和 Windows 媒体文件")
+                .arg(request.text));
+        return;
+    }
 }
 
 void Desktop::onShowPropertiesTriggered()

@@ -53,6 +53,10 @@ public:
 
     // Menu commands.
     void onConnectTriggered();
+    // A link or file handed to `lumo` (on its command line, by a later start, or dropped): an
+    // address fills the address box (and starts when `start` is set), a redirect list goes
+    // through the open flow, a media file shows its properties.
+    void openFromLaunch(const QString &argument, bool start);
     void onOpenTriggered();
     void onDisconnectTriggered();
     void onSaveLogTriggered();

@@ -1,6 +1,7 @@
 #include "ui/mainwindow.h"
 
 #include "control/address.h"
+#include "control/launchrequest.h"
 #include "control/statustext.h"
 #include "control/windowplacement.h"
 
@@ -186,7 +187,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         const QString address = DroppedAddress(drop->mimeData()->text(), drop->mimeData()->urls());
         if (address.isEmpty())
             return QMainWindow::eventFilter(watched, event);
-        m_ui->addressBox->setEditText(address);
+        // A dropped file is opened as `lumo FILE` opens it; an address goes into the box.
+        const LaunchKind kind = classifyLaunchArgument(address).kind;
+        if (kind == LaunchKind::RedirectFile || kind == LaunchKind::MediaFile)
+            Q_EMIT fileDropped(address);
+        else
+            m_ui->addressBox->setEditText(address);
         drop->acceptProposedAction();
         return true;
     }

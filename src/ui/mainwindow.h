@@ -55,6 +55,8 @@ Q_SIGNALS:
     void aboutPlayerClicked();
     // The window is closing (frame button, Exit, or a shut-down asked for elsewhere).
     void closing();
+    // A redirect list or an ASF file was dropped on the window.
+    void fileDropped(const QString &file);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
