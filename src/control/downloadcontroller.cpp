@@ -154,6 +154,7 @@ bool DownloadController::start(const QString &urlText)
     ResetTask();
     m_savedNothing = false;
     m_interrupted = false;
+    m_stoppedByPerson = false;
     m_closeLogged = false;
     m_urlText = urlText;
     const QString host = HostOf(urlText);
@@ -235,8 +236,18 @@ void DownloadController::confirmStop()
     stop();
 }
 
+TaskEnd DownloadController::lastEnd() const
+{
+    if (m_completed)
+        return TaskEnd::Completed;
+    if (m_interrupted)
+        return TaskEnd::Interrupted;
+    return m_stoppedByPerson ? TaskEnd::StoppedByPerson : TaskEnd::Failed;
+}
+
 void DownloadController::stop()
 {
+    m_stoppedByPerson = !idle();
     CloseTask();
     m_status.title = QStringLiteral("Lumo");
     publishStatus();
@@ -468,6 +479,8 @@ void DownloadController::maybeFinish()
     if (m_state != State::Ending || m_worker.running() || !m_worker.join(WorkerEndTimeoutMs))
         return;
     setState(State::Idle);
+    if (!m_completed)
+        Q_EMIT ended(lastEnd());
     Q_EMIT finished(m_completed);
 }
 
@@ -504,6 +517,7 @@ void DownloadController::CompleteDownload()
         m_person.stopCompletionSound();
         onEventThread([this] { saveTaskLog(m_log, m_settings, m_rawPerson, m_saveWindow, m_mediaWindow); });
     }
+    onEventThread([this] { Q_EMIT ended(TaskEnd::Completed); });
     m_person.showMessage(QStringLiteral("下载已完成, 媒体文件已经写入本地磁盘"));
     m_person.stopCompletionSound();
 }

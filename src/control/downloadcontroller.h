@@ -2,6 +2,7 @@
 
 #include "asf/headeranalysis.h"
 #include "asf/savefilewriter.h"
+#include "control/taskendtexts.h"
 #include "mms/commandexchange.h"
 #include "mms/downloadtask.h"
 #include "mms/httpclient.h"
@@ -78,6 +79,8 @@ public:
     bool completed() const { return m_completed; }
     // The last task was a stored download that ended before its end: a resume continues it.
     bool interrupted() const { return m_interrupted; }
+    // How the last task ended.
+    TaskEnd lastEnd() const;
     // No task runs (one that has ended may still be waiting for its worker).
     bool idle() const { return m_state == State::Idle || m_state == State::Ending; }
 
@@ -90,6 +93,9 @@ public:
 Q_SIGNALS:
     // The task has ended and its worker is gone; completed when the end of media arrived.
     void finished(bool completed);
+    // How the task ended, as soon as that is known: a completion before its message is shown,
+    // any other end with finished().
+    void ended(lumo::TaskEnd end);
     // The header analysis filled the file-properties pages.
     void propertiesChanged();
     // An address that is not an MMS address empties the address box.
@@ -166,6 +172,7 @@ private:
     std::atomic<bool> m_savedNothing{false};
     std::atomic<bool> m_closeLogged{false}; // the connection's close is in the log
     std::atomic<bool> m_interrupted{false};
+    bool m_stoppedByPerson = false; // event thread
 };
 
 } // namespace lumo

@@ -45,6 +45,23 @@ QString udpPortUnavailableMessage(quint16 port)
         .arg(port);
 }
 
+std::optional<Notice> taskEndNotice(TaskEnd end, const QString &saveFile, const QString &lastLogLine)
+{
+    switch (end) {
+    case TaskEnd::Completed:
+        return Notice{QStringLiteral("Lumo: 下载已完成"), saveFile};
+    case TaskEnd::Interrupted:
+        return Notice{QStringLiteral("Lumo: 下载被中断"),
+                      saveFile + QStringLiteral("\n在同一个保存文件上再次开始, 即可续传这个文件")};
+    case TaskEnd::Failed:
+        return Notice{QStringLiteral("Lumo: 任务终止"),
+                      saveFile.isEmpty() ? lastLogLine : saveFile + QLatin1Char('\n') + lastLogLine};
+    case TaskEnd::StoppedByPerson:
+        break;
+    }
+    return std::nullopt;
+}
+
 QString noPortMessage()
 {
     return QStringLiteral("没有 TCP 端口号   \n使用设置 -> TCP (默认 = 1755)");

@@ -20,6 +20,24 @@ std::optional<EndTexts> connectionFailureTexts(int socketError, const QString &h
 // A stored download ended early: how much is on disk, and how to go on.
 QString interruptedMessage(const QString &reason, quint32 packetsHeld, quint32 packetCount);
 
+// How a task ended, for the desktop notification.
+enum class TaskEnd
+{
+    Completed,
+    StoppedByPerson, // Stop, or a lumo-cli --for that ran out: no notification
+    Interrupted,     // a stored download cut off: a resume continues it
+    Failed,          // an error ended it
+};
+
+// The notification of a task's end: nothing when the person ended it. `lastLogLine` names the
+// cause of a failure.
+struct Notice
+{
+    QString summary;
+    QString body;
+};
+std::optional<Notice> taskEndNotice(TaskEnd end, const QString &saveFile, const QString &lastLogLine);
+
 // Start's message for a TCP port that is missing or not a number.
 QString noPortMessage();
 

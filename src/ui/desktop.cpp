@@ -53,6 +53,13 @@ Desktop::Desktop(QObject *parent)
     m_properties = std::make_unique<PropertiesWindow>();
     m_person = std::make_unique<GuiInteraction>(*m_main, *m_properties, *m_sound);
     m_controller = std::make_unique<DownloadController>(*m_log, *m_settings, *m_person, *m_udp);
+    // Someone who looked away learns of the end from the desktop too.
+    connect(m_controller.get(), &DownloadController::ended, this, [this](TaskEnd end) {
+        const QStringList lines = m_log->lines();
+        if (const std::optional<Notice> notice = taskEndNotice(end, m_controller->saveWindowText(),
+                                                               lines.isEmpty() ? QString() : lines.last()))
+            m_notifier.notify(notice->summary, notice->body);
+    });
     m_http = std::make_unique<HttpClient>();
     m_controller->setHttpClient(m_http.get());
     m_opener = std::make_unique<MediaOpener>(*m_controller, *m_log, *m_settings, *m_person, *m_http);

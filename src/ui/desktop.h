@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/desktopnotifier.h"
+
 #include <QObject>
 #include <QPrinter>
 
@@ -94,6 +96,7 @@ private:
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     std::unique_ptr<PropertiesWindow> m_properties;
     std::unique_ptr<CompletionSound> m_sound;
+    DesktopNotifier m_notifier;
     std::unique_ptr<GuiInteraction> m_person;
     // Last: it ends its task through the person and the windows above.
     std::unique_ptr<DownloadController> m_controller;
