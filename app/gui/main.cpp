@@ -6,18 +6,14 @@
 #include "ui/mainwindow.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QTimer>
 
-int main(int argc, char **argv)
-{
-    lumo::LumoApplication app(argc, argv);
-    app.setApplicationVersion(QStringLiteral(LUMO_VERSION));
-    app.setWindowIcon(QIcon::fromTheme(QStringLiteral("lumo")));
-    // The program ends when the main window has shut down, not when its last window closes.
-    app.setQuitOnLastWindowClosed(false);
+namespace {
 
-    QCommandLineParser parser;
+void describe(QCommandLineParser &parser, const QCommandLineOption &start)
+{
     parser.setApplicationDescription(QStringLiteral("Records Windows-Media streams to ASF files."));
     parser.addHelpOption();
     parser.addVersionOption();
@@ -25,9 +21,43 @@ int main(int argc, char **argv)
         QStringLiteral("ADDRESS|FILE"),
         QStringLiteral("an mms://, mmst://, mmsu://, mmsh:// or http:// address, a redirect "
                        "file (.asx .wax .wvx .wmx) or an ASF file (.asf .wmv .wma)"));
+    parser.addOption(start);
+}
+
+// --help and --version answer on a terminal without a display.
+bool onlyAsksForText(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "--version" || arg == "-v" || arg == "--help-all")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
     const QCommandLineOption start(QStringLiteral("start"),
                                    QStringLiteral("Start recording the address at once."));
-    parser.addOption(start);
+    if (onlyAsksForText(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        core.setApplicationVersion(QStringLiteral(LUMO_VERSION));
+        QCommandLineParser parser;
+        describe(parser, start);
+        parser.process(core); // prints and exits
+        return 0;
+    }
+
+    lumo::LumoApplication app(argc, argv);
+    app.setApplicationVersion(QStringLiteral(LUMO_VERSION));
+    app.setWindowIcon(QIcon::fromTheme(QStringLiteral("lumo")));
+    // The program ends when the main window has shut down, not when its last window closes.
+    app.setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    describe(parser, start);
     parser.process(app);
     const QString argument = parser.positionalArguments().value(0);
     const bool startNow = parser.isSet(start);

@@ -323,8 +323,10 @@ OptionsResult parseOptions(const QStringList &arguments)
         "with live broadcasts, pacing, pings, BASIC login and fault injection."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
     const OptionRules rules = optionRules();
     parser.addOption(help);
+    parser.addOption(version);
     for (const OptionRule &rule : rules)
         parser.addOption(rule.option);
 
@@ -335,6 +337,11 @@ OptionsResult parseOptions(const QStringList &arguments)
     if (parser.isSet(help)) {
         result.showHelp = true;
         result.helpText = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.showHelp = true;
+        result.helpText = QStringLiteral("lumo-mms-server " LUMO_VERSION "\n");
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {
