@@ -2,7 +2,12 @@
 
 #include "shell/settings.h"
 #include "shell/settingsstore.h"
+#include "ui/aboutwindow.h"
 #include "ui/mainwindow.h"
+#include "ui/openwindow.h"
+#include "ui/playeraboutwindow.h"
+#include "ui/propertieswindow.h"
+#include "ui/settingswindow.h"
 
 #include <QWidget>
 
@@ -40,6 +45,21 @@ void DesktopFixture::startProgram()
     QObject::connect(m_desktop.get(), &Desktop::quitRequested, m_desktop.get(),
                      [this] { m_quitRequested = true; });
     m_desktop->mainWindow().show();
+}
+
+std::vector<DesktopFixture::SmallWindow> DesktopFixture::smallWindows(bool stayingOnTopOnly)
+{
+    std::vector<SmallWindow> windows{
+        {"properties", &m_desktop->propertiesWindow(), &Desktop::onShowPropertiesTriggered},
+        {"settings", &m_desktop->settingsWindow(), &Desktop::onViewSetupTriggered},
+        {"open", &m_desktop->openWindow(), &Desktop::onOpenTriggered},
+    };
+    if (!stayingOnTopOnly) {
+        windows.push_back({"about", &m_desktop->aboutWindow(), &Desktop::onAboutTriggered});
+        windows.push_back(
+            {"player about", &m_desktop->playerAboutWindow(), &Desktop::onAboutPlayerTriggered});
+    }
+    return windows;
 }
 
 void DesktopFixture::closeProgram()

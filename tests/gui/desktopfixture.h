@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -30,6 +31,16 @@ protected:
     void startProgram();
     // Closes the main window as the frame button does and drops the program.
     void closeProgram();
+
+    // The small windows and the command that opens each; those that stay on top of the main
+    // window are the properties, settings and open windows.
+    struct SmallWindow
+    {
+        const char *name;
+        QWidget *window;
+        void (Desktop::*open)();
+    };
+    std::vector<SmallWindow> smallWindows(bool stayingOnTopOnly = false);
 
     QString path(const QString &name) const { return m_dir.path() + QLatin1Char('/') + name; }
     QString settingsFile() const;

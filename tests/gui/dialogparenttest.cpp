@@ -118,17 +118,7 @@ TEST_F(DialogParentTest, QuestionsOpenAboveTheWindowThatAsked)
 
 TEST_F(DialogParentTest, WindowsOnTopOpenClearOfTheMainWindowsControls)
 {
-    struct Case
-    {
-        const char *name;
-        QWidget *window;
-        void (Desktop::*open)();
-    };
-    const Case cases[] = {
-        {"properties", &m_desktop->propertiesWindow(), &Desktop::onShowPropertiesTriggered},
-        {"settings", &m_desktop->settingsWindow(), &Desktop::onViewSetupTriggered},
-        {"open", &m_desktop->openWindow(), &Desktop::onOpenTriggered},
-    };
+    const std::vector<SmallWindow> cases = smallWindows(true);
     const QRect screen = main()->screen()->availableGeometry();
     // Where the main window stands: at the corner, and in the middle, where a window centred
     // on the screen would open over it.
@@ -136,7 +126,7 @@ TEST_F(DialogParentTest, WindowsOnTopOpenClearOfTheMainWindowsControls)
     for (const QPoint &place : places) {
         main()->move(place);
         QCoreApplication::processEvents();
-        for (const Case &c : cases) {
+        for (const SmallWindow &c : cases) {
             SCOPED_TRACE(std::string(c.name) + " with the main window at " + std::to_string(place.x()) + "," +
                          std::to_string(place.y()));
             (m_desktop.get()->*c.open)();

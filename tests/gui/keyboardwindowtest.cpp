@@ -209,20 +209,7 @@ using EscapeTest = DesktopFixture;
 TEST_F(EscapeTest, EscClosesEachSmallWindow)
 {
     startProgram();
-    struct Case
-    {
-        const char *name;
-        QWidget *window;
-        void (Desktop::*open)();
-    };
-    const Case cases[] = {
-        {"properties", &m_desktop->propertiesWindow(), &Desktop::onShowPropertiesTriggered},
-        {"settings", &m_desktop->settingsWindow(), &Desktop::onViewSetupTriggered},
-        {"about", &m_desktop->aboutWindow(), &Desktop::onAboutTriggered},
-        {"player about", &m_desktop->playerAboutWindow(), &Desktop::onAboutPlayerTriggered},
-        {"open", &m_desktop->openWindow(), &Desktop::onOpenTriggered},
-    };
-    for (const Case &c : cases) {
+    for (const SmallWindow &c : smallWindows()) {
         (m_desktop.get()->*c.open)();
         ASSERT_TRUE(showActive(c.window)) << c.name;
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : c.window, Qt::Key_Escape);
