@@ -35,6 +35,8 @@ inline constexpr qsizetype playDuration = 64;     // u64, 100 ns
 inline constexpr qsizetype sendDuration = 72;     // u64, 100 ns
 inline constexpr qsizetype preroll = 80;          // u64, ms (the low four bytes are read)
 inline constexpr qsizetype flags = 88;            // u32: 0x01 broadcast, 0x02 seekable
+inline constexpr qsizetype minPacketSize = 92;    // u32
+inline constexpr qsizetype maxPacketSize = 96;    // u32
 inline constexpr qsizetype maxBitrate = 100;      // u32
 inline constexpr qsizetype end = 104;
 } // namespace fileProperties

@@ -206,4 +206,28 @@ bool RebasePacketTimes(char *packet, qsizetype size, quint32 firstTime, TaskLog 
     return walk.rebaseSendTime() && walk.rebasePayloads();
 }
 
+bool RestorePaddingLength(char *packet, qsizetype size, qsizetype packetSize)
+{
+    // Error correction present (0x82, two bytes of it), then the length-type flags.
+    if (size < 5 || size >= packetSize || quint8(packet[0]) != 0x82)
+        return false;
+    const quint8 lengthType = quint8(packet[3]);
+    const auto width = [](int type) { return type == 3 ? 4 : type; };
+    const int packetLengthWidth = width((lengthType >> 5) & 0x03);
+    const int sequenceWidth = width((lengthType >> 1) & 0x03);
+    const int paddingWidth = width((lengthType >> 3) & 0x03);
+    const qsizetype at = 5 + packetLengthWidth + sequenceWidth;
+    if (paddingWidth == 0 || at + paddingWidth > size)
+        return false;
+    quint32 padding = 0;
+    for (int i = 0; i < paddingWidth; ++i)
+        padding |= quint32(quint8(packet[at + i])) << (8 * i);
+    const quint64 added = quint64(packetSize - size);
+    if (padding != 0 || (paddingWidth < 4 && added >> (8 * paddingWidth) != 0))
+        return false;
+    for (int i = 0; i < paddingWidth; ++i)
+        packet[at + i] = char((added >> (8 * i)) & 0xFF);
+    return true;
+}
+
 } // namespace lumo

@@ -19,4 +19,9 @@ int TimestampOffset(QByteArrayView packet);
 bool RebasePacketTimes(QByteArray &packet, quint32 firstTime, TaskLog &log);
 bool RebasePacketTimes(char *packet, qsizetype size, quint32 firstTime, TaskLog &log);
 
+// A packet whose padding a server left out comes back padded with zeros to `packetSize`: its
+// Padding Length field, when it has one and it says 0, is set to the bytes added, so the packet
+// is again what the server's own file holds. Returns whether the field was set.
+bool RestorePaddingLength(char *packet, qsizetype size, qsizetype packetSize);
+
 } // namespace lumo

@@ -41,7 +41,7 @@ AddressClass ClassifyAddress(const QString &address)
         scheme = LocalPath;
     else if (containsAny(text, {u"shttp://", u"http://", u"https://"}))
         scheme = NetworkAddress | HttpAddress;
-    else if (containsAny(text, {u"mmst://", u"mmsu://", u"mms://"}))
+    else if (containsAny(text, {u"mmst://", u"mmsu://", u"mmsh://", u"mms://"}))
         scheme = NetworkAddress | MmsAddress;
     else if (text.contains(u"pnm://"))
         scheme = NetworkAddress | PnmAddress;
@@ -63,6 +63,13 @@ AddressClass ClassifyAddress(const QString &address)
     else if (containsAny(name, {u".ram", u".rm"}))
         kind = RealMediaFile;
     return scheme | kind;
+}
+
+QString SchemeOf(const QString &address)
+{
+    const QString text = TrimControls(address);
+    const qsizetype end = text.indexOf(QLatin1String("://"));
+    return end > 0 ? asciiLower(text.left(end)) : QString();
 }
 
 QString HostOf(const QString &address)

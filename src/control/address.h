@@ -31,6 +31,8 @@ using AddressClass = quint32;
 
 AddressClass ClassifyAddress(const QString &address);
 QString HostOf(const QString &address);
+// The scheme before "://", in lower case ("mms", "mmsh", "http"); empty when there is none.
+QString SchemeOf(const QString &address);
 QString PathOf(const QString &address);
 
 // Start's address rules in their order; the first that fails gives its message.

@@ -20,22 +20,11 @@
 
 namespace lumo {
 
-namespace {
-// Large reads: fewer wake-ups of both threads, and of the sender, whose window opens in big steps.
-constexpr qint64 TcpReadChunk = 2 * 1024 * 1024;
-
-QString nowText()
-{
-    const QLocale locale = QLocale::system();
-    return locale.toString(QTime::currentTime(), QLocale::ShortFormat) + QStringLiteral("  日期: ") +
-           locale.toString(QDate::currentDate(), QLocale::ShortFormat);
-}
-} // namespace
-
 DownloadController::DownloadController(TaskLog &log, Settings &settings, Interaction &person,
                                        UdpEndpoint &udp, QObject *parent)
     : QObject(parent), m_log(log), m_settings(settings), m_rawPerson(person), m_person(person), m_udp(udp),
       m_udpIntake(m_task, udp, log), m_writer(log), m_exchange(m_task, m_tcp, log, m_person, settings, *this),
+      m_httpSession(m_task, m_tcp, log, m_person, settings),
       m_worker(m_task, m_exchange, m_writer, log, m_person, *this)
 {
     m_progressTimer.setInterval(ProgressIntervalMs);
@@ -131,7 +120,7 @@ bool DownloadController::start(const QString &urlText)
         m_rawPerson.showMessage(AddressRule::emptyMessage());
         return false;
     }
-    if (!(ClassifyAddress(urlText) & MmsAddress)) {
+    if (!(ClassifyAddress(urlText) & (MmsAddress | HttpAddress))) {
         m_rawPerson.showMessage(AddressRule::notMmsMessage());
         Q_EMIT urlListCleared();
         return false;
@@ -144,7 +133,9 @@ bool DownloadController::start(const QString &urlText)
         return false;
     }
     // Without the bound port the server would be told port 0 and the task would wait for nothing.
-    if (m_settings.useUdp() && !m_udp.isBound()) {
+    const QString scheme = SchemeOf(urlText);
+    const bool overHttp = scheme == QLatin1String("mmsh") || scheme == QLatin1String("http");
+    if (m_settings.useUdp() && !overHttp && !m_udp.isBound()) {
         m_rawPerson.showMessage(udpPortUnavailableMessage(m_settings.udpBindPort()));
         return false;
     }
@@ -190,43 +181,8 @@ bool DownloadController::start(const QString &urlText)
     m_log.append(QStringLiteral("保存 :\t") + m_saveWindow);
     m_log.append(QStringLiteral("地址 :\t") + urlText);
 
-    const quint16 tcpPort = target.port.value_or(quint16(port));
-    m_udpTick = m_settings.useUdp();
-    m_udpPort = tcpPort; // the server takes resend requests on the UDP port of its TCP port's number
-    if (m_udpTick) {
-        m_task.Transport = Transport::Udp;
-    } else {
-        m_task.Transport = Transport::Tcp;
-    }
-    m_exchange.setOptions({m_settings.sendHost(), m_udpTick, m_udp.localPort()});
-
-    setState(State::Connecting);
-    m_status.connectEnabled = false;
-    m_status.disconnectEnabled = true;
-    publishStatus();
-    m_tcp.open(target.host, tcpPort, m_settings.bypassDns());
+    openConnection(urlText, target, quint16(port));
     return true;
-}
-
-void DownloadController::TCPSocketError(int code)
-{
-    // Once connected, an error ends the task through the disconnect.
-    if (m_state != State::Connecting)
-        return;
-    // The system has said why the connection cannot be made: no need to wait for the time-out.
-    if (const std::optional<EndTexts> failure = connectionFailureTexts(code, m_task.HostName))
-        endUnanswered(failure->logLine, failure->message);
-    else if (!m_connectTimer.isActive())
-        m_connectTimer.start();
-}
-
-void DownloadController::endUnanswered(const QString &logLine, const QString &message)
-{
-    AbandonTask();
-    m_log.append(logLine);
-    m_status.title = QStringLiteral("Lumo");
-    publishStatus();
-    m_rawPerson.showMessage(message);
 }
 
 void DownloadController::confirmStop()
@@ -272,94 +228,6 @@ void DownloadController::AbandonTask()
     CloseTask();
 }
 
-void DownloadController::TCPSocketLookup()
-{
-    m_log.append(m_settings.bypassDns() ? QStringLiteral("没有解析 DNS, 尝试直接连接")
-                                        : QStringLiteral("解析 DNS 服务器..."));
-}
-
-void DownloadController::TCPSocketConnecting()
-{
-    m_log.append(QStringLiteral("正在连接流媒体服务器... 请等待"));
-    m_connectTimer.start();
-}
-
-void DownloadController::TCPSocketConnect()
-{
-    // The time-out now waits for the server's first reply: a server that accepts and then
-    // says nothing is as good as none.
-    m_connectTimer.start();
-    m_log.append(QStringLiteral("连接时间: \t") + nowText());
-    m_log.append(QStringLiteral("服务器地址 \t") + m_tcp.remoteAddress());
-    m_log.append(QStringLiteral("服务器端口 \t") + QString::number(m_tcp.remotePort()));
-    m_log.append(QStringLiteral("本地地址 \t") + m_tcp.localAddress());
-    m_log.append(QStringLiteral("本地 TCP 端口 \t") + QString::number(m_tcp.localPort()));
-    if (m_udpTick) {
-        m_log.append(QStringLiteral("本地 UDP 端口 \t") + QString::number(m_udp.localPort()));
-        m_udpIntake.begin(QHostAddress(m_tcp.remoteAddress()), m_udpPort);
-    }
-    m_log.append(QStringLiteral("正在初始化 MMS 协议, 等待响应..."));
-    m_progressTimer.start();
-    m_task.RecvBuffer.clear();
-    setState(State::Receiving);
-    m_worker.start();
-    m_exchange.sendConnect();
-}
-
-void DownloadController::TCPSocketRead()
-{
-    // Datagrams that came before this TCP data go first, so an end-of-media command never
-    // overtakes the last UDP packets.
-    if (m_task.Transport == Transport::Udp)
-        UDPSocketDataReceived();
-    if (m_task.StopRequested()) {
-        m_tcp.discardInput();
-        return;
-    }
-    const auto readSocket = [this](char *to, qint64 max) { return m_tcp.read(to, max); };
-    qsizetype got = 0;
-    for (;;) {
-        bool emptied = false;
-        while (m_task.RecvBuffer.size() < ReceiveBuffer::TcpLimit) {
-            // A short read took all the system held; readyRead() tells of more.
-            const qsizetype read = m_task.RecvBuffer.appendFrom(TcpReadChunk, readSocket);
-            got += read;
-            if (read < TcpReadChunk) {
-                emptied = true;
-                break;
-            }
-        }
-        if (emptied || m_task.RecvBuffer.pauseIfFull())
-            break;
-    }
-    // The server has answered: from now on it may take its time.
-    if (got > 0)
-        m_connectTimer.stop();
-    // The worker may treat the connection as closed once the last byte is in RecvBuffer.
-    if (m_state == State::Draining && m_tcp.atEnd())
-        m_task.RecvBuffer.markClosed();
-}
-
-void DownloadController::logConnectionClosed()
-{
-    m_closeLogged = true;
-    m_log.append(QStringLiteral("连接关闭: ") + nowText());
-}
-
-void DownloadController::TCPSocketDisconnect()
-{
-    if (idle())
-        return;
-    if (m_worker.running()) {
-        // The worker handles every complete unit first, then ends the task (ConnectionLost).
-        setState(State::Draining);
-        TCPSocketRead();
-        return;
-    }
-    logConnectionClosed();
-    CloseTask();
-}
-
 void DownloadController::ConnectionLost()
 {
     logConnectionClosed();
@@ -395,17 +263,6 @@ void DownloadController::reportInterrupted(const QString &reason)
         m_rawPerson.statusChanged(m_status);
     });
     m_person.showMessage(interruptedMessage(reason, held, count));
-}
-
-void DownloadController::UDPSocketDataReceived()
-{
-    m_udpIntake.readPending(m_settings.useUdp());
-}
-
-void DownloadController::connectTimedOut()
-{
-    endUnanswered(QStringLiteral("-- TCP Socket 超时, 任务终止 --"),
-                  QStringLiteral("服务器没有回应, 任务终止"));
 }
 
 void DownloadController::CloseTask()
@@ -487,7 +344,18 @@ void DownloadController::maybeFinish()
 void DownloadController::WorkerFinished()
 {
     QMetaObject::invokeMethod(
-        this, [this] { maybeFinish(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            // Over HTTP the Describe answer's worker ends with the header; the Play goes on.
+            if (m_playPending.exchange(false) &&
+                (m_state == State::Receiving || m_state == State::Draining) &&
+                m_worker.join(WorkerEndTimeoutMs)) {
+                playHttpStream();
+                return;
+            }
+            maybeFinish();
+        },
+        Qt::QueuedConnection);
 }
 
 void DownloadController::CompleteDownload()
@@ -525,7 +393,10 @@ void DownloadController::CompleteDownload()
 void DownloadController::ShowStreamStart()
 {
     m_log.append(QStringLiteral("- 正在接收流信息 -") +
-                 (m_udpTick ? QStringLiteral(" UDP ") : QStringLiteral(" TCP ")) + QStringLiteral("信息 -"));
+                 (m_task.Transport == Transport::Http ? QStringLiteral(" HTTP ")
+                  : m_udpTick                         ? QStringLiteral(" UDP ")
+                                                      : QStringLiteral(" TCP ")) +
+                 QStringLiteral("信息 -"));
     onEventThread([this] {
         m_status.showPercentText = m_task.StreamType == StreamType::Stored;
         m_status.label = m_task.StreamType == StreamType::Live ? TaskLabel::Live : TaskLabel::PreRec;

@@ -2,10 +2,12 @@
 
 #include "asf/headeranalysis.h"
 #include "asf/savefilewriter.h"
+#include "control/address.h"
 #include "control/taskendtexts.h"
 #include "mms/commandexchange.h"
 #include "mms/downloadtask.h"
 #include "mms/httpclient.h"
+#include "mms/httpsession.h"
 #include "mms/receiveworker.h"
 #include "mms/taskhooks.h"
 #include "mms/tcpconnection.h"
@@ -110,6 +112,7 @@ private:
     bool AnalyseHeader() override;
     void ConnectionLost() override;
     void WorkerFinished() override;
+    void StreamHeaderReady() override;
 
     // Socket events.
     void TCPSocketLookup();
@@ -120,6 +123,19 @@ private:
     void TCPSocketError(int code);
     void UDPSocketDataReceived();
     void connectTimedOut();
+    // Opens the task's connection: MMS over TCP (with or without UDP) or over HTTP.
+    void openConnection(const QString &urlText, const HostPort &target, quint16 settingsPort);
+    // MMS over HTTP (downloadconnection.cpp).
+    void openHttp(const QString &host, quint16 port);
+    void httpConnected();
+    // Reads the answer's head; false while the body has not begun (or the task has ended).
+    bool readHttpHead();
+    void playHttpStream();
+    // An mms:// address whose server does not speak MMS over TCP is tried over HTTP.
+    bool mayRollOver() const;
+    void rollOverToHttp(const QString &why);
+    // The first bytes of an mms:// answer: MMS goes on, anything else rolls over.
+    bool checkFirstReply();
     // A task that never got an answer from the server ends: nothing to finish in the file.
     void endUnanswered(const QString &logLine, const QString &message);
 
@@ -144,6 +160,7 @@ private:
     UdpMediaIntake m_udpIntake;
     SaveFileWriter m_writer;
     CommandExchange m_exchange;
+    HttpStreamSession m_httpSession;
     ReceiveWorker m_worker;
     QTimer m_progressTimer;
     QTimer m_connectTimer; // the server must answer the connection within this
@@ -155,6 +172,11 @@ private:
     QString m_urlText;
     bool m_udpTick = false; // settings fixed at Start for this task
     quint16 m_udpPort = 0;  // the server's, for resend requests
+    // An mms:// task may go over to HTTP until the server has answered in MMS.
+    bool m_rollOver = false;
+    QByteArray m_firstReply;
+    // Over HTTP: the Describe answer's header is in; the Play follows once its worker has ended.
+    std::atomic<bool> m_playPending{false};
 
     // Where the task is; event thread only.
     enum class State

@@ -39,7 +39,8 @@ const QString skinFileRefusal = QStringLiteral("这个文件类型是媒体播�
 
 bool startsWithPrefix(const QByteArray &text, qsizetype at)
 {
-    static const char *const prefixes[] = {"mms://", "MMS://", "mmst://", "MMST://", "mmsu://", "MMSU://"};
+    static const char *const prefixes[] = {"mms://",  "MMS://",  "mmst://", "MMST://",
+                                           "mmsu://", "MMSU://", "mmsh://", "MMSH://"};
     for (const char *prefix : prefixes) {
         if (QByteArrayView(text).sliced(at).startsWith(QByteArrayView(prefix)))
             return true;

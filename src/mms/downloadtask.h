@@ -19,7 +19,8 @@ using SharedU32 = std::atomic<quint32>;
 enum class Transport : quint32
 {
     Tcp = 1,
-    Udp = 2, // media packets over UDP, commands over TCP
+    Udp = 2,  // media packets over UDP, commands over TCP
+    Http = 3, // MMS over HTTP: framed chunks in the answers to a Describe and a Play
 };
 
 enum class ResumeMode : quint32

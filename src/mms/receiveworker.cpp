@@ -3,6 +3,7 @@
 #include "asf/packettimes.h"
 #include "mms/commandexchange.h"
 #include "mms/downloadtask.h"
+#include "mms/httpframing.h"
 #include "mms/logging.h"
 #include "mms/message.h"
 #include "mms/servererrors.h"
@@ -48,6 +49,9 @@ ReceiveWorker::~ReceiveWorker()
 void ReceiveWorker::start()
 {
     m_firstLocationSeen = m_firstTimeSeen = m_headerAnalysed = m_connectionLost = m_endPending = false;
+    m_chunkHeader.clear();
+    m_changePending = m_timesContinue = false;
+    m_indexBase = 0;
     m_headerDeadline.reset();
     m_headerTries = 0;
     m_firstLocation = m_firstTime = 0;
@@ -113,6 +117,10 @@ void ReceiveWorker::run()
 
 void ReceiveWorker::receive()
 {
+    if (m_task.Transport == Transport::Http) {
+        receiveFramed();
+        return;
+    }
     char prefix[mms::MediaPrefixSize];
     for (;;) {
         if (m_endPending) {
@@ -332,7 +340,37 @@ quint32 ReceiveWorker::packetIndex(quint32 location)
         m_firstLocation = location;
         m_firstLocationSeen = true;
     }
+    if (m_task.Transport == Transport::Http) {
+        // A stored programme's location is the packet's place in the file; a broadcast counts
+        // from where the recording began. After a stream change both go on from the last packet.
+        const bool absolute = m_task.StreamType == StreamType::Stored && m_indexBase == 0;
+        return m_indexBase + (absolute ? location : location - m_firstLocation);
+    }
     return m_task.ResumeMode == ResumeMode::Resume ? location : location - m_firstLocation;
+}
+
+std::optional<ReceiveWorker::BufferedPacket> ReceiveWorker::bufferedPacket(char *at,
+                                                                           qsizetype available) const
+{
+    if (m_task.Transport == Transport::Http) {
+        constexpr qsizetype prefix = mmsh::FramingSize + mmsh::DataHeaderSize;
+        if (available < prefix)
+            return std::nullopt;
+        const auto chunk = mmsh::readChunkHead(at);
+        if (!chunk || chunk->type != mmsh::ChunkData || chunk->length < mmsh::DataHeaderSize ||
+            mmsh::FramingSize + chunk->length > available)
+            return std::nullopt;
+        const quint32 location = mms::readMediaPrefix(at + mmsh::FramingSize).location;
+        return BufferedPacket{location, at + prefix, chunk->length - mmsh::DataHeaderSize,
+                              mmsh::FramingSize + chunk->length};
+    }
+    if (available < mms::MediaPrefixSize || mms::isCommand(at))
+        return std::nullopt;
+    const mms::MediaPrefix media = mms::readMediaPrefix(at);
+    if (media.kind != mms::KindData || media.length < mms::MediaPrefixSize || media.length > available)
+        return std::nullopt;
+    return BufferedPacket{media.location, at + mms::MediaPrefixSize, media.length - mms::MediaPrefixSize,
+                          media.length};
 }
 
 SaveFileWriter::DataState ReceiveWorker::writeBufferedPackets()
@@ -343,24 +381,23 @@ SaveFileWriter::DataState ReceiveWorker::writeBufferedPackets()
     const ReceiveBuffer::Front front = m_task.RecvBuffer.pinFront();
     m_packets.clear();
     qsizetype consumed = 0;
-    while (front.size - consumed >= mms::MediaPrefixSize && consumed < BatchBytes) {
-        char *unit = front.data + consumed;
-        if (mms::isCommand(unit))
-            break;
-        const mms::MediaPrefix media = mms::readMediaPrefix(unit);
-        if (media.kind != mms::KindData || media.length < mms::MediaPrefixSize ||
-            media.length > front.size - consumed)
+    const qsizetype packetSize = m_task.PacketSize;
+    while (consumed < BatchBytes) {
+        const std::optional<BufferedPacket> unit =
+            bufferedPacket(front.data + consumed, front.size - consumed);
+        if (!unit)
             break;
         if (consumed > 0 && m_task.StopRequested())
             break; // Stop ends the worker after the unit it has
-        const quint32 index = packetIndex(media.location);
+        const quint32 index = packetIndex(unit->location);
         m_task.PacketIndex = index;
         m_task.DataPacketSeen = true;
-        char *payload = unit + mms::MediaPrefixSize;
-        const qsizetype size = media.length - mms::MediaPrefixSize;
-        readPacketTimes(payload, size);
-        m_packets.push_back({index, payload, size});
-        consumed += media.length;
+        readPacketTimes(unit->payload, unit->payloadSize);
+        // A server may leave out a packet's padding; the file gets it back.
+        if (unit->payloadSize < packetSize)
+            RestorePaddingLength(unit->payload, unit->payloadSize, packetSize);
+        m_packets.push_back({index, unit->payload, unit->payloadSize});
+        consumed += unit->unitSize;
     }
     // Taken out of the buffer before the write, so the next read comes in meanwhile.
     m_task.RecvBuffer.remove(consumed);
@@ -397,7 +434,11 @@ void ReceiveWorker::readPacketTimes(char *packet, qsizetype size)
     if (!m_firstTimeSeen) {
         m_firstTime = *sendTime;
         m_firstTimeSeen = true;
+    } else if (m_timesContinue) {
+        // A new stream after a change starts its clock again; the recording's goes on.
+        m_firstTime = *sendTime - m_task.PacketTime;
     }
+    m_timesContinue = false;
     m_task.PacketTime = m_task.ResumeMode == ResumeMode::Resume ? *sendTime : *sendTime - m_firstTime;
     // A live recording counts from 0, in step with PacketTime.
     if (m_task.StreamType == StreamType::Live && !RebasePacketTimes(packet, size, m_firstTime, m_log))

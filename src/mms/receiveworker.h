@@ -51,10 +51,28 @@ private:
     };
     void run();
     void receive();
+    // MMS over HTTP: the framed chunks of one answer (framedreceive.cpp).
+    void receiveFramed();
+    Step handleChunk();
+    Step handleFramedHeader(qsizetype total);
+    Step headerCollected(QByteArrayView header);
+    Step streamChanged(QByteArrayView header);
+    Step handleStreamEnd(qsizetype total);
+    // Over HTTP a resumed download checks where the server started.
+    bool resumeLandedAfterGap(quint32 location);
     Step handleCommand();
     Step handleHeaderPacket(quint16 length);
     Step handleDataPackets(quint16 length);
-    // Over TCP: the whole data packets at the front of RecvBuffer, written from where they lie.
+    // One data packet that lies whole at `at` in the buffer.
+    struct BufferedPacket
+    {
+        quint32 location = 0;
+        char *payload = nullptr;
+        qsizetype payloadSize = 0;
+        qsizetype unitSize = 0; // with its prefix (and framing)
+    };
+    std::optional<BufferedPacket> bufferedPacket(char *at, qsizetype available) const;
+    // Over TCP and HTTP: the whole data packets at the front of RecvBuffer, written from where they lie.
     SaveFileWriter::DataState writeBufferedPackets();
     // Over UDP: the packet is copied out first, so the event thread's appends never wait for
     // the disk.
@@ -101,6 +119,13 @@ private:
     bool m_endPending = false; // the end of media waits for resent packets until m_settleDeadline
     std::chrono::steady_clock::time_point m_settleDeadline;
     QByteArray m_endCommand;
+    // Over HTTP: the header being collected from $H chunks, whether it follows a stream change,
+    // what a change adds to locations that start again at 0, and whether times go on from the
+    // last one.
+    QByteArray m_chunkHeader;
+    bool m_changePending = false;
+    quint32 m_indexBase = 0;
+    bool m_timesContinue = false;
 
     QByteArray m_unit; // reused for every unit taken from the buffer
     std::vector<DataPacket> m_packets;

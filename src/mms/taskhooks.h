@@ -30,6 +30,9 @@ public:
     // The whole ASF header is in; analyse it. Returns whether the analysis succeeded (a failure
     // has shown its message). Worker thread.
     virtual bool AnalyseHeader() = 0;
+    // Over HTTP: the header of the Describe answer is saved and analysed; the stream can be
+    // asked for now (worker thread, which then ends).
+    virtual void StreamHeaderReady() = 0;
     // The server closed the connection and every complete unit it sent has been handled.
     virtual void ConnectionLost() = 0;
     // The worker thread is about to end.

@@ -13,6 +13,9 @@ int lumoFuzzHeader(const uint8_t *data, size_t size);
 int lumoFuzzRedirectScan(const uint8_t *data, size_t size);
 int lumoFuzzCredentials(const uint8_t *data, size_t size);
 int lumoFuzzLogLoad(const uint8_t *data, size_t size);
+int lumoFuzzFramed(const uint8_t *data, size_t size);
 
 // The task log of the last lumoFuzzReceive run.
 QStringList lumoFuzzReceiveLog();
+// The task log of the last lumoFuzzFramed run.
+QStringList lumoFuzzFramedLog();

@@ -88,6 +88,21 @@ def capture(server, root, name, extra):
         proc.wait(timeout=10)
 
 
+def chunk(kind, location, payload, flags=0):
+    """One framed chunk of an answer over HTTP: framing header, MMS data packet header, payload."""
+    length = 8 + len(payload)
+    return struct.pack("<cBH", b"$", ord(kind), length) + struct.pack("<IBBH", location, 0, flags, length) + payload
+
+
+def framed(header, packets, strip=False):
+    body = chunk("H", 0, header[:len(header) // 2], 0x04) + chunk("H", 1, header[len(header) // 2:], 0x0C)
+    for i, packet in enumerate(packets):
+        body += chunk("D", i, packet.rstrip(b"\0") if strip else packet)
+        if i == 2:
+            body += chunk("M", 0, b"meta")
+    return body + struct.pack("<cBHI", b"$", ord("E"), 4, 0)
+
+
 def write(out, target, name, data):
     os.makedirs(os.path.join(out, target), exist_ok=True)
     with open(os.path.join(out, target, name), "wb") as f:
@@ -108,6 +123,15 @@ def main():
         for i, packet in enumerate(packets[:12]):
             write(out, "packettimes", "ffmpeg-%d" % i, struct.pack("<I", 0) + packet)
             write(out, "packettimes", "ffmpeg-late-%d" % i, struct.pack("<I", 1000) + packet)
+
+        # The first byte is the framed harness's mode: bit 0 resume, bit 1 an open file, bit 2 live.
+        write(out, "framed", "stored", bytes([2]) + framed(header, packets[:8]))
+        write(out, "framed", "stripped", bytes([2]) + framed(header, packets[:8], strip=True))
+        write(out, "framed", "live", bytes([6]) + framed(header, packets[:8]))
+        write(out, "framed", "resume", bytes([3]) + framed(header, packets[:8]))
+        change = framed(header, packets[:3])[:-8] + struct.pack("<cBHI", b"$", ord("E"), 4, 1) + \
+            struct.pack("<cBHI", b"$", ord("C"), 4, 0) + framed(header, packets[3:6])
+        write(out, "framed", "change", bytes([6]) + change)
 
         stored = capture(server, media, "sample.asf", ["--close-after-end"])
         live = capture(server, media, "sample.asf", ["--live", "--pace", "full", "--live-seconds", "1",

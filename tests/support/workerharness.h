@@ -12,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <atomic>
 #include <mutex>
 
 namespace lumo::test {
@@ -25,6 +26,7 @@ public:
 
     std::function<bool()> analyseHeader = [] { return true; };
     QString exceptionMessage; // written by the worker before WorkerFinished
+    std::atomic<bool> headerReady{false};
 
     void CloseTask() override
     {
@@ -48,11 +50,19 @@ public:
     void ShowStreamStart() override {}
     bool AnalyseHeader() override { return analyseHeader(); }
     void ConnectionLost() override { CloseTask(); }
+    void StreamHeaderReady() override { headerReady = true; }
     void WorkerFinished() override
     {
         std::lock_guard lock(m_mutex);
         m_finished = true;
         m_wake.notify_all();
+    }
+    // Before the next run of the worker.
+    void reset()
+    {
+        std::lock_guard lock(m_mutex);
+        m_finished = false;
+        headerReady = false;
     }
     bool waitFinished(int ms)
     {

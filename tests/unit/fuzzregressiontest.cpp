@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
     Targets, FuzzRegression,
     ::testing::Values(Target{"receive", lumoFuzzReceive}, Target{"packettimes", lumoFuzzPacketTimes},
                       Target{"header", lumoFuzzHeader}, Target{"redirectscan", lumoFuzzRedirectScan},
-                      Target{"credentials", lumoFuzzCredentials}, Target{"logload", lumoFuzzLogLoad}),
+                      Target{"credentials", lumoFuzzCredentials}, Target{"logload", lumoFuzzLogLoad},
+                      Target{"framed", lumoFuzzFramed}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // Found by the receive target: a media description announcing 4 GiB packets made every data
