@@ -120,7 +120,7 @@ RequestStatus readHttpRequest(QByteArray &buffer, HttpRequest *request, QString 
     buffer.remove(0, end + endBytes);
 
     const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
-    if (requestLine.size() != 3 || !requestLine[2].startsWith("HTTP/")) {
+    if (requestLine.size() != 3 || requestLine[1].isEmpty() || !requestLine[2].startsWith("HTTP/")) {
         *why = QStringLiteral("bad request line");
         return RequestStatus::Malformed;
     }
