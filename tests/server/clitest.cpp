@@ -14,10 +14,31 @@ TEST(ServerCommandLine, HelpDocumentsEveryOption)
     const RunResult r = run(serverBin, {"--help"});
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0);
-    for (const char *option :
-         {"--listen", "--root", "-v", "--live", "--live-seconds", "--pace", "--rate", "--ping-every",
-          "--auth", "--realm", "--error-on", "--drop-after", "--close-after-end", "--corrupt-after", "--drip",
-          "--udp-drop-every", "--synthetic", "--help"})
+    for (const char *option : {"--listen",
+                               "--root",
+                               "-v",
+                               "--live",
+                               "--live-seconds",
+                               "--pace",
+                               "--rate",
+                               "--ping-every",
+                               "--auth",
+                               "--realm",
+                               "--error-on",
+                               "--drop-after",
+                               "--close-after-end",
+                               "--corrupt-after",
+                               "--drip",
+                               "--udp-drop-every",
+                               "--synthetic",
+                               "--no-mmst",
+                               "--http-status",
+                               "--http-redirect",
+                               "--header-chunk",
+                               "--stream-change-after",
+                               "--stream-change-header",
+                               "--metadata-every",
+                               "--help"})
         EXPECT_TRUE(r.out.contains(option)) << option;
 }
 
@@ -44,6 +65,15 @@ TEST(ServerCommandLine, BadValuesAreRefusedWithAMessage)
         {"--no-such-option"},
         {"stray"},
         {"--root", "/definitely/not/here"},
+        {"--http-status", "200"},
+        {"--http-status", "600"},
+        {"--http-redirect", "/nowhere"},
+        {"--http-redirect", "=/a.asf"},
+        {"--header-chunk", "0"},
+        {"--header-chunk", "65528"},
+        {"--metadata-every", "0"},
+        {"--stream-change-header", Media::sample()},
+        {"--stream-change-after", "3", "--stream-change-header", "/definitely/not/here.asf"},
     };
     for (const QStringList &args : bad) {
         SCOPED_TRACE(args.join(' ').toStdString());

@@ -1,4 +1,5 @@
-// ffmpeg's own MMS client as an independent peer: what it downloads must probe like the source.
+// ffmpeg's own MMS clients (over TCP and over HTTP) as independent peers: what they download must probe
+// like the source.
 #include "mediasource.h"
 #include "testclient.h"
 
@@ -23,19 +24,19 @@ QByteArray probe(const QString &path)
     return lines.join('\n');
 }
 
-QByteArray downloadWithFfmpeg(quint16 port, const QString &name, const QString &out)
+QByteArray downloadWithFfmpeg(const QString &scheme, quint16 port, const QString &name, const QString &out)
 {
-    const RunResult r =
-        run("ffmpeg",
-            {"-v", "error", "-y", "-i", QStringLiteral("mmst://127.0.0.1:%1/%2").arg(port).arg(name), "-c",
-             "copy", "-f", "asf", out},
-            180000);
+    const RunResult r = run("ffmpeg",
+                            {"-v", "error", "-y", "-i",
+                             QStringLiteral("%1://127.0.0.1:%2/%3").arg(scheme).arg(port).arg(name), "-c",
+                             "copy", "-f", "asf", out},
+                            180000);
     return r.finished && r.exitCode == 0 ? QByteArray() : QByteArray("ffmpeg failed: " + r.err);
 }
 
 } // namespace
 
-TEST(FfmpegInterop, DownloadsAnFfmpegFileAndASyntheticStream)
+TEST(FfmpegInterop, DownloadsAnFfmpegFileAndASyntheticStreamOverTcpAndHttp)
 {
     // The synthetic stream written out by the same generator is its source to compare with.
     const mmsserver::SyntheticSpec shape{"synthetic.asf", 4'000'000, 3200};
@@ -56,16 +57,19 @@ TEST(FfmpegInterop, DownloadsAnFfmpegFileAndASyntheticStream)
     ASSERT_TRUE(server.start({"--root", Media::dir(), "-v", "--synthetic", "synthetic.asf:4000000:3200"}));
     const std::pair<QString, QString> cases[] = {{"sample.asf", Media::sample()},
                                                  {"synthetic.asf", syntheticSource}};
-    for (const auto &[name, original] : cases) {
-        SCOPED_TRACE(name.toStdString());
-        const QString out = Media::dir() + "/ffmpeg-" + name;
-        ASSERT_EQ(downloadWithFfmpeg(server.port(), name, out), QByteArray());
-        const QByteArray expected = probe(original);
-        EXPECT_TRUE(expected.contains("audio,") && expected.contains("video,")) << expected.toStdString();
-        EXPECT_EQ(probe(out), expected);
+    for (const QString scheme : {"mmst", "mmsh"}) {
+        for (const auto &[name, original] : cases) {
+            SCOPED_TRACE((scheme + "://" + name).toStdString());
+            const QString out = Media::dir() + "/ffmpeg-" + scheme + "-" + name;
+            ASSERT_EQ(downloadWithFfmpeg(scheme, server.port(), name, out), QByteArray());
+            const QByteArray expected = probe(original);
+            EXPECT_TRUE(expected.contains("audio,") && expected.contains("video,")) << expected.toStdString();
+            EXPECT_EQ(probe(out), expected);
+        }
     }
     const QString log = server.stop();
-    EXPECT_EQ(log.count("end of stream"), 2) << log.toStdString();
+    EXPECT_EQ(log.count("end of stream"), 4) << log.toStdString();
+    EXPECT_EQ(log.count("described"), 2) << "ffmpeg asks for the header, then plays";
 }
 
 // Not run by default: streams 1 GiB at full speed and prints how long the server took.

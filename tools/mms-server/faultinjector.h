@@ -24,6 +24,12 @@ public:
     quint64 datagramCount() const { return m_datagrams; }
     // Whether TCP output goes one byte per write.
     bool drips() const { return m_drip; }
+    // How many bytes of a data packet go out: all, or without its trailing zeros when padding is stripped.
+    quint32 sentBytes(const char *packet, quint32 size) const;
+    // True once, when the stream is to change to a new entry before the next data packet.
+    bool takeStreamChange(quint64 dataPacketsSent);
+    // Whether a metadata chunk goes before the next data packet.
+    bool metadataDue(quint64 dataPacketsSent) const;
 
 private:
     const QMap<ClientCommand, quint32> m_errorOn;
@@ -31,7 +37,11 @@ private:
     const std::optional<quint64> m_corruptAfter;
     const quint32 m_udpDropEvery;
     const bool m_drip;
+    const bool m_stripPadding;
+    const std::optional<quint64> m_streamChangeAfter;
+    const quint64 m_metadataEvery;
     bool m_corruptSent = false;
+    bool m_streamChanged = false;
     quint64 m_datagrams = 0;
 };
 

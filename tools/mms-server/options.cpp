@@ -113,7 +113,8 @@ OptionRules streamingRules()
              QStringLiteral(
                  "Serve every file as a live broadcast: live attributes, packet count 0, the file "
                  "looped with location numbers from 1000000 and times shifted by 36000 s. Paced in "
-                 "real time unless --pace says otherwise.")),
+                 "real time unless --pace says otherwise. An HTTP client joins the broadcast where it "
+                 "is on the air, not at its first packet.")),
          [](const QStringList &, ServerOptions &o) {
              o.live = true;
              o.pace = Pace::Realtime;
@@ -169,7 +170,8 @@ OptionRules loginRules()
              QStringLiteral("auth"),
              QStringLiteral(
                  "Require a BASIC login: OpenFile gets a 0x1A challenge; a right answer opens the file, "
-                 "a wrong one gets 0x06 with hr 0x80070005 (access denied)."),
+                 "a wrong one gets 0x06 with hr 0x80070005 (access denied). Over HTTP a request without "
+                 "the right 'Authorization: Basic' header gets 401 with 'WWW-Authenticate: Basic'."),
              QStringLiteral("USER:PASSWORD")),
          [](const QStringList &values, ServerOptions &o) {
              const QString &value = values.constLast();
@@ -239,17 +241,16 @@ OptionRules faultRules()
                  &ServerOptions::closeAfterEnd),
         numberRule(QStringLiteral("corrupt-after"),
                    QStringLiteral("After N data packets send one media packet of an unknown kind (byte 4 = "
-                                  "0x09)."),
+                                  "0x09); over HTTP, a chunk whose framing does not start with '$'."),
                    QStringLiteral("N"), ~quint64(0),
                    [](quint64 n, ServerOptions &o) {
                        o.corruptAfter = n;
                        return true;
                    }),
-        flagRule(
-            QStringLiteral("strip-padding"),
-            QStringLiteral("Send data packets without their trailing zero bytes, as servers do with packet "
-                           "padding; the client pads them back."),
-            &ServerOptions::stripPadding),
+        flagRule(QStringLiteral("strip-padding"),
+                 QStringLiteral("Send data packets (and $D chunks) without their trailing zero bytes, as "
+                                "servers do with packet padding; the client pads them back."),
+                 &ServerOptions::stripPadding),
         flagRule(QStringLiteral("no-resend"),
                  QStringLiteral("Ignore resend requests: a dropped UDP datagram stays lost."),
                  &ServerOptions::noResend),
@@ -266,6 +267,92 @@ OptionRules faultRules()
                 return true;
             },
             QStringLiteral("at least 2")),
+    };
+}
+
+QString addRedirect(const QString &value, ServerOptions &o)
+{
+    const qsizetype eq = value.indexOf(QLatin1Char('='));
+    if (eq <= 0 || eq == value.size() - 1)
+        return badValue(QStringLiteral("http-redirect"), value, QStringLiteral("expected FROM=TO"));
+    QString from = value.left(eq);
+    if (!from.startsWith(QLatin1Char('/')))
+        from.prepend(QLatin1Char('/'));
+    o.httpRedirects.append({from, value.mid(eq + 1)});
+    return QString();
+}
+
+OptionRules httpRules()
+{
+    return {
+        flagRule(QStringLiteral("no-mmst"),
+                 QStringLiteral("Refuse binary MMS: close such a connection at once, before any reply, as "
+                                "newer servers do. MMS over HTTP is served as ever."),
+                 &ServerOptions::noMmst),
+        numberRule(
+            QStringLiteral("http-status"),
+            QStringLiteral("Answer every MMS-over-HTTP request with HTTP status CODE (300-599) and its "
+                           "reason phrase."),
+            QStringLiteral("CODE"), 599,
+            [](quint64 n, ServerOptions &o) {
+                if (n < 300)
+                    return false;
+                o.httpStatus = int(n);
+                return true;
+            },
+            QStringLiteral("300-599")),
+        {QCommandLineOption(
+             QStringLiteral("http-redirect"),
+             QStringLiteral("Answer an HTTP request for path FROM with 302 and 'Location: TO'. "
+                            "May be repeated."),
+             QStringLiteral("FROM=TO")),
+         [](const QStringList &values, ServerOptions &o) {
+             for (const QString &value : values) {
+                 if (QString why = addRedirect(value, o); !why.isEmpty())
+                     return why;
+             }
+             return QString();
+         }},
+        numberRule(
+            QStringLiteral("header-chunk"),
+            QStringLiteral("Send the header over HTTP in $H chunks of at most BYTES bytes (default: one "
+                           "chunk, up to 65527 bytes each)."),
+            QStringLiteral("BYTES"), maxMmsPacketSize,
+            [](quint64 n, ServerOptions &o) {
+                if (n == 0)
+                    return false;
+                o.headerChunkBytes = quint32(n);
+                return true;
+            },
+            QStringLiteral("1-65527")),
+        numberRule(QStringLiteral("stream-change-after"),
+                   QStringLiteral("Over HTTP, after N data packets end the entry ($E reason 1), send $C and "
+                                  "start the next one: its header again and its packets from LocationId 0. "
+                                  "The next entry is the same stream unless --stream-change-header names "
+                                  "another."),
+                   QStringLiteral("N"), ~quint64(0),
+                   [](quint64 n, ServerOptions &o) {
+                       o.streamChangeAfter = n;
+                       return true;
+                   }),
+        {QCommandLineOption(
+             QStringLiteral("stream-change-header"),
+             QStringLiteral("The entry after the stream change is the ASF file FILE: its header "
+                            "(other streams or another packet size) and its packets."),
+             QStringLiteral("FILE")),
+         [](const QStringList &values, ServerOptions &o) {
+             o.streamChangeHeader = values.constLast();
+             return QString();
+         }},
+        numberRule(
+            QStringLiteral("metadata-every"),
+            QStringLiteral("Over HTTP, send a $M metadata chunk before every Nth data packet."),
+            QStringLiteral("N"), ~quint64(0),
+            [](quint64 n, ServerOptions &o) {
+                o.metadataEvery = n;
+                return n > 0;
+            },
+            QStringLiteral("at least 1")),
     };
 }
 
@@ -306,7 +393,7 @@ OptionRule syntheticRule()
 OptionRules optionRules()
 {
     OptionRules rules;
-    for (OptionRules group : {servingRules(), streamingRules(), loginRules(), faultRules()})
+    for (OptionRules group : {servingRules(), streamingRules(), loginRules(), faultRules(), httpRules()})
         std::move(group.begin(), group.end(), std::back_inserter(rules));
     rules.push_back(syntheticRule());
     return rules;
@@ -319,8 +406,9 @@ OptionsResult parseOptions(const QStringList &arguments)
     OptionsResult result;
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "A test and demo MMS server: serves ASF files and synthetic streams over MMS (TCP or UDP data),\n"
-        "with live broadcasts, pacing, pings, BASIC login and fault injection."));
+        "A test and demo MMS server: serves ASF files and synthetic streams over MMS (TCP or UDP data)\n"
+        "and over HTTP (MMSH) on the same port, with live broadcasts, pacing, pings, BASIC login and\n"
+        "fault injection. Faults and pacing apply to both protocols where they fit."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
@@ -353,8 +441,10 @@ OptionsResult parseOptions(const QStringList &arguments)
             continue;
         result.error = rule.apply(parser.values(rule.option), result.options);
         if (!result.error.isEmpty())
-            break;
+            return result;
     }
+    if (!result.options.streamChangeHeader.isEmpty() && !result.options.streamChangeAfter)
+        result.error = QStringLiteral("--stream-change-header needs --stream-change-after");
     return result;
 }
 

@@ -18,6 +18,12 @@ enum class Pace
     Realtime
 };
 
+struct HttpRedirect
+{
+    QString from; // a request path, starting with '/'
+    QString to;   // sent as it is in Location
+};
+
 struct ServerOptions
 {
     QHostAddress address = QHostAddress(QHostAddress::LocalHost);
@@ -41,6 +47,15 @@ struct ServerOptions
     quint32 udpDropEvery = 0;
     bool noResend = false;
     QList<SyntheticSpec> synthetic;
+
+    // MMS over HTTP
+    bool noMmst = false; // close binary MMS connections at once
+    std::optional<int> httpStatus;
+    QList<HttpRedirect> httpRedirects;
+    quint32 headerChunkBytes = maxMmsPacketSize; // payload of one $H chunk
+    std::optional<quint64> streamChangeAfter;
+    QString streamChangeHeader; // the entry after the change; empty: the same one again
+    quint64 metadataEvery = 0;  // 0 = never
 };
 
 struct OptionsResult

@@ -1,6 +1,8 @@
 #include "server.h"
 
+#include "httprequest.h"
 #include "messages.h"
+#include "mmshsession.h"
 #include "session.h"
 
 #include <cstdio>
@@ -13,6 +15,8 @@ namespace mmsserver {
 namespace {
 constexpr quint32 resendSignature = 0xBEEFF00D;
 constexpr int maxResendPackets = 32;
+constexpr qsizetype sniffBytes = 16;
+constexpr qsizetype maxRememberedClients = 10000;
 } // namespace
 
 Server::Server(ServerOptions options, QObject *parent) : QObject(parent), m_options(std::move(options))
@@ -31,6 +35,13 @@ bool Server::listen(QString *error)
         return false;
     }
     m_canonicalRoot = root.canonicalFilePath();
+    if (!m_options.streamChangeHeader.isEmpty()) {
+        QString why;
+        if (!openStreamChangeSource(&why)) {
+            *error = QStringLiteral("--stream-change-header %1: %2").arg(m_options.streamChangeHeader, why);
+            return false;
+        }
+    }
     if (!m_tcp.listen(m_options.address, m_options.port)) {
         *error = QStringLiteral("cannot listen on %1:%2: %3")
                      .arg(m_options.address.toString())
@@ -41,6 +52,7 @@ bool Server::listen(QString *error)
     // Resend requests arrive on the UDP port with the TCP port's number; without it UDP data still works.
     if (!m_udp.bind(m_options.address, m_tcp.serverPort()))
         log(0, QStringLiteral("no UDP resend port: %1").arg(m_udp.errorString()));
+    m_onAir.start();
     return true;
 }
 
@@ -92,14 +104,53 @@ std::unique_ptr<MediaSource> Server::openSource(const QString &requestPath, quin
     return source;
 }
 
+std::unique_ptr<MediaSource> Server::openStreamChangeSource(QString *why) const
+{
+    return FileSource::open(m_options.streamChangeHeader, why);
+}
+
+quint8 Server::nextIncarnation(const QString &clientGuid)
+{
+    if (clientGuid.isEmpty())
+        return 1;
+    if (m_playsByClient.size() >= maxRememberedClients)
+        m_playsByClient.clear();
+    quint8 &plays = m_playsByClient[clientGuid];
+    // 0 belongs to the Describe answer.
+    plays = plays == 0xFF ? 1 : plays + 1;
+    return plays;
+}
+
 void Server::acceptConnections()
 {
     while (QTcpSocket *socket = m_tcp.nextPendingConnection()) {
-        auto *session = new Session(++m_sessionCount, socket, *this);
-        m_byClientId.insert(session->clientId(), session);
-        connect(session, &QObject::destroyed, this,
-                [this, id = session->clientId()] { m_byClientId.remove(id); });
+        socket->setParent(this);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { route(socket); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
+}
+
+void Server::route(QTcpSocket *socket)
+{
+    const std::optional<bool> http = startsHttpRequest(socket->peek(sniffBytes));
+    if (!http)
+        return;
+    socket->disconnect(); // the session takes the socket's signals from here on
+    if (*http) {
+        new MmshSession(++m_sessionCount, socket, *this);
+        return;
+    }
+    if (m_options.noMmst) {
+        log(0, QStringLiteral("binary MMS from %1 refused: closed at once")
+                   .arg(socket->peerAddress().toString()));
+        socket->close();
+        socket->deleteLater();
+        return;
+    }
+    auto *session = new Session(++m_sessionCount, socket, *this);
+    m_byClientId.insert(session->clientId(), session);
+    connect(session, &QObject::destroyed, this,
+            [this, id = session->clientId()] { m_byClientId.remove(id); });
 }
 
 void Server::readResendRequests()

@@ -3,6 +3,7 @@
 #include "options.h"
 
 #include <memory>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -13,7 +14,8 @@ namespace mmsserver {
 
 class Session;
 
-// Accepts MMS connections, one Session each, and answers UDP resend requests on the same port number.
+// Accepts connections on one port: binary MMS goes to a Session, MMS over HTTP to an MmshSession, told
+// apart by their first bytes. Answers UDP resend requests on the same port number.
 class Server : public QObject
 {
     Q_OBJECT
@@ -30,9 +32,17 @@ public:
     QUdpSocket &udp() { return m_udp; }
     // Resolves an OpenFile path to a source. On failure sets the hr for 0x06 and a reason for the log.
     std::unique_ptr<MediaSource> openSource(const QString &requestPath, quint32 *hr, QString *why) const;
+    // The entry a stream changes to with --stream-change-header.
+    std::unique_ptr<MediaSource> openStreamChangeSource(QString *why) const;
+    // How long the live broadcast has been on the air: every HTTP client joins it there.
+    qint64 broadcastMs() const { return m_onAir.elapsed(); }
+    // The Incarnation of a client's next Play: 1, 2, 3 ... per xClientGUID.
+    quint8 nextIncarnation(const QString &clientGuid);
 
 private:
     void acceptConnections();
+    // Hands a new connection to the session for its protocol once its first bytes tell which.
+    void route(QTcpSocket *socket);
     void readResendRequests();
 
     ServerOptions m_options;
@@ -41,6 +51,8 @@ private:
     QUdpSocket m_udp;
     int m_sessionCount = 0;
     QHash<quint32, QPointer<Session>> m_byClientId;
+    QElapsedTimer m_onAir;
+    QHash<QString, quint8> m_playsByClient;
 };
 
 } // namespace mmsserver

@@ -10,8 +10,6 @@ namespace mmsserver {
 
 namespace {
 
-constexpr qint64 highWaterBytes = 1024 * 1024;
-constexpr std::size_t chunkBytes = 256 * 1024;
 constexpr int datagramsPerTurn = 64;
 constexpr quint8 unknownPacketKind = 0x09;
 
@@ -20,7 +18,7 @@ constexpr quint8 unknownPacketKind = 0x09;
 Session::Session(int number, QTcpSocket *socket, Server &server)
     : QObject(&server), m_number(number), m_socket(socket), m_server(server), m_live(server.options().live),
       m_clientId(QRandomGenerator::system()->generate()), m_faults(server.options()),
-      m_pacer(server.options().pace, server.options().rateBytesPerSecond), m_drip(*socket)
+      m_output(*socket, m_faults.drips()), m_feed(server.options(), m_faults)
 {
     m_socket->setParent(this);
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -85,36 +83,17 @@ void Session::readMessages()
 
 void Session::sendCommand(const QByteArray &message)
 {
-    flushChunk();
-    sendTcp(message.constData(), message.size());
+    if (m_closed)
+        return;
+    m_output.append(message);
+    m_output.flush();
     if (m_server.options().pingEverySeconds)
         m_pingTimer.start();
 }
 
-void Session::sendTcp(const char *data, qsizetype size)
-{
-    if (m_closed)
-        return;
-    if (m_faults.drips())
-        m_drip.write(data, size);
-    else
-        m_socket->write(data, size);
-}
-
-qint64 Session::pendingTcpBytes() const
-{
-    return m_socket->bytesToWrite() + m_drip.queuedBytes();
-}
-
 void Session::bytesWritten()
 {
-    if (!m_closed)
-        m_drip.writeNext();
-    if (m_closeWhenDrained && m_drip.queuedBytes() == 0) {
-        m_closeWhenDrained = false;
-        closeAfterFlush();
-        return;
-    }
+    m_output.bytesWritten();
     pump();
 }
 
@@ -162,134 +141,72 @@ void Session::appendPacket(quint32 location, quint8 kind, quint8 flags, const ch
         sendDatagram(datagram, isData ? std::optional<quint32>(m_sequence - 1) : std::nullopt);
         return;
     }
-    if (m_chunk.capacity() < qsizetype(chunkBytes))
-        m_chunk.reserve(qsizetype(chunkBytes) + size + 8);
-    m_chunk.append(prefix, 8).append(payload, size);
-}
-
-void Session::flushChunk()
-{
-    if (m_chunk.isEmpty())
-        return;
-    if (m_faults.drips() || m_closed) {
-        sendTcp(m_chunk.constData(), m_chunk.size());
-        m_chunk.clear();
-        return;
-    }
-    // Handed over whole, Qt keeps the block itself instead of copying it.
-    m_socket->write(m_chunk);
-    m_chunk = QByteArray();
-}
-
-bool Session::stagePacket()
-{
-    if (m_staged)
-        return true;
-    const AsfInfo &info = m_source->info();
-    if (!m_live && m_next >= info.packetCount)
-        return false;
-    const quint64 index = m_live ? m_next % info.packetCount : m_next;
-    if (!m_source->readPacket(index, m_packet.data())) {
-        log(QStringLiteral("cannot read packet %1").arg(index));
-        return false;
-    }
-    m_stagedTimeMs = 0;
-    if (m_live || m_pacer.usesSendTimes()) {
-        PacketTimes times;
-        if (parsePacketTimes(ByteView(m_packet.data(), qsizetype(m_packet.size())), &times)) {
-            m_stagedTimeMs = times.sendTime;
-            if (m_live) {
-                const qint64 shift = liveTimeOffsetMs + qint64(m_next / info.packetCount) * m_loopMs;
-                shiftPacketTimes(m_packet.data(), times, quint32(shift));
-                m_stagedTimeMs += shift;
-            }
-        }
-    }
-    m_staged = true;
-    return true;
+    m_output.append(prefix, 8);
+    m_output.append(payload, size);
 }
 
 void Session::pump()
 {
     if (!m_streaming || m_closed || !m_source)
         return;
-    const ServerOptions &options = m_server.options();
     const quint32 packetSize = m_source->info().packetSize;
     int datagramBudget = datagramsPerTurn;
     while (m_streaming && !m_closed) {
-        if (!m_udp && pendingTcpBytes() + qint64(m_chunk.size()) >= highWaterBytes)
+        if (!m_udp && m_output.isFull())
             break; // bytesWritten resumes
         if (m_udp && datagramBudget-- == 0) {
             m_pumpTimer.start(1);
             break;
         }
-        if (!stagePacket()) {
-            const bool complete = m_next >= m_source->info().packetCount;
-            finishStream(complete ? 0 : hresult::fileRead);
+        qint64 waitMs = 0;
+        const PacketFeed::Step step = m_feed.next(&waitMs);
+        if (step == PacketFeed::Step::End || step == PacketFeed::Step::ReadError) {
+            if (step == PacketFeed::Step::ReadError)
+                log(QStringLiteral("cannot read packet %1").arg(m_feed.nextIndex()));
+            finishStream(step == PacketFeed::Step::End ? 0 : hresult::fileRead);
             break;
         }
-        const qint64 mediaMs = m_pacer.mediaMs(m_stagedTimeMs);
-        if (m_live && options.liveSeconds && mediaMs >= qint64(*options.liveSeconds) * 1000) {
-            finishStream(0);
-            break;
-        }
-        if (const qint64 waitMs = m_pacer.waitMs(mediaMs); waitMs > 0) {
-            flushChunk();
+        if (step == PacketFeed::Step::Wait) {
+            m_output.flush();
             m_pumpTimer.start(std::chrono::milliseconds(waitMs));
             break;
         }
-        if (m_faults.dropsConnection(m_dataSent)) {
-            closeNow(QStringLiteral("dropping the connection after %1 data packets").arg(m_dataSent));
+        if (step == PacketFeed::Step::Drop) {
+            closeNow(QStringLiteral("dropping the connection after %1 data packets").arg(m_feed.dataSent()));
             break;
         }
-        if (m_faults.takeCorruptPacket(m_dataSent)) {
-            log(QStringLiteral("corrupt packet after %1 data packets").arg(m_dataSent));
+        if (m_faults.takeCorruptPacket(m_feed.dataSent())) {
+            log(QStringLiteral("corrupt packet after %1 data packets").arg(m_feed.dataSent()));
             std::vector<char> junk(packetSize, char(0xEE));
-            appendPacket(quint32(m_next), unknownPacketKind, 0, junk.data(), packetSize);
+            appendPacket(quint32(m_feed.location()), unknownPacketKind, 0, junk.data(), packetSize);
         }
-        const quint64 location = m_live ? liveLocationBase + m_next : m_next;
         ++m_sequence;
-        quint32 sent = packetSize;
-        if (options.stripPadding)
-            while (sent > 0 && m_packet[sent - 1] == 0)
-                --sent;
-        appendPacket(quint32(location), quint8(m_playPi), quint8(m_sequence - 1), m_packet.data(), sent,
-                     true);
-        m_staged = false;
-        ++m_next;
-        ++m_dataSent;
-        m_pacer.sent(packetSize + 8);
-        if (m_chunk.size() >= qsizetype(chunkBytes))
-            flushChunk();
+        appendPacket(quint32(m_feed.location()), quint8(m_playPi), quint8(m_sequence - 1), m_feed.packet(),
+                     m_feed.sendBytes(), true);
+        m_feed.sent();
     }
-    flushChunk();
+    m_output.flush();
 }
 
 void Session::finishStream(quint32 hr)
 {
-    flushChunk();
     m_streaming = false;
     m_pumpTimer.stop();
     if (hr)
         errorReply(reply::endOfStream(nextSeq(), hr, m_playPi), QStringLiteral("read error"));
     else
         sendCommand(reply::endOfStream(nextSeq(), 0, m_playPi));
-    log(QStringLiteral("end of stream after %1 data packets").arg(m_dataSent));
+    log(QStringLiteral("end of stream after %1 data packets").arg(m_feed.dataSent()));
     if (m_server.options().closeAfterEnd)
         closeAfterFlush();
 }
 
 void Session::closeAfterFlush()
 {
-    flushChunk();
     if (m_closed)
         return;
-    if (m_drip.queuedBytes() > 0) {
-        m_closeWhenDrained = true;
-        return;
-    }
     m_streaming = false;
-    m_socket->disconnectFromHost();
+    m_output.closeWhenSent();
 }
 
 void Session::closeNow(const QString &why)
@@ -297,10 +214,9 @@ void Session::closeNow(const QString &why)
     if (m_closed)
         return;
     log(why);
-    flushChunk();
     m_streaming = false;
     m_pumpTimer.stop();
-    m_socket->disconnectFromHost();
+    m_output.closeNow();
     m_closed = true;
 }
 
@@ -310,6 +226,7 @@ void Session::disconnected()
     m_pumpTimer.stop();
     m_streaming = false;
     m_closed = true;
+    m_output.stop();
     log(QStringLiteral("closed"));
     deleteLater();
 }

@@ -2,24 +2,23 @@
 
 #include "bytes.h"
 #include "commandids.h"
-#include "dripwriter.h"
 #include "faultinjector.h"
 #include "mediasource.h"
-#include "pacer.h"
+#include "packetfeed.h"
 #include "resendcache.h"
+#include "tcpoutput.h"
 
 #include <memory>
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpSocket>
 #include <QTimer>
-#include <vector>
 
 namespace mmsserver {
 
 class Server;
 
-// One client connection: answers its commands and streams its header and data packets.
+// One binary MMS connection: answers its commands and streams its header and data packets.
 class Session final : public QObject
 {
     Q_OBJECT
@@ -30,10 +29,6 @@ public:
     quint32 clientId() const { return m_clientId; }
     // Sends the named data packets again, unchanged, if they are still cached.
     void resend(const QList<quint32> &sequences);
-
-    // A looped live source starts at these, so that a client has to rebase what it receives.
-    static constexpr quint64 liveLocationBase = 1000000;
-    static constexpr qint64 liveTimeOffsetMs = 36000000;
 
 private:
     // One handler per client command, in sessioncommands.cpp. Each returns false if the message is too
@@ -50,7 +45,6 @@ private:
     bool stopPlaying(ByteView m);
     bool startStriding(ByteView m);
     void openPath(const QString &path, quint32 pi);
-    qint64 liveLoopMs();
     void sendUdpPacketPair();
     void sendHeader(quint8 pi);
     quint64 startPacket(double position, quint32 asfOffset, quint32 location);
@@ -62,14 +56,11 @@ private:
     void sendTcp(const char *data, qsizetype size);
     // Sends one datagram to the client's UDP port; a data packet is kept for resends under `sequence`.
     void sendDatagram(const QByteArray &datagram, std::optional<quint32> sequence);
-    qint64 pendingTcpBytes() const;
     void bytesWritten();
 
-    bool stagePacket();
     void pump();
     void appendPacket(quint32 location, quint8 kind, quint8 flags, const char *payload, quint32 size,
                       bool isData = false);
-    void flushChunk();
     void finishStream(quint32 hr);
     void closeAfterFlush();
     void closeNow(const QString &why);
@@ -85,12 +76,11 @@ private:
     QByteArray m_in;
     quint16 m_seq = 0;
     bool m_closed = false;
-    bool m_closeWhenDrained = false;
     QTimer m_pingTimer;
     QTimer m_pumpTimer;
     FaultInjector m_faults;
-    Pacer m_pacer;
-    DripWriter m_drip;
+    TcpOutput m_output;
+    PacketFeed m_feed;
 
     // Transport
     bool m_udp = false;
@@ -104,18 +94,11 @@ private:
     QByteArray m_header;
     bool m_authenticated = false;
     QString m_pendingPath;
-    qint64 m_loopMs = 0;
 
     // Streaming
     bool m_streaming = false;
     quint32 m_playPi = 0;
-    quint64 m_next = 0;
     quint32 m_sequence = 0;
-    quint64 m_dataSent = 0;
-    bool m_staged = false;
-    qint64 m_stagedTimeMs = 0;
-    std::vector<char> m_packet;
-    QByteArray m_chunk;
 };
 
 } // namespace mmsserver

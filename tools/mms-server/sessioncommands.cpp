@@ -1,6 +1,7 @@
 // The Session's answers to each client command.
 #include "session.h"
 
+#include "basiclogin.h"
 #include "messages.h"
 #include "server.h"
 
@@ -26,26 +27,6 @@ constexpr quint16 packetPairDatagramBytes = 1472;
 QString hex(quint32 value)
 {
     return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(8, QLatin1Char('0'));
-}
-
-// Credentials from a BASIC token: base64("user:password"), NUL-terminated, perhaps after "Basic ".
-std::optional<std::pair<QString, QString>> basicCredentials(ByteView token)
-{
-    QByteArray text(token.data(), token.size());
-    const qsizetype nul = text.indexOf('\0');
-    if (nul >= 0)
-        text.truncate(nul);
-    text = text.trimmed();
-    if (text.startsWith("Basic "))
-        text = text.mid(6).trimmed();
-    const auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded)
-        return std::nullopt;
-    const QString plain = QString::fromUtf8(*decoded);
-    const qsizetype colon = plain.indexOf(QLatin1Char(':'));
-    if (colon < 0)
-        return std::nullopt;
-    return std::make_pair(plain.left(colon), plain.mid(colon + 1));
 }
 
 } // namespace
@@ -189,9 +170,8 @@ bool Session::openFile(ByteView m)
     }
     const auto &options = m_server.options();
     if (options.user && !m_authenticated && *tokenBytes > 0) {
-        const auto credentials = basicCredentials(m.mid(56 + qsizetype(*tokenOffset), *tokenBytes));
         m_authenticated =
-            credentials && credentials->first == *options.user && credentials->second == options.password;
+            loginMatches(options, basicCredentials(m.mid(56 + qsizetype(*tokenOffset), *tokenBytes)));
     }
     if (options.user && !m_authenticated) {
         m_pendingPath = path;
@@ -217,13 +197,13 @@ bool Session::securityResponse(ByteView m)
         openPath(m_pendingPath, *pi);
         return true;
     }
-    if (!credentials || credentials->first != *options.user || credentials->second != options.password) {
+    if (!loginMatches(options, credentials)) {
         errorReply(
             reply::openFile(nextSeq(), hresult::accessDenied, *pi, {}),
-            QStringLiteral("login refused for user '%1'").arg(credentials ? credentials->first : QString()));
+            QStringLiteral("login refused for user '%1'").arg(credentials ? credentials->user : QString()));
         return true;
     }
-    log(QStringLiteral("login accepted for user '%1'").arg(credentials->first));
+    log(QStringLiteral("login accepted for user '%1'").arg(credentials->user));
     m_authenticated = true;
     openPath(m_pendingPath, *pi);
     return true;
@@ -248,9 +228,9 @@ void Session::openPath(const QString &path, quint32 pi)
     }
     m_source = std::move(source);
     const AsfInfo &info = m_source->info();
-    m_packet.assign(info.packetSize, '\0');
-    m_next = 0;
-    m_staged = false;
+    m_feed.setSource(m_source.get(), m_live);
+    if (m_live)
+        m_feed.startAt(0, PacketFeed::liveLocationBase);
     reply::FileReport report;
     report.packetSize = info.packetSize;
     report.bitRate = info.bitRate;
@@ -258,7 +238,6 @@ void Session::openPath(const QString &path, quint32 pi)
     if (m_live) {
         m_header = makeBroadcastHeader(info);
         report.attributes = broadcastAttributes;
-        m_loopMs = liveLoopMs();
     } else {
         m_header = info.header;
         report.attributes = storedAttributes;
@@ -272,21 +251,6 @@ void Session::openPath(const QString &path, quint32 pi)
             .arg(info.headerSize())
             .arg(m_live ? QStringLiteral(", live") : QString()));
     sendCommand(reply::openFile(nextSeq(), 0, pi, report));
-}
-
-// One loop of a live source lasts from the first send time to the end of the last packet.
-qint64 Session::liveLoopMs()
-{
-    const AsfInfo &info = m_source->info();
-    PacketTimes first, last;
-    std::vector<char> bytes(info.packetSize);
-    const qsizetype size = qsizetype(bytes.size());
-    const bool firstOk =
-        m_source->readPacket(0, bytes.data()) && parsePacketTimes(ByteView(bytes.data(), size), &first);
-    const bool lastOk = m_source->readPacket(info.packetCount - 1, bytes.data()) &&
-                        parsePacketTimes(ByteView(bytes.data(), size), &last);
-    const qint64 loopMs = firstOk && lastOk ? qint64(last.sendTime) + last.duration - first.sendTime : 0;
-    return loopMs > 0 ? loopMs : std::max<qint64>(1, qint64(info.durationSeconds * 1000));
 }
 
 bool Session::readBlock(ByteView m)
@@ -337,7 +301,7 @@ void Session::sendHeader(quint8 pi)
                      quint32(size));
         at += size;
     }
-    flushChunk();
+    m_output.flush();
     log(QStringLiteral("header sent in %1 pieces").arg(pieces));
 }
 
@@ -373,15 +337,13 @@ bool Session::startPlaying(ByteView m)
         return true;
     }
     // Live content goes on where it is, and so does a stream that is already playing.
-    if (!m_live && !m_streaming) {
-        m_next = startPacket(*position, *asfOffset, *location);
-        m_staged = false;
-    }
+    if (!m_live && !m_streaming)
+        m_feed.startAt(startPacket(*position, *asfOffset, *location), 0);
     m_playPi = *pi;
     m_streaming = true;
-    m_pacer.restart();
+    m_feed.restartPacing();
     sendCommand(reply::startedPlaying(nextSeq(), 0, *pi));
-    log(QStringLiteral("start packet %1").arg(m_live ? liveLocationBase + m_next : m_next));
+    log(QStringLiteral("start packet %1").arg(m_feed.location()));
     pump();
     return true;
 }
@@ -406,7 +368,6 @@ bool Session::stopPlaying(ByteView m)
     if (!pi)
         return false;
     log(QStringLiteral("stop playing"));
-    flushChunk();
     m_streaming = false;
     m_pumpTimer.stop();
     sendCommand(reply::endOfStream(nextSeq(), 0, *pi));
