@@ -9,10 +9,10 @@
 #include "shell/tasklog.h"
 #include "support/scriptedperson.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
-#include <atomic>
 #include <mutex>
 
 namespace lumo::test {

@@ -1,7 +1,7 @@
+#include "mms/httpframing.h"
 #include "asf/headergeometry.h"
 #include "asf/packettimes.h"
 #include "control/address.h"
-#include "mms/httpframing.h"
 
 #include <gtest/gtest.h>
 
@@ -32,19 +32,20 @@ TEST(HttpFraming, DescribeAndPlayRequestsAreExact)
     play.streamOffset = (quint64(1) << 32) + 5000; // past 4 GiB: both halves used
     play.streams = {{1, 0}, {12, 0}, {255, 2}};
     play.authorization = mmsh::basicAuthorization("user", "pa:ss");
-    EXPECT_EQ(mmsh::buildRequest(play),
-              QByteArray("GET /a.asf HTTP/1.0\r\n"
-                         "Accept: */*\r\n"
-                         "User-Agent: NSPlayer/7.10.0.3059\r\n"
-                         "Host: 127.0.0.1:8080\r\n"
-                         "Pragma: no-cache,rate=1.000000,stream-time=0,stream-offset=1:5000,request-context=2,"
-                         "max-duration=0\r\n"
-                         "Pragma: xClientGUID={01234567-89AB-CDEF-0123-456789ABCDEF}\r\n"
-                         "Pragma: xPlayStrm=1\r\n"
-                         "Pragma: stream-switch-count=3\r\n"
-                         "Pragma: stream-switch-entry=ffff:1:0 ffff:c:0 ffff:ff:2\r\n"
-                         "Authorization: Basic dXNlcjpwYTpzcw==\r\n"
-                         "Connection: Close\r\n\r\n"));
+    EXPECT_EQ(
+        mmsh::buildRequest(play),
+        QByteArray("GET /a.asf HTTP/1.0\r\n"
+                   "Accept: */*\r\n"
+                   "User-Agent: NSPlayer/7.10.0.3059\r\n"
+                   "Host: 127.0.0.1:8080\r\n"
+                   "Pragma: no-cache,rate=1.000000,stream-time=0,stream-offset=1:5000,request-context=2,"
+                   "max-duration=0\r\n"
+                   "Pragma: xClientGUID={01234567-89AB-CDEF-0123-456789ABCDEF}\r\n"
+                   "Pragma: xPlayStrm=1\r\n"
+                   "Pragma: stream-switch-count=3\r\n"
+                   "Pragma: stream-switch-entry=ffff:1:0 ffff:c:0 ffff:ff:2\r\n"
+                   "Authorization: Basic dXNlcjpwYTpzcw==\r\n"
+                   "Connection: Close\r\n\r\n"));
 
     // A broadcast is played from where it is: no time, no offset.
     play.live = true;
@@ -69,13 +70,14 @@ TEST(HttpFraming, AnswerHeadsAreReadTolerantly)
     EXPECT_EQ(parsed->reason, "OK");
     EXPECT_TRUE(parsed->isStream());
     EXPECT_TRUE(parsed->broadcast);
-    EXPECT_EQ(parsed->pragmas,
-              QByteArrayList({"no-cache", "client-id=1234", "features=\"broadcast,playlist\"", "timeout=60000"}));
+    EXPECT_EQ(parsed->pragmas, QByteArrayList({"no-cache", "client-id=1234",
+                                               "features=\"broadcast,playlist\"", "timeout=60000"}));
     EXPECT_EQ(parsed->contentLength, 99);
 
     // Bare line feeds, a stored stream, a page.
-    const auto stored = mmsh::parseResponseHead(
-        "HTTP/1.0 200 OK\nContent-Type: application/vnd.ms.wms-hdr.asfv1\nPragma: features=\"seekable,stridable\"\n\n");
+    const auto stored =
+        mmsh::parseResponseHead("HTTP/1.0 200 OK\nContent-Type: application/vnd.ms.wms-hdr.asfv1\nPragma: "
+                                "features=\"seekable,stridable\"\n\n");
     ASSERT_TRUE(stored);
     EXPECT_TRUE(stored->isStream());
     EXPECT_FALSE(stored->broadcast);
