@@ -120,7 +120,9 @@ bool DownloadController::start(const QString &urlText)
         m_rawPerson.showMessage(AddressRule::emptyMessage());
         return false;
     }
-    if (!(ClassifyAddress(urlText) & (MmsAddress | HttpAddress))) {
+    // An http:// address may be a stream served over HTTP; a redirect file or page is opened instead.
+    const AddressClass kind = ClassifyAddress(urlText);
+    if (!(kind & MmsAddress) && !((kind & HttpAddress) && !(kind & RedirectFile))) {
         m_rawPerson.showMessage(AddressRule::notMmsMessage());
         Q_EMIT urlListCleared();
         return false;

@@ -144,6 +144,11 @@ void MediaOpener::OpenMedia()
 
     if (c == 0) {
         refuse(QStringLiteral("媒体类型或地址属于未知类型"), QStringLiteral("操作已取消"));
+    } else if (has(HttpAddress) && !any(RedirectFile) && isHttpStream(location)) {
+        // A media server's stream over HTTP is recorded like an mms:// address.
+        Q_EMIT urlTextSet(location);
+        m_log.append(QStringLiteral("HTTP 地址是一个媒体流"));
+        m_log.append(QStringLiteral("已经准备连接 -> 请点击开始按钮"));
     } else if (has(HttpAddress | MediaFile)) {
         refuse(httpMediaRefusal);
     } else if (has(MmsAddress) && any(RedirectFile | ScriptPage)) {
@@ -188,6 +193,15 @@ void MediaOpener::OpenMedia()
     } else {
         refuse(QStringLiteral("媒体类型或它的地址是非法的                \n请再次检查你的输入"));
     }
+}
+
+bool MediaOpener::isHttpStream(const QString &location)
+{
+    m_log.append(QStringLiteral("正在询问 HTTP 地址是否是媒体流..."));
+    const bool stream = m_http.isWindowsMediaStream(QUrl(TrimControls(location), QUrl::TolerantMode),
+                                                    HttpClient::configuredTimeoutMs());
+    m_http.abortTransfer();
+    return stream;
 }
 
 bool MediaOpener::LoadRedirectList(Source source)

@@ -52,6 +52,8 @@ public:
     };
     // Fills the address box from a redirect file; false after a message or log line.
     bool LoadRedirectList(Source source);
+    // Asks an http:// location with the player's agent whether it is a stream.
+    bool isHttpStream(const QString &location);
     // Saves a fetched redirect file byte for byte where the person chooses.
     bool SaveRedirectFile(const QByteArray &text);
     // The preview's file: the save file if it is a local media file, else the open one.

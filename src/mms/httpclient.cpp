@@ -1,5 +1,8 @@
 #include "mms/httpclient.h"
 
+#include "mms/httpframing.h"
+#include "mms/message.h"
+
 #include <QAuthenticator>
 #include <QEventLoop>
 #include <QNetworkReply>
@@ -107,6 +110,40 @@ HttpResponse HttpClient::get(const QUrl &url, int timeoutMs)
     }
     reply->deleteLater();
     return response;
+}
+
+bool HttpClient::isWindowsMediaStream(const QUrl &url, int timeoutMs)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setTransferTimeout(timeoutMs);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(mmsh::PlayerAgent));
+    request.setRawHeader("Pragma", "xClientGUID=" + mms::newClientGuid());
+    QNetworkReply *reply = m_manager.get(request);
+    m_reply = reply;
+    QByteArray type;
+    QEventLoop loop;
+    // The head is enough; a file served over plain HTTP is not read.
+    connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
+        type = reply->header(QNetworkRequest::ContentTypeHeader)
+                   .toByteArray()
+                   .split(';')
+                   .first()
+                   .trimmed()
+                   .toLower();
+        if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() / 100 != 3)
+            loop.quit();
+    });
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs + 1000, &loop, &QEventLoop::quit);
+    if (reply->isRunning())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    reply->abort();
+    reply->deleteLater();
+    return status == 200 && (type == mmsh::HeaderContentType || type == mmsh::FramedContentType);
 }
 
 } // namespace lumo

@@ -39,6 +39,9 @@ public:
     explicit HttpClient(QObject *parent = nullptr);
 
     HttpResponse get(const QUrl &url, int timeoutMs = DefaultTimeoutMs);
+    // Asks as a media player does, and reads only the answer's head: whether the address is a
+    // Windows-Media stream served over HTTP.
+    bool isWindowsMediaStream(const QUrl &url, int timeoutMs = DefaultTimeoutMs);
     // Credentials answer an authentication request of the next request.
     void setCredentials(const QString &user, const QString &password);
     bool isConnected() const;

@@ -4,6 +4,7 @@
 #include "support/downloadfixture.h"
 #include "support/testmedia.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -246,4 +247,24 @@ TEST_F(OverHttp, HttpAddressThatIsAStreamIsRecorded)
     REQUIRE_SERVER({});
     ASSERT_TRUE(download(httpUrl(m_server, "sample.asf", "http")));
     EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+}
+
+// Nothing listens: the refused MMS connection rolls over at once, and the refused HTTP one ends
+// the task with the refusal.
+TEST_F(OverHttp, RefusedConnectionRollsOverAtOnceAndThenEnds)
+{
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        port = probe.serverPort();
+    }
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(download(QStringLiteral("mms://127.0.0.1:%1/a.asf").arg(port)));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(logHasInOrder({"- MMS 连接被拒绝, 改用 HTTP 协议",
+                               QStringLiteral("使用 HTTP 协议 (端口 %1)").arg(port),
+                               QStringLiteral("-- 服务器 127.0.0.1:%1 拒绝连接, 任务终止 --").arg(port)}));
+    EXPECT_EQ(m_log->lines().filter("改用 HTTP 协议").size(), 1);
 }

@@ -191,3 +191,27 @@ TEST_F(OpenMedia, RecentLocationsKeepTwentyNewestFirst)
     EXPECT_EQ(m_settings->recentLocations(), list);
     EXPECT_FALSE(m_opener->acceptLocation(QString()));
 }
+
+// An http:// address is asked as a player asks: a media server's stream goes to the address
+// box for Start; a plain file over HTTP is still refused as before, without being read.
+TEST_F(OpenMedia, HttpStreamGoesToTheAddressBox)
+{
+    if (!haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is needed to make the test media";
+    ASSERT_TRUE(startServer({}));
+    const QString stream = QStringLiteral("http://127.0.0.1:%1/sample.asf").arg(m_server.port());
+    open(stream);
+    EXPECT_EQ(m_urlText, stream);
+    EXPECT_TRUE(logHasInOrder(
+        {"正在询问 HTTP 地址是否是媒体流...", "HTTP 地址是一个媒体流", "已经准备连接 -> 请点击开始按钮"}));
+    EXPECT_TRUE(m_person.messages.isEmpty());
+    ASSERT_TRUE(download(stream));
+    EXPECT_EQ(readFile(outPath()), asfStreamedPart(samplePath()));
+
+    WebServer web;
+    ASSERT_TRUE(web.start());
+    m_urlText.clear();
+    open(web.url("clip.asf"));
+    EXPECT_TRUE(m_urlText.isEmpty());
+    EXPECT_FALSE(m_person.messages.isEmpty());
+}
