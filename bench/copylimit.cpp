@@ -2,7 +2,8 @@
 // then copies every byte the connection carries straight into a file until the server closes.
 // Plain POSIX, no framing work after the start, so it bounds what any client can reach.
 //
-// Usage: copylimit PORT NAME OUTPUT   (the server runs with --close-after-end)
+// Usage: copylimit PORT NAME OUTPUT          (the server runs with --close-after-end)
+//        copylimit --http PORT NAME OUTPUT   MMS over HTTP: one Play request, its answer copied
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -109,12 +110,41 @@ void expect(int fd, Bytes &pending, uint16_t id)
     }
 }
 
+// Copies what is already read and then every byte of the connection into the file.
+int copyToEnd(int fd, int out, const Bytes &pending)
+{
+    std::vector<char> buffer(1 << 20);
+    if (!pending.empty() && ::write(out, pending.data(), pending.size()) != ssize_t(pending.size()))
+        fail("write");
+    for (;;) {
+        const ssize_t n = ::recv(fd, buffer.data(), buffer.size(), 0);
+        if (n < 0)
+            fail("recv");
+        if (n == 0)
+            break;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buffer.data() + done, size_t(n - done));
+            if (w <= 0)
+                fail("write");
+            done += w;
+        }
+    }
+    ::close(out);
+    ::close(fd);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    const bool http = argc == 5 && std::strcmp(argv[1], "--http") == 0;
+    if (http) {
+        --argc;
+        ++argv;
+    }
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s PORT NAME OUTPUT\n", argv[0]);
+        std::fprintf(stderr, "usage: copylimit [--http] PORT NAME OUTPUT\n");
         return 2;
     }
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -130,6 +160,15 @@ int main(int argc, char **argv)
 
     Bytes pending;
     Bytes b;
+    if (http) {
+        // The server closes once the stream has ended; the answer's head is copied with the rest.
+        const std::string request = std::string("GET /") + argv[2] +
+                                    " HTTP/1.0\r\nUser-Agent: NSPlayer/7.10.0.3059\r\nPragma: xPlayStrm=1\r\n"
+                                    "Pragma: xClientGUID={3300AD50-2C39-46c0-AE0A-39A2F2B6C4C2}\r\n"
+                                    "Connection: Close\r\n\r\n";
+        sendAll(fd, Bytes(request.begin(), request.end()));
+        return copyToEnd(fd, out, pending);
+    }
     put32(b, 0xF0F0F0EF);
     put32(b, 0x0004000B);
     put32(b, 0x0003001C);
@@ -164,23 +203,5 @@ int main(int argc, char **argv)
         put32(b, v);
     command(fd, 0x07, b);
 
-    std::vector<char> buffer(1 << 20);
-    if (!pending.empty() && ::write(out, pending.data(), pending.size()) != ssize_t(pending.size()))
-        fail("write");
-    for (;;) {
-        const ssize_t n = ::recv(fd, buffer.data(), buffer.size(), 0);
-        if (n < 0)
-            fail("recv");
-        if (n == 0)
-            break;
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer.data() + done, size_t(n - done));
-            if (w <= 0)
-                fail("write");
-            done += w;
-        }
-    }
-    ::close(out);
-    ::close(fd);
-    return 0;
+    return copyToEnd(fd, out, pending);
 }
