@@ -12,6 +12,7 @@
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QEventLoop>
 #include <QFile>
@@ -27,7 +28,8 @@ constexpr qint64 TcpReadChunk = 2 * 1024 * 1024;
 QString nowText()
 {
     const QLocale locale = QLocale::system();
-    return locale.toString(QTime::currentTime(), QLocale::ShortFormat) + QStringLiteral("  日期: ") +
+    return locale.toString(QTime::currentTime(), QLocale::ShortFormat) +
+           QCoreApplication::translate("DownloadController", "  日期: ") +
            locale.toString(QDate::currentDate(), QLocale::ShortFormat);
 }
 } // namespace
@@ -51,8 +53,10 @@ DownloadController::DownloadController(TaskLog &log, Settings &settings, Interac
     // A connect that fails ends through the time-out.
     connect(&m_tcp, &TcpConnection::error, this, &DownloadController::TCPSocketError);
     connect(&m_udp, &UdpEndpoint::dataReceived, this, &DownloadController::UDPSocketDataReceived);
-    connect(&m_udpIntake, &UdpMediaIntake::datagramTooLarge, this,
-            [this] { m_rawPerson.showMessage(QStringLiteral("错误 - UDP 缓冲区对于数据包来说太小")); });
+    connect(&m_udpIntake, &UdpMediaIntake::datagramTooLarge, this, [this] {
+        m_rawPerson.showMessage(
+            QCoreApplication::translate("DownloadController", "错误 - UDP 缓冲区对于数据包来说太小"));
+    });
 
     // The log model is the core's; the person sees each entry in order, on the event thread.
     connect(&m_log, &TaskLog::appended, this,
@@ -183,12 +187,12 @@ bool DownloadController::start(const QString &urlText)
     if (!saveFile.opened)
         return false;
 
-    m_status.title = QStringLiteral("Lumo 激活中");
+    m_status.title = QCoreApplication::translate("DownloadController", "Lumo 激活中");
     publishStatus();
-    m_log.append(QStringLiteral("------- 记录开始 -------"));
-    m_log.append(QStringLiteral("打开 :\t") + m_mediaWindow);
-    m_log.append(QStringLiteral("保存 :\t") + m_saveWindow);
-    m_log.append(QStringLiteral("地址 :\t") + urlText);
+    m_log.append(QCoreApplication::translate("DownloadController", "------- 记录开始 -------"));
+    m_log.append(QCoreApplication::translate("DownloadController", "打开 :\t") + m_mediaWindow);
+    m_log.append(QCoreApplication::translate("DownloadController", "保存 :\t") + m_saveWindow);
+    m_log.append(QCoreApplication::translate("DownloadController", "地址 :\t") + urlText);
 
     const quint16 tcpPort = target.port.value_or(quint16(port));
     m_udpTick = m_settings.useUdp();
@@ -231,7 +235,7 @@ void DownloadController::endUnanswered(const QString &logLine, const QString &me
 
 void DownloadController::confirmStop()
 {
-    if (!m_rawPerson.askYesNo(QStringLiteral("你确定要终止这个任务吗?")))
+    if (!m_rawPerson.askYesNo(QCoreApplication::translate("DownloadController", "你确定要终止这个任务吗?")))
         return;
     stop();
 }
@@ -251,17 +255,20 @@ void DownloadController::stop()
     CloseTask();
     m_status.title = QStringLiteral("Lumo");
     publishStatus();
-    m_rawPerson.showMessage(m_savedNothing
-                                ? QStringLiteral("连接已经关闭, 没有收到任何媒体数据, 没有保存文件")
-                                : QStringLiteral("连接已经关闭, 你所下载的媒体文件已经被保存"));
+    m_rawPerson.showMessage(
+        m_savedNothing ? QCoreApplication::translate("DownloadController",
+                                                     "连接已经关闭, 没有收到任何媒体数据, 没有保存文件")
+                       : QCoreApplication::translate("DownloadController",
+                                                     "连接已经关闭, 你所下载的媒体文件已经被保存"));
 }
 
 void DownloadController::OnException(const QString &message)
 {
     if (message.startsWith(QStringLiteral("Windows Socket 错误")))
-        m_person.showMessage(QStringLiteral("Lumo 网络连接失败"));
+        m_person.showMessage(QCoreApplication::translate("DownloadController", "Lumo 网络连接失败"));
     else
-        m_person.showMessage(QStringLiteral("发生了一个异常错误\n") + message);
+        m_person.showMessage(QCoreApplication::translate("DownloadController", "发生了一个异常错误\n") +
+                             message);
     AbandonTask();
 }
 
@@ -274,13 +281,14 @@ void DownloadController::AbandonTask()
 
 void DownloadController::TCPSocketLookup()
 {
-    m_log.append(m_settings.bypassDns() ? QStringLiteral("没有解析 DNS, 尝试直接连接")
-                                        : QStringLiteral("解析 DNS 服务器..."));
+    m_log.append(m_settings.bypassDns()
+                     ? QCoreApplication::translate("DownloadController", "没有解析 DNS, 尝试直接连接")
+                     : QCoreApplication::translate("DownloadController", "解析 DNS 服务器..."));
 }
 
 void DownloadController::TCPSocketConnecting()
 {
-    m_log.append(QStringLiteral("正在连接流媒体服务器... 请等待"));
+    m_log.append(QCoreApplication::translate("DownloadController", "正在连接流媒体服务器... 请等待"));
     m_connectTimer.start();
 }
 
@@ -289,16 +297,19 @@ void DownloadController::TCPSocketConnect()
     // The time-out now waits for the server's first reply: a server that accepts and then
     // says nothing is as good as none.
     m_connectTimer.start();
-    m_log.append(QStringLiteral("连接时间: \t") + nowText());
-    m_log.append(QStringLiteral("服务器地址 \t") + m_tcp.remoteAddress());
-    m_log.append(QStringLiteral("服务器端口 \t") + QString::number(m_tcp.remotePort()));
-    m_log.append(QStringLiteral("本地地址 \t") + m_tcp.localAddress());
-    m_log.append(QStringLiteral("本地 TCP 端口 \t") + QString::number(m_tcp.localPort()));
+    m_log.append(QCoreApplication::translate("DownloadController", "连接时间: \t") + nowText());
+    m_log.append(QCoreApplication::translate("DownloadController", "服务器地址 \t") + m_tcp.remoteAddress());
+    m_log.append(QCoreApplication::translate("DownloadController", "服务器端口 \t") +
+                 QString::number(m_tcp.remotePort()));
+    m_log.append(QCoreApplication::translate("DownloadController", "本地地址 \t") + m_tcp.localAddress());
+    m_log.append(QCoreApplication::translate("DownloadController", "本地 TCP 端口 \t") +
+                 QString::number(m_tcp.localPort()));
     if (m_udpTick) {
-        m_log.append(QStringLiteral("本地 UDP 端口 \t") + QString::number(m_udp.localPort()));
+        m_log.append(QCoreApplication::translate("DownloadController", "本地 UDP 端口 \t") +
+                     QString::number(m_udp.localPort()));
         m_udpIntake.begin(QHostAddress(m_tcp.remoteAddress()), m_udpPort);
     }
-    m_log.append(QStringLiteral("正在初始化 MMS 协议, 等待响应..."));
+    m_log.append(QCoreApplication::translate("DownloadController", "正在初始化 MMS 协议, 等待响应..."));
     m_progressTimer.start();
     m_task.RecvBuffer.clear();
     setState(State::Receiving);
@@ -343,7 +354,7 @@ void DownloadController::TCPSocketRead()
 void DownloadController::logConnectionClosed()
 {
     m_closeLogged = true;
-    m_log.append(QStringLiteral("连接关闭: ") + nowText());
+    m_log.append(QCoreApplication::translate("DownloadController", "连接关闭: ") + nowText());
 }
 
 void DownloadController::TCPSocketDisconnect()
@@ -365,15 +376,18 @@ void DownloadController::ConnectionLost()
     logConnectionClosed();
     CloseTask();
     if (m_task.StreamType == StreamType::Stored && !m_completed)
-        reportInterrupted(QStringLiteral("服务器关闭了连接"));
+        reportInterrupted(QCoreApplication::translate("DownloadController", "服务器关闭了连接"));
 }
 
 void DownloadController::EndIncomplete(quint32 missing)
 {
-    m_log.append(QStringLiteral("- 媒体已经结束, 但有 %1 个 UDP 数据包没有收到").arg(missing));
+    m_log.append(
+        QCoreApplication::translate("DownloadController", "- 媒体已经结束, 但有 %1 个 UDP 数据包没有收到")
+            .arg(missing));
     CloseTask();
     if (m_task.StreamType != StreamType::Live)
-        reportInterrupted(QStringLiteral("有 %1 个数据包没有收到").arg(missing));
+        reportInterrupted(
+            QCoreApplication::translate("DownloadController", "有 %1 个数据包没有收到").arg(missing));
 }
 
 void DownloadController::ExpectPacketsUpTo(quint32 lastLocation)
@@ -389,9 +403,9 @@ void DownloadController::reportInterrupted(const QString &reason)
     // Every packet before the first one missing (over UDP) is on disk.
     const quint32 held =
         m_task.DataPacketSeen ? qMin(m_task.PacketIndex + 1, m_task.UdpFirstMissing.load()) : 0;
-    m_log.append(QStringLiteral("- 下载被中断: %1").arg(reason));
+    m_log.append(QCoreApplication::translate("DownloadController", "- 下载被中断: %1").arg(reason));
     onEventThread([this] {
-        m_status.title = QStringLiteral("Lumo - 下载中断 -");
+        m_status.title = QCoreApplication::translate("DownloadController", "Lumo - 下载中断 -");
         m_rawPerson.statusChanged(m_status);
     });
     m_person.showMessage(interruptedMessage(reason, held, count));
@@ -404,8 +418,8 @@ void DownloadController::UDPSocketDataReceived()
 
 void DownloadController::connectTimedOut()
 {
-    endUnanswered(QStringLiteral("-- TCP Socket 超时, 任务终止 --"),
-                  QStringLiteral("服务器没有回应, 任务终止"));
+    endUnanswered(QCoreApplication::translate("DownloadController", "-- TCP Socket 超时, 任务终止 --"),
+                  QCoreApplication::translate("DownloadController", "服务器没有回应, 任务终止"));
 }
 
 void DownloadController::CloseTask()
@@ -426,8 +440,10 @@ void DownloadController::CloseTask()
             RepairLiveRecording(m_task.SaveFile, m_task.geometry(), count, m_task.PacketTime);
         if (!repaired.errorMessage.isEmpty())
             m_person.showMessage(repaired.errorMessage);
-        m_log.append(repaired.ok ? QStringLiteral("- 为实况节目修复 ASF 文件头")
-                                 : QStringLiteral("- 无法修复实况 ASF 文件头, 文件错误"));
+        m_log.append(
+            repaired.ok
+                ? QCoreApplication::translate("DownloadController", "- 为实况节目修复 ASF 文件头")
+                : QCoreApplication::translate("DownloadController", "- 无法修复实况 ASF 文件头, 文件错误"));
     }
     m_task.LiveRepairDone = true;
 
@@ -440,8 +456,9 @@ void DownloadController::CloseTask()
             const quint32 restart = qMin(m_task.PacketIndex.load(), m_task.UdpFirstMissing.load());
             written = WriteResumePoint(m_task.SaveFile, m_task.geometry(), restart);
         }
-        m_log.append(written ? QStringLiteral("- ASF 续传/结束数据已写入")
-                             : QStringLiteral("- 写入 ASF 续传/结束数据时发生错误"));
+        m_log.append(written ? QCoreApplication::translate("DownloadController", "- ASF 续传/结束数据已写入")
+                             : QCoreApplication::translate("DownloadController",
+                                                           "- 写入 ASF 续传/结束数据时发生错误"));
     }
     m_task.ResumeRecordDone = true;
 
@@ -464,7 +481,8 @@ void DownloadController::CloseTask()
     m_task.SaveFile.close();
     if (emptyNewFile && !m_saveWindow.isEmpty() && QFile::remove(m_saveWindow)) {
         m_savedNothing = true;
-        m_log.append(QStringLiteral("- 没有收到任何数据, 已删除空的保存文件"));
+        m_log.append(
+            QCoreApplication::translate("DownloadController", "- 没有收到任何数据, 已删除空的保存文件"));
     }
     onEventThread([this] {
         if (m_state != State::Idle)
@@ -495,18 +513,19 @@ void DownloadController::CompleteDownload()
     bool written = true;
     if (m_task.DataPacketSeen)
         written = WriteResumeRecord(m_task.SaveFile, m_task.HeaderSize, m_task.PacketIndex + 1);
-    m_log.append(written ? QStringLiteral("- ASF 写入结束") : QStringLiteral("- 结束 ASF 文件时发生错误"));
+    m_log.append(written ? QCoreApplication::translate("DownloadController", "- ASF 写入结束")
+                         : QCoreApplication::translate("DownloadController", "- 结束 ASF 文件时发生错误"));
     m_task.ResumeRecordDone = true;
     m_completed = true;
     CloseTask();
-    m_log.append(QStringLiteral("- ** 下载已经完成 **"));
-    m_log.append(QStringLiteral("------- 记录关闭 -------"));
+    m_log.append(QCoreApplication::translate("DownloadController", "- ** 下载已经完成 **"));
+    m_log.append(QCoreApplication::translate("DownloadController", "------- 记录关闭 -------"));
 
     bool autoLog = false;
     int interval = 0;
     onEventThread([&] {
         m_status.progress = 100;
-        m_status.title = QStringLiteral("Lumo 已完成");
+        m_status.title = QCoreApplication::translate("DownloadController", "Lumo 已完成");
         m_rawPerson.statusChanged(m_status);
         interval = m_settings.soundInterval().trimmed().toInt(); // not a number: no sound
         autoLog = m_settings.autoSaveLog();
@@ -518,14 +537,16 @@ void DownloadController::CompleteDownload()
         onEventThread([this] { saveTaskLog(m_log, m_settings, m_rawPerson, m_saveWindow, m_mediaWindow); });
     }
     onEventThread([this] { Q_EMIT ended(TaskEnd::Completed); });
-    m_person.showMessage(QStringLiteral("下载已完成, 媒体文件已经写入本地磁盘"));
+    m_person.showMessage(
+        QCoreApplication::translate("DownloadController", "下载已完成, 媒体文件已经写入本地磁盘"));
     m_person.stopCompletionSound();
 }
 
 void DownloadController::ShowStreamStart()
 {
-    m_log.append(QStringLiteral("- 正在接收流信息 -") +
-                 (m_udpTick ? QStringLiteral(" UDP ") : QStringLiteral(" TCP ")) + QStringLiteral("信息 -"));
+    m_log.append(QCoreApplication::translate("DownloadController", "- 正在接收流信息 -") +
+                 (m_udpTick ? QStringLiteral(" UDP ") : QStringLiteral(" TCP ")) +
+                 QCoreApplication::translate("DownloadController", "信息 -"));
     onEventThread([this] {
         m_status.showPercentText = m_task.StreamType == StreamType::Stored;
         m_status.label = m_task.StreamType == StreamType::Live ? TaskLabel::Live : TaskLabel::PreRec;
@@ -586,10 +607,10 @@ void DownloadController::updateProgress()
 
     const quint32 count = m_task.PacketCount;
     if (streamType == StreamType::Live) {
-        m_status.title = QStringLiteral("Lumo - 实况 -");
+        m_status.title = QCoreApplication::translate("DownloadController", "Lumo - 实况 -");
     } else if (count > 0) {
         m_status.progress = progressPercent(m_task.PacketIndex, count);
-        m_status.title = QStringLiteral("进度 %1%").arg(m_status.progress);
+        m_status.title = QCoreApplication::translate("DownloadController", "进度 %1%").arg(m_status.progress);
     } else {
         m_status.progress = 0;
     }
