@@ -1898,7 +1898,7 @@ what you entered will be sent to the server.</translation>
     </message>
     <message>
         <source>汉化作者:		Lumo 开发组 (中文界面与说明)</source>
-        <translation>Chinese edition:	the Lumo developers (Chinese texts and notes)</translation>
+        <translation>Chinese texts:		the Lumo developers</translation>
     </message>
 </context>
 <context>
@@ -2012,7 +2012,8 @@ This player was written by the Lumo developers.</translation>
     <message>
         <source> 数据转储: <byte value="xd"/>
 </source>
-        <translation> Data dump: </translation>
+        <translation> Data dump: <byte value="xd"/>
+</translation>
     </message>
     <message>
         <source>打开记录文件错误</source>
