@@ -1211,7 +1211,7 @@ to access this site</translation>
     </message>
     <message>
         <source>所有流最大速率</source>
-        <translation>Total bit rate</translation>
+        <translation>Max bit rate, all streams</translation>
     </message>
     <message>
         <source>最高速率</source>
@@ -1219,7 +1219,7 @@ to access this site</translation>
     </message>
     <message>
         <source>发送次数</source>
-        <translation>Acks sent</translation>
+        <translation>Pings</translation>
     </message>
     <message>
         <source>ASF 数据包大小</source>
