@@ -9,6 +9,7 @@
 #include "control/mediaopener.h"
 #include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
+#include "shell/language.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
@@ -54,25 +55,27 @@ void err(const QString &text)
     std::fputs(text.toLocal8Bit().constData(), stderr);
 }
 
-const char *usage = R"(Usage: lumo-cli <command> [options]
-
-Records Windows-Media streams (mms://, mmst://, mmsu://) to ASF files.
-
-Commands:
-  get URL     record a stream to a file
-  info FILE   show what the file-properties window shows for an ASF file
-  scan SOURCE list the MMS addresses of a redirect file or web page (a file or an http(s) URL)
-
-Run "lumo-cli <command> --help" for the options of a command.
-)";
+const char *const usage = QT_TRANSLATE_NOOP(
+    "LumoCli",
+    "Usage: lumo-cli <command> [options]\n"
+    "\n"
+    "Records Windows-Media streams (mms://, mmst://, mmsu://) to ASF files.\n"
+    "\n"
+    "Commands:\n"
+    "  get URL     record a stream to a file\n"
+    "  info FILE   show what the file-properties window shows for an ASF file\n"
+    "  scan SOURCE list the MMS addresses of a redirect file or web page (a file or an http(s) URL)\n"
+    "\n"
+    "Run \"lumo-cli <command> --help\" for the options of a command.\n");
 
 int runInfo(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Shows the clip, details, codecs and bit rates of an ASF file."));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "LumoCli", "Shows the clip, details, codecs and bit rates of an ASF file."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("an ASF file (.asf, .wmv, .wma)"));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QCoreApplication::translate("LumoCli", "an ASF file (.asf, .wmv, .wma)"));
     parser.process(args);
     if (parser.positionalArguments().size() != 1) {
         err(parser.helpText());
@@ -92,15 +95,21 @@ int runInfo(const QStringList &args)
 int runScan(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Lists the MMS addresses found in a redirect file (.asx, .wax, .wvx, .wmx) or a web page, "
-        "one per line. Exit status 0 when at least one was found."));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "LumoCli", "Lists the MMS addresses found in a redirect file (.asx, .wax, .wvx, .wmx) or a web page, "
+                   "one per line. Exit status 0 when at least one was found."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("SOURCE"),
-                                 QStringLiteral("a local file or an http(s):// address"));
-    const QCommandLineOption save("save", "Also save the fetched file as FILE (http sources).", "FILE");
-    const QCommandLineOption user("user", "User name for a web site that asks for a login.", "NAME");
-    const QCommandLineOption password("password", "Password for that login.", "PASSWORD");
+    parser.addPositionalArgument(
+        QStringLiteral("SOURCE"),
+        QCoreApplication::translate("LumoCli", "a local file or an http(s):// address"));
+    const QCommandLineOption save(
+        "save", QCoreApplication::translate("LumoCli", "Also save the fetched file as FILE (http sources)."),
+        "FILE");
+    const QCommandLineOption user(
+        "user", QCoreApplication::translate("LumoCli", "User name for a web site that asks for a login."),
+        "NAME");
+    const QCommandLineOption password(
+        "password", QCoreApplication::translate("LumoCli", "Password for that login."), "PASSWORD");
     parser.addOptions({save, user, password});
     parser.process(args);
     if (parser.positionalArguments().size() != 1) {
@@ -112,7 +121,8 @@ int runScan(const QStringList &args)
     if (local)
         source = QFileInfo(source).absoluteFilePath();
     else if (!(ClassifyAddress(source) & HttpAddress)) {
-        err(QStringLiteral("lumo-cli: %1: no such file, and not an http address\n").arg(source));
+        err(QCoreApplication::translate("LumoCli", "lumo-cli: %1: no such file, and not an http address\n")
+                .arg(source));
         return ExitFailed;
     }
 
@@ -149,19 +159,42 @@ int runScan(const QStringList &args)
 // The options of `get`, declared once and read after parsing.
 struct GetOptions
 {
-    QCommandLineOption output{{"o", "output"}, "Save to FILE (a folder takes the proposed name).", "FILE"};
-    QCommandLineOption resume{"resume", "Continue a file that already holds data."};
-    QCommandLineOption overwrite{"overwrite", "Replace a file that already holds data."};
-    QCommandLineOption udp{"udp", "Receive the media packets over UDP."};
-    QCommandLineOption port{"port", "TCP port of the media server (default: settings, 1755).", "N"};
-    QCommandLineOption udpPort{"udp-port", "Local UDP port for --udp (default: settings, 7000; 0 any).", "N"};
-    QCommandLineOption bypassDns{"bypass-dns", "Use the host as a numeric address, without a name lookup."};
-    QCommandLineOption sendHost{"send-host", "Send the host name in the first command (for proxies)."};
-    QCommandLineOption logFile{"log", "Save the task log to FILE when the task ends.", "FILE"};
-    QCommandLineOption forSeconds{"for", "Stop the recording after SECONDS.", "SECONDS"};
-    QCommandLineOption user{"user", "User name for a media server that asks for a login.", "NAME"};
-    QCommandLineOption password{"password", "Password for that login.", "PASSWORD"};
-    QCommandLineOption quiet{{"q", "quiet"}, "Do not print the task log."};
+    QCommandLineOption output{
+        {"o", "output"},
+        QCoreApplication::translate("LumoCli", "Save to FILE (a folder takes the proposed name)."),
+        "FILE"};
+    QCommandLineOption resume{
+        "resume", QCoreApplication::translate("LumoCli", "Continue a file that already holds data.")};
+    QCommandLineOption overwrite{
+        "overwrite", QCoreApplication::translate("LumoCli", "Replace a file that already holds data.")};
+    QCommandLineOption udp{"udp",
+                           QCoreApplication::translate("LumoCli", "Receive the media packets over UDP.")};
+    QCommandLineOption port{
+        "port",
+        QCoreApplication::translate("LumoCli", "TCP port of the media server (default: settings, 1755)."),
+        "N"};
+    QCommandLineOption udpPort{
+        "udp-port",
+        QCoreApplication::translate("LumoCli", "Local UDP port for --udp (default: settings, 7000; 0 any)."),
+        "N"};
+    QCommandLineOption bypassDns{
+        "bypass-dns",
+        QCoreApplication::translate("LumoCli", "Use the host as a numeric address, without a name lookup.")};
+    QCommandLineOption sendHost{
+        "send-host",
+        QCoreApplication::translate("LumoCli", "Send the host name in the first command (for proxies).")};
+    QCommandLineOption logFile{
+        "log", QCoreApplication::translate("LumoCli", "Save the task log to FILE when the task ends."),
+        "FILE"};
+    QCommandLineOption forSeconds{
+        "for", QCoreApplication::translate("LumoCli", "Stop the recording after SECONDS."), "SECONDS"};
+    QCommandLineOption user{
+        "user", QCoreApplication::translate("LumoCli", "User name for a media server that asks for a login."),
+        "NAME"};
+    QCommandLineOption password{
+        "password", QCoreApplication::translate("LumoCli", "Password for that login."), "PASSWORD"};
+    QCommandLineOption quiet{{"q", "quiet"},
+                             QCoreApplication::translate("LumoCli", "Do not print the task log.")};
 
     void addTo(QCommandLineParser &parser) const
     {
@@ -178,7 +211,8 @@ std::optional<int> recordingSeconds(const QCommandLineParser &parser, const GetO
         return std::nullopt;
     }
     if (parser.isSet(o.resume) && parser.isSet(o.overwrite)) {
-        err(QStringLiteral("lumo-cli: --resume and --overwrite exclude each other\n"));
+        err(QCoreApplication::translate("LumoCli",
+                                        "lumo-cli: --resume and --overwrite exclude each other\n"));
         return std::nullopt;
     }
     if (!parser.isSet(o.forSeconds))
@@ -186,7 +220,8 @@ std::optional<int> recordingSeconds(const QCommandLineParser &parser, const GetO
     bool ok = false;
     const int seconds = parser.value(o.forSeconds).toInt(&ok);
     if (!ok || seconds <= 0) {
-        err(QStringLiteral("lumo-cli: --for needs a whole number of seconds above 0\n"));
+        err(QCoreApplication::translate("LumoCli",
+                                        "lumo-cli: --for needs a whole number of seconds above 0\n"));
         return std::nullopt;
     }
     return seconds;
@@ -235,7 +270,7 @@ bool bindUdp(UdpEndpoint &endpoint, const Settings &settings, const QCommandLine
         parser.isSet(o.udpPort) ? parser.value(o.udpPort).toUInt(&ok) : settings.udpBindPort();
     if (ok && bindPort <= 65535 && endpoint.bind(quint16(bindPort)))
         return true;
-    err(QStringLiteral("lumo-cli: cannot use UDP port %1: %2\n")
+    err(QCoreApplication::translate("LumoCli", "lumo-cli: cannot use UDP port %1: %2\n")
             .arg(parser.isSet(o.udpPort) ? parser.value(o.udpPort) : QString::number(bindPort),
                  endpoint.errorString()));
     return false;
@@ -244,7 +279,8 @@ bool bindUdp(UdpEndpoint &endpoint, const Settings &settings, const QCommandLine
 int runGet(QCoreApplication &app, const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "LumoCli",
         "Records the stream at URL into an ASF file. Ctrl-C stops the recording as the Stop "
         "button does: a stored programme keeps a resume record, a live one gets its header "
         "repaired.\nExit status 0 when the download completed or a --for recording ended, 3 when a stored "
@@ -281,8 +317,9 @@ int runGet(QCoreApplication &app, const QStringList &args)
         if (completed || endedAsAsked) {
             app.exit(ExitOk);
         } else if (controller.interrupted()) {
-            err(QStringLiteral("lumo-cli: the download was interrupted; the same command with --resume "
-                               "continues it\n"));
+            err(QCoreApplication::translate(
+                "LumoCli", "lumo-cli: the download was interrupted; the same command with --resume "
+                           "continues it\n"));
             app.exit(ExitInterrupted);
         } else {
             app.exit(ExitFailed);
@@ -324,9 +361,10 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lumo-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(LUMO_VERSION));
+    setUpLanguage();
     QStringList args = app.arguments();
     if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
-        out(QString::fromUtf8(usage));
+        out(QCoreApplication::translate("LumoCli", usage));
         return args.size() < 2 ? ExitUsage : ExitOk;
     }
     if (args[1] == QLatin1String("--version")) {
@@ -340,6 +378,7 @@ int main(int argc, char **argv)
         return runInfo(args);
     if (command == QLatin1String("scan"))
         return runScan(args);
-    err(QStringLiteral("lumo-cli: unknown command \"%1\"\n\n").arg(command) + QString::fromUtf8(usage));
+    err(QCoreApplication::translate("LumoCli", "lumo-cli: unknown command \"%1\"\n\n").arg(command) +
+        QCoreApplication::translate("LumoCli", usage));
     return ExitUsage;
 }

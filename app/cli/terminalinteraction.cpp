@@ -2,6 +2,7 @@
 
 #include "control/statustext.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -84,7 +85,7 @@ bool TerminalInteraction::askYesNo(const QString &text)
         return true;
     if (!isatty(STDIN_FILENO))
         return false;
-    printLine(text + QStringLiteral(" [y/N]"));
+    printLine(text + QCoreApplication::translate("TerminalInteraction", " [y/N]"));
     return readLine(true).toLower().startsWith(QLatin1Char('y'));
 }
 
@@ -93,10 +94,14 @@ ResumeChoice TerminalInteraction::askResume(const QString &path)
     if (m_answers.existing)
         return *m_answers.existing;
     if (!isatty(STDIN_FILENO)) {
-        printLine(QStringLiteral("lumo: %1 already holds data; use --resume or --overwrite").arg(path));
+        printLine(QCoreApplication::translate("TerminalInteraction",
+                                              "lumo: %1 already holds data; use --resume or --overwrite")
+                      .arg(path));
         return ResumeChoice::Cancel;
     }
-    printLine(QStringLiteral("%1 already holds data: [r]esume, [o]verwrite or [c]ancel?").arg(path));
+    printLine(QCoreApplication::translate("TerminalInteraction",
+                                          "%1 already holds data: [r]esume, [o]verwrite or [c]ancel?")
+                  .arg(path));
     const QString answer = readLine(true).toLower();
     if (answer.startsWith(QLatin1Char('r')))
         return ResumeChoice::Resume;
@@ -126,19 +131,20 @@ std::optional<LoginAnswer> TerminalInteraction::askLogin(const LoginRequest &req
         return LoginAnswer{*m_answers.user, m_answers.password.value_or(QString()), false};
     }
     if (!isatty(STDIN_FILENO)) {
-        printLine(QStringLiteral("lumo: %1 %2 asks for a login; use --user and --password")
+        printLine(QCoreApplication::translate("TerminalInteraction",
+                                              "lumo: %1 %2 asks for a login; use --user and --password")
                       .arg(what, request.host));
         return std::nullopt;
     }
-    printLine(QStringLiteral("%1 %2 asks for a login%3")
+    printLine(QCoreApplication::translate("TerminalInteraction", "%1 %2 asks for a login%3")
                   .arg(what, request.host,
                        request.realm.isEmpty() ? QString()
                                                : QStringLiteral(" (") + request.realm + QLatin1Char(')')));
-    err(QStringLiteral("user [%1]: ").arg(request.savedUser));
+    err(QCoreApplication::translate("TerminalInteraction", "user [%1]: ").arg(request.savedUser));
     QString user = readLine(true);
     if (user.isEmpty())
         user = request.savedUser;
-    err(QStringLiteral("password: "));
+    err(QCoreApplication::translate("TerminalInteraction", "password: "));
     QString password = readLine(false);
     if (password.isEmpty())
         password = request.savedPassword;
@@ -147,12 +153,12 @@ std::optional<LoginAnswer> TerminalInteraction::askLogin(const LoginRequest &req
 
 std::optional<LoginAnswer> TerminalInteraction::askServerLogin(const LoginRequest &request)
 {
-    return askLogin(request, QStringLiteral("media server"));
+    return askLogin(request, QCoreApplication::translate("TerminalInteraction", "media server"));
 }
 
 std::optional<LoginAnswer> TerminalInteraction::askWebLogin(const LoginRequest &request)
 {
-    return askLogin(request, QStringLiteral("web site"));
+    return askLogin(request, QCoreApplication::translate("TerminalInteraction", "web site"));
 }
 
 void TerminalInteraction::statusChanged(const TaskStatus &status)
@@ -162,9 +168,10 @@ void TerminalInteraction::statusChanged(const TaskStatus &status)
     const double seconds = qMax<qint64>(m_clock.elapsed(), 1) / 1000.0;
     const TaskStatistics &statistics = *status.statistics;
     const double bytes = double(statistics.packets) * double(statistics.packetSize);
-    QString line = status.label == TaskLabel::Live ? QStringLiteral("live")
-                                                   : QStringLiteral("%1%").arg(status.progress, 3);
-    line += QStringLiteral("  %1 / %2  %3 KiB/s  packet %4")
+    QString line = status.label == TaskLabel::Live
+                       ? QCoreApplication::translate("TerminalInteraction", "live")
+                       : QStringLiteral("%1%").arg(status.progress, 3);
+    line += QCoreApplication::translate("TerminalInteraction", "  %1 / %2  %3 KiB/s  packet %4")
                 .arg(sendTimeText(status), timeLeftText(status))
                 .arg(bytes / 1024.0 / seconds, 0, 'f', 1)
                 .arg(statistics.packets);

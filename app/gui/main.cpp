@@ -1,5 +1,6 @@
 // lumo: the desktop program.
 
+#include "shell/language.h"
 #include "ui/desktop.h"
 #include "ui/instancechannel.h"
 #include "ui/lumoapplication.h"
@@ -14,13 +15,15 @@ namespace {
 
 void describe(QCommandLineParser &parser, const QCommandLineOption &start)
 {
-    parser.setApplicationDescription(QStringLiteral("Records Windows-Media streams to ASF files."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("LumoMain", "Records Windows-Media streams to ASF files."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(
         QStringLiteral("ADDRESS|FILE"),
-        QStringLiteral("an mms://, mmst://, mmsu://, mmsh:// or http:// address, a redirect "
-                       "file (.asx .wax .wvx .wmx) or an ASF file (.asf .wmv .wma)"));
+        QCoreApplication::translate("LumoMain",
+                                    "an mms://, mmst://, mmsu://, mmsh:// or http:// address, a redirect "
+                                    "file (.asx .wax .wvx .wmx) or an ASF file (.asf .wmv .wma)"));
     parser.addOption(start);
 }
 
@@ -35,15 +38,23 @@ bool onlyAsksForText(int argc, char **argv)
     return false;
 }
 
+// Made once the language is set, as its text is translated.
+QCommandLineOption startOption()
+{
+    return QCommandLineOption(
+        QStringLiteral("start"),
+        QCoreApplication::translate("LumoMain", "Start recording the address at once."));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const QCommandLineOption start(QStringLiteral("start"),
-                                   QStringLiteral("Start recording the address at once."));
     if (onlyAsksForText(argc, argv)) {
         QCoreApplication core(argc, argv);
         core.setApplicationVersion(QStringLiteral(LUMO_VERSION));
+        lumo::setUpLanguage();
+        const QCommandLineOption start = startOption();
         QCommandLineParser parser;
         describe(parser, start);
         parser.process(core); // prints and exits
@@ -55,7 +66,9 @@ int main(int argc, char **argv)
     app.setWindowIcon(QIcon::fromTheme(QStringLiteral("lumo")));
     // The program ends when the main window has shut down, not when its last window closes.
     app.setQuitOnLastWindowClosed(false);
+    lumo::setUpLanguage();
 
+    const QCommandLineOption start = startOption();
     QCommandLineParser parser;
     describe(parser, start);
     parser.process(app);

@@ -7,6 +7,7 @@
 #include "shell/bytereader.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <optional>
@@ -64,7 +65,7 @@ bool writeResumeRecord(Access &file, quint32 headerSize, quint32 packetCount)
 RepairResult repairLiveHeader(Access &file, quint32 headerSize, quint32 packetCount, quint32 packetTime)
 {
     RepairResult result;
-    result.errorMessage = QStringLiteral("ASF 文件头修复错误 - 没有文件目标");
+    result.errorMessage = QCoreApplication::translate("Finishing", "ASF 文件头修复错误 - 没有文件目标");
     if (!file.isOpen())
         return result;
     const auto header = readHeader(file, headerSize);
@@ -96,7 +97,7 @@ RepairResult repairLiveHeader(Access &file, quint32 headerSize, quint32 packetCo
     namespace data = asflayout::dataObject;
     const qint64 dataObject = findObject(*header, asfid::dataObject, data::totalDataPackets + 8);
     if (dataObject < 0) {
-        result.errorMessage = QStringLiteral("ASF 文件头修复错误 - 没有数据目标");
+        result.errorMessage = QCoreApplication::translate("Finishing", "ASF 文件头修复错误 - 没有数据目标");
         return result;
     }
     result.ok =

@@ -4,6 +4,7 @@
 #include "asf/duration.h"
 #include "shell/bytereader.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -37,11 +38,11 @@ void readBitRates(const ByteReader &in, FileProperties &props)
 {
     const qint64 at = in.find(asfid::streamBitrateProperties);
     if (at < 0) {
-        props.BitRateInfo << QStringLiteral("单一速率");
+        props.BitRateInfo << QCoreApplication::translate("HeaderAnalysis", "单一速率");
         return;
     }
     const int count = in.u8(at + 24).value_or(0);
-    props.BitRateInfo << QStringLiteral("可用总数 = %1").arg(count);
+    props.BitRateInfo << QCoreApplication::translate("HeaderAnalysis", "可用总数 = %1").arg(count);
 
     struct Record
     {
@@ -60,10 +61,11 @@ void readBitRates(const ByteReader &in, FileProperties &props)
     }
     for (int i = 0; i < stored; ++i) {
         const Record &r = records[i];
-        props.BitRateInfo << QStringLiteral("流媒体 ID  :%1%2")
+        props.BitRateInfo << QCoreApplication::translate("HeaderAnalysis", "流媒体 ID  :%1%2")
                                  .arg(r.stream)
-                                 .arg(r.stream < 2 ? QStringLiteral("  音频") : QStringLiteral("  视频"));
-        props.BitRateInfo << QStringLiteral("流媒体速率:%1").arg(r.rate);
+                                 .arg(r.stream < 2 ? QCoreApplication::translate("HeaderAnalysis", "  音频")
+                                                   : QCoreApplication::translate("HeaderAnalysis", "  视频"));
+        props.BitRateInfo << QCoreApplication::translate("HeaderAnalysis", "流媒体速率:%1").arg(r.rate);
     }
 }
 
@@ -113,7 +115,7 @@ void readContentDescription(const ByteReader &in, FileProperties &props)
 {
     const qint64 at = in.find(asfid::contentDescription);
     if (at < 0) {
-        props.Description = QStringLiteral("没有可用信息");
+        props.Description = QCoreApplication::translate("HeaderAnalysis", "没有可用信息");
         return;
     }
     // Title, author, copyright, description, rating, one after the other.
@@ -135,7 +137,7 @@ void readExtendedContentDescription(const ByteReader &in, FileProperties &props)
 {
     const qint64 at = in.find(asfid::extendedContentDescription);
     if (at < 0) {
-        props.Version << QStringLiteral("无可用信息");
+        props.Version << QCoreApplication::translate("HeaderAnalysis", "无可用信息");
         return;
     }
     QString names[2];
@@ -167,8 +169,10 @@ void readExtendedContentDescription(const ByteReader &in, FileProperties &props)
         values[i] = decodeText(*value);
         pos += *valueLength;
     }
-    props.Version << QStringLiteral("编码器: ") + names[0] << QStringLiteral("版本: ") + values[0]
-                  << QStringLiteral("注释: ") + names[1] << QStringLiteral("其它  : ") + values[1];
+    props.Version << QCoreApplication::translate("HeaderAnalysis", "编码器: ") + names[0]
+                  << QCoreApplication::translate("HeaderAnalysis", "版本: ") + values[0]
+                  << QCoreApplication::translate("HeaderAnalysis", "注释: ") + names[1]
+                  << QCoreApplication::translate("HeaderAnalysis", "其它  : ") + values[1];
 }
 
 // Reads a length-prefixed (in characters) UTF-16 text at pos and moves pos past it.
@@ -189,7 +193,7 @@ void readCodecList(const ByteReader &in, FileProperties &props)
 {
     const qint64 at = in.find(asfid::codecListReserved);
     if (at < 0) {
-        props.Codecs << QStringLiteral("无可用信息");
+        props.Codecs << QCoreApplication::translate("HeaderAnalysis", "无可用信息");
         return;
     }
     const quint32 count = in.u32(at + 16).value_or(0);
@@ -235,15 +239,17 @@ void readCodecList(const ByteReader &in, FileProperties &props)
             fourCC = QString::fromLatin1(end < 0 ? *info : info->first(end));
             pos += *infoLength;
         } else if (*type > 2) {
-            props.Codecs << QStringLiteral("太多的解码器被显示");
+            props.Codecs << QCoreApplication::translate("HeaderAnalysis", "太多的解码器被显示");
         }
     }
     if (count >= 1) {
-        props.Codecs << QStringLiteral("---------- 音频 ----------") << QStringLiteral("音频 : ") + audioName
-                     << QStringLiteral("速率  : ") + audioDescription;
+        props.Codecs << QCoreApplication::translate("HeaderAnalysis", "---------- 音频 ----------")
+                     << QCoreApplication::translate("HeaderAnalysis", "音频 : ") + audioName
+                     << QCoreApplication::translate("HeaderAnalysis", "速率  : ") + audioDescription;
     }
     if (count >= 2) {
-        props.Codecs << QStringLiteral("---------- 视频 ----------") << QStringLiteral("视频 : ") + videoName
+        props.Codecs << QCoreApplication::translate("HeaderAnalysis", "---------- 视频 ----------")
+                     << QCoreApplication::translate("HeaderAnalysis", "视频 : ") + videoName
                      << QStringLiteral("FourCC: ") + fourCC;
     }
 }
@@ -256,20 +262,22 @@ void analyseBytes(QByteArrayView header, StreamType streamType, const QString &l
     FileProperties &props = result.properties;
 
     if (in.find(asfid::headerObject) < 0)
-        return fail(result, QStringLiteral("ASF 错误 - 没有找到任何目标数据块"));
+        return fail(result,
+                    QCoreApplication::translate("HeaderAnalysis", "ASF 错误 - 没有找到任何目标数据块"));
     if (in.find(asfid::dataObject) < 0)
-        return fail(result, QStringLiteral("ASF 错误 - 没有找到任何目标数据"));
+        return fail(result, QCoreApplication::translate("HeaderAnalysis", "ASF 错误 - 没有找到任何目标数据"));
 
     readBitRates(in, props);
 
     QString videoSize;
     const bool video = readStreams(in, result, videoSize);
     if (result.StreamCount == 0)
-        return fail(result, QStringLiteral("ASF 错误 - 流媒体 ID 显示没有可用的流信息"));
+        return fail(result, QCoreApplication::translate("HeaderAnalysis",
+                                                        "ASF 错误 - 流媒体 ID 显示没有可用的流信息"));
 
     const qint64 fileProperties = in.find(asfid::fileProperties);
     if (fileProperties < 0)
-        return fail(result, QStringLiteral("ASF 错误 - 找不到文件目标"));
+        return fail(result, QCoreApplication::translate("HeaderAnalysis", "ASF 错误 - 找不到文件目标"));
     readFileProperties(in, fileProperties, result);
 
     readContentDescription(in, props);
@@ -278,16 +286,18 @@ void analyseBytes(QByteArrayView header, StreamType streamType, const QString &l
 
     props.Location = location;
     if (result.StreamKinds & 0x2)
-        props.Type += QStringLiteral("[视频] ");
+        props.Type += QCoreApplication::translate("HeaderAnalysis", "[视频] ");
     if (result.StreamKinds & 0x1)
-        props.Type += QStringLiteral("[音频] ");
+        props.Type += QCoreApplication::translate("HeaderAnalysis", "[音频] ");
     if (result.StreamKinds & 0x4)
-        props.Type += QStringLiteral("音频隐藏开启");
+        props.Type += QCoreApplication::translate("HeaderAnalysis", "音频隐藏开启");
     const bool live = streamType == StreamType::Live;
-    props.Length = live ? QStringLiteral("实况") : FormatDuration(result.SendDuration);
-    props.VidSize = video ? videoSize : QStringLiteral("不可用");
-    props.FileSize = live ? QStringLiteral("实况")
-                          : QStringLiteral("%1 KB,  (当下载完成后的总大小)").arg(result.AsfFileSize / 1000);
+    props.Length =
+        live ? QCoreApplication::translate("HeaderAnalysis", "实况") : FormatDuration(result.SendDuration);
+    props.VidSize = video ? videoSize : QCoreApplication::translate("HeaderAnalysis", "不可用");
+    props.FileSize = live ? QCoreApplication::translate("HeaderAnalysis", "实况")
+                          : QCoreApplication::translate("HeaderAnalysis", "%1 KB,  (当下载完成后的总大小)")
+                                .arg(result.AsfFileSize / 1000);
     result.ok = true;
 }
 
@@ -296,9 +306,10 @@ void setAsfDate(HeaderAnalysis &result)
     if (result.CreationTime == 0)
         return;
     const auto time = fileTimeToDateTime(result.CreationTime);
-    result.properties.Created_Asf = time
-                                        ? formatPropertiesDateTime(*time) + QStringLiteral("  (ASF 文件时间)")
-                                        : QStringLiteral("FILETIME 值错误");
+    result.properties.Created_Asf =
+        time ? formatPropertiesDateTime(*time) +
+                   QCoreApplication::translate("HeaderAnalysis", "  (ASF 文件时间)")
+             : QCoreApplication::translate("HeaderAnalysis", "FILETIME 值错误");
 }
 
 } // namespace
@@ -337,11 +348,11 @@ HeaderAnalysis AnalyseAsfHeader(const QString &path, quint32 headerSize, StreamT
     {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            fail(result, QStringLiteral("无法打开文件来展开"));
+            fail(result, QCoreApplication::translate("HeaderAnalysis", "无法打开文件来展开"));
             return result;
         }
         if (file.size() == 0) {
-            fail(result, QStringLiteral("ASF 文件头没有包含数据"));
+            fail(result, QCoreApplication::translate("HeaderAnalysis", "ASF 文件头没有包含数据"));
             return result;
         }
         // A file shorter than the header gives fewer bytes; only those are searched.
@@ -354,14 +365,15 @@ HeaderAnalysis AnalyseAsfHeader(const QString &path, quint32 headerSize, StreamT
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        fail(result, QStringLiteral("无法打开文件获取时间/日期信息"));
+        fail(result, QCoreApplication::translate("HeaderAnalysis", "无法打开文件获取时间/日期信息"));
         return result;
     }
     const QDateTime written = file.fileTime(QFileDevice::FileModificationTime);
     file.close();
     result.properties.Created_File =
-        written.isValid() ? formatPropertiesDateTime(written) + QStringLiteral("  (文件最后写入时间)")
-                          : QStringLiteral("无法访问到文件时间");
+        written.isValid() ? formatPropertiesDateTime(written) +
+                                QCoreApplication::translate("HeaderAnalysis", "  (文件最后写入时间)")
+                          : QCoreApplication::translate("HeaderAnalysis", "无法访问到文件时间");
 
     setAsfDate(result);
     return result;

@@ -2,6 +2,7 @@
 
 #include "shell/tasklog.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 namespace lumo {
@@ -79,7 +80,7 @@ public:
     bool rebaseSendTime()
     {
         if (m_size < 3 || quint8(m_packet[0]) != 0x82 || m_packet[1] != 0 || m_packet[2] != 0) {
-            m_log.append(QStringLiteral("媒体信息包文件头出错, 开始 0x82 丢失"));
+            m_log.append(QCoreApplication::translate("PacketTimes", "媒体信息包文件头出错, 开始 0x82 丢失"));
             return false;
         }
         if (m_size < 5)
@@ -87,7 +88,8 @@ public:
         const quint8 lengthType = quint8(m_packet[3]);
         const int sendTime = sendTimeOffset(lengthType);
         if (sendTime == 0) {
-            m_log.append(QStringLiteral("ASF 解析 - 负载解析错误. 旗标 = ") + hex2(lengthType));
+            m_log.append(QCoreApplication::translate("PacketTimes", "ASF 解析 - 负载解析错误. 旗标 = ") +
+                         hex2(lengthType));
             return false;
         }
         if (m_size < sendTime + 6)
@@ -118,7 +120,7 @@ public:
 private:
     bool truncated()
     {
-        m_log.append(QStringLiteral("信息包错误, 数据超出信息包长度"));
+        m_log.append(QCoreApplication::translate("PacketTimes", "信息包错误, 数据超出信息包长度"));
         return false;
     }
 
@@ -130,7 +132,8 @@ private:
                                : propertyFlags == 0x5D ? 4
                                                        : 0;
         if (offsetSize == 0) {
-            m_log.append(QStringLiteral("非法的区段类型 ID, 未知类型 ") + hex2(propertyFlags));
+            m_log.append(QCoreApplication::translate("PacketTimes", "非法的区段类型 ID, 未知类型 ") +
+                         hex2(propertyFlags));
             return false;
         }
         if (m_at + offsetSize >= m_size)
@@ -148,7 +151,8 @@ private:
             return !m_several || skipPayloadData();
         }
         if (replicated != 0) {
-            m_log.append(QStringLiteral("信息包错误, 区段旗标未知 ") + hex2(replicated));
+            m_log.append(QCoreApplication::translate("PacketTimes", "信息包错误, 区段旗标未知 ") +
+                         hex2(replicated));
             return false;
         }
         // No replicated data: step over the payload as its length says.
@@ -167,7 +171,7 @@ private:
             return truncated();
         m_at += 3 + qFromLittleEndian<quint16>(m_packet + m_at + 1);
         if (m_at > m_size) {
-            m_log.append(QStringLiteral("信息包错误, 分组指针越界"));
+            m_log.append(QCoreApplication::translate("PacketTimes", "信息包错误, 分组指针越界"));
             return false;
         }
         return true;
@@ -183,7 +187,7 @@ private:
             lengthSize == 1 ? quint8(m_packet[m_at]) : qFromLittleEndian<quint16>(m_packet + m_at);
         m_at += lengthSize + length;
         if (m_at > m_size) {
-            m_log.append(QStringLiteral("信息包错误, 非分组指针越界"));
+            m_log.append(QCoreApplication::translate("PacketTimes", "信息包错误, 非分组指针越界"));
             return false;
         }
         return true;

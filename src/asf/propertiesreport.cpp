@@ -2,6 +2,7 @@
 
 #include "asf/headeranalysis.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace lumo {
@@ -34,28 +35,28 @@ QStringList describeFileProperties(const HeaderAnalysis &analysis)
     const FileProperties &p = analysis.properties;
     QStringList out;
 
-    out << QStringLiteral("[剪辑]");
-    addField(out, QStringLiteral("剪辑:"), p.Clip);
-    addField(out, QStringLiteral("作者:"), p.Author);
-    addField(out, QStringLiteral("版权:"), p.Copyright);
-    addField(out, QStringLiteral("速率:"), p.Rating);
-    addField(out, QStringLiteral("位置:"), p.Location);
-    addField(out, QStringLiteral("说明:"), p.Description);
+    out << QCoreApplication::translate("PropertiesReport", "[剪辑]");
+    addField(out, QCoreApplication::translate("PropertiesReport", "剪辑:"), p.Clip);
+    addField(out, QCoreApplication::translate("PropertiesReport", "作者:"), p.Author);
+    addField(out, QCoreApplication::translate("PropertiesReport", "版权:"), p.Copyright);
+    addField(out, QCoreApplication::translate("PropertiesReport", "速率:"), p.Rating);
+    addField(out, QCoreApplication::translate("PropertiesReport", "位置:"), p.Location);
+    addField(out, QCoreApplication::translate("PropertiesReport", "说明:"), p.Description);
 
-    out << QString() << QStringLiteral("[详细资料]");
-    addField(out, QStringLiteral("类型:"), p.Type.trimmed());
-    addField(out, QStringLiteral("文件大小:"), p.FileSize);
-    addField(out, QStringLiteral("长度:"), p.Length);
-    addField(out, QStringLiteral("视频大小:"), p.VidSize);
-    addField(out, QStringLiteral("创建日期1:"), p.Created_Asf);
-    addField(out, QStringLiteral("创建日期2:"), p.Created_File);
+    out << QString() << QCoreApplication::translate("PropertiesReport", "[详细资料]");
+    addField(out, QCoreApplication::translate("PropertiesReport", "类型:"), p.Type.trimmed());
+    addField(out, QCoreApplication::translate("PropertiesReport", "文件大小:"), p.FileSize);
+    addField(out, QCoreApplication::translate("PropertiesReport", "长度:"), p.Length);
+    addField(out, QCoreApplication::translate("PropertiesReport", "视频大小:"), p.VidSize);
+    addField(out, QCoreApplication::translate("PropertiesReport", "创建日期1:"), p.Created_Asf);
+    addField(out, QCoreApplication::translate("PropertiesReport", "创建日期2:"), p.Created_File);
 
-    out << QString() << QStringLiteral("[解码器]");
-    addMemo(out, QStringLiteral("解码器版本"), p.Version);
-    addMemo(out, QStringLiteral("正在使用的解码器"), p.Codecs);
+    out << QString() << QCoreApplication::translate("PropertiesReport", "[解码器]");
+    addMemo(out, QCoreApplication::translate("PropertiesReport", "解码器版本"), p.Version);
+    addMemo(out, QCoreApplication::translate("PropertiesReport", "正在使用的解码器"), p.Codecs);
 
-    out << QString() << QStringLiteral("[统计]");
-    addMemo(out, QStringLiteral("多种速率值"), p.BitRateInfo);
+    out << QString() << QCoreApplication::translate("PropertiesReport", "[统计]");
+    addMemo(out, QCoreApplication::translate("PropertiesReport", "多种速率值"), p.BitRateInfo);
     return out;
 }
 

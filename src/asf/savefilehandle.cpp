@@ -1,5 +1,6 @@
 #include "asf/savefilehandle.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -75,7 +76,8 @@ SaveFileHandle::Write SaveFileHandle::Access::writeAt(qint64 offset, const char 
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            m_file.m_lastError = n < 0 ? errnoText() : QStringLiteral("nothing written");
+            m_file.m_lastError =
+                n < 0 ? errnoText() : QCoreApplication::translate("SaveFileHandle", "nothing written");
             return Write::Failed;
         }
         data += n;
@@ -99,7 +101,8 @@ SaveFileHandle::Write SaveFileHandle::Access::writePieces(qint64 offset, const i
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            m_file.m_lastError = n < 0 ? errnoText() : QStringLiteral("nothing written");
+            m_file.m_lastError =
+                n < 0 ? errnoText() : QCoreApplication::translate("SaveFileHandle", "nothing written");
             noteUnwritten(offset + done);
             return Write::Failed;
         }

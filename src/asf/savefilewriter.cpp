@@ -3,6 +3,8 @@
 #include "asf/logging.h"
 #include "shell/tasklog.h"
 
+#include <QCoreApplication>
+
 namespace lumo {
 
 namespace {
@@ -18,13 +20,13 @@ SaveFileWriter::HeaderState SaveFileWriter::WriteHeaderPacket(SaveFileHandle &fi
     if (headerBuffer.size() < qsizetype(headerSize))
         return HeaderState::Incomplete;
     if (headerBuffer.size() > qsizetype(headerSize)) {
-        m_failure = QStringLiteral("接收到的文件头长度已超过预设值");
+        m_failure = QCoreApplication::translate("SaveFileWriter", "接收到的文件头长度已超过预设值");
         return HeaderState::Failed;
     }
     if (resume)
         return HeaderState::Complete;
     if (file.lock().writeAt(0, headerBuffer.constData(), headerBuffer.size()) != SaveFileHandle::Write::Ok) {
-        m_failure = QStringLiteral("无法访问本地文件来写入文件头");
+        m_failure = QCoreApplication::translate("SaveFileWriter", "无法访问本地文件来写入文件头");
         return HeaderState::Failed;
     }
     return HeaderState::Complete;
@@ -51,7 +53,8 @@ SaveFileWriter::DataState SaveFileWriter::WriteDataPackets(SaveFileHandle::Acces
         qsizetype payload = packet.size;
         if (payload > packetSize) {
             // The byte after the blanks is a stray code-page byte the message has always carried.
-            m_log.append(QStringLiteral("警告   \u00EC 必须要将信息包长度剪切到适当长度"));
+            m_log.append(
+                QCoreApplication::translate("SaveFileWriter", "警告   ì 必须要将信息包长度剪切到适当长度"));
             payload = packetSize;
         }
         if (payload > 0)

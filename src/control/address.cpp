@@ -1,5 +1,6 @@
 #include "control/address.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QRegularExpression>
 
@@ -103,20 +104,22 @@ QString PathOf(const QString &address)
 namespace AddressRule {
 QString emptyMessage()
 {
-    return QStringLiteral("没有给出 URL\n使用 文件 -> 打开 命令来输入一个媒体文件地址");
+    return QCoreApplication::translate("Address",
+                                       "没有给出 URL\n使用 文件 -> 打开 命令来输入一个媒体文件地址");
 }
 QString notMmsMessage()
 {
-    return QStringLiteral("你只能够直接在 URL 窗口中输入 MMS:// 开头的地址                \n"
-                          "请使用 文件 -> 打开 命令");
+    return QCoreApplication::translate("Address",
+                                       "你只能够直接在 URL 窗口中输入 MMS:// 开头的地址                \n"
+                                       "请使用 文件 -> 打开 命令");
 }
 QString noHostMessage()
 {
-    return QStringLiteral("请检查你输入的 URL 地址, 非法的 IP/主机");
+    return QCoreApplication::translate("Address", "请检查你输入的 URL 地址, 非法的 IP/主机");
 }
 QString noPathMessage()
 {
-    return QStringLiteral("请检查你输入的 URL 地址, 非法的文件名或路径");
+    return QCoreApplication::translate("Address", "请检查你输入的 URL 地址, 非法的文件名或路径");
 }
 } // namespace AddressRule
 

@@ -10,6 +10,7 @@
 #include "shell/tasklog.h"
 
 #include <QAbstractSocket>
+#include <QCoreApplication>
 #include <QDate>
 #include <QLocale>
 #include <QTime>
@@ -24,7 +25,8 @@ constexpr quint16 HttpPort = 80;
 QString nowText()
 {
     const QLocale locale = QLocale::system();
-    return locale.toString(QTime::currentTime(), QLocale::ShortFormat) + QStringLiteral("  日期: ") +
+    return locale.toString(QTime::currentTime(), QLocale::ShortFormat) +
+           QCoreApplication::translate("DownloadController", "  日期: ") +
            locale.toString(QDate::currentDate(), QLocale::ShortFormat);
 }
 } // namespace
@@ -56,7 +58,7 @@ void DownloadController::openHttp(const QString &host, quint16 port)
 {
     m_task.Transport = Transport::Http;
     m_httpSession.begin(host, port, m_task.MediaPath);
-    m_log.append(QStringLiteral("使用 HTTP 协议 (端口 %1)").arg(port));
+    m_log.append(QCoreApplication::translate("DownloadController", "使用 HTTP 协议 (端口 %1)").arg(port));
     m_tcp.open(SplitHostPort(host).host, port, m_settings.bypassDns());
 }
 
@@ -68,14 +70,14 @@ bool DownloadController::mayRollOver() const
 void DownloadController::rollOverToHttp(const QString &why)
 {
     m_rollOver = false;
-    m_log.append(QStringLiteral("- %1, 改用 HTTP 协议").arg(why));
+    m_log.append(QCoreApplication::translate("DownloadController", "- %1, 改用 HTTP 协议").arg(why));
     m_tcp.close();
     m_udpIntake.end();
     // The MMS worker has had nothing to read; it ends at once.
     m_task.RecvBuffer.requestStop();
     if (!m_worker.join(WorkerEndTimeoutMs)) {
-        endUnanswered(QStringLiteral("-- 无法改用 HTTP 协议, 任务终止 --"),
-                      QStringLiteral("Lumo 网络连接失败"));
+        endUnanswered(QCoreApplication::translate("DownloadController", "-- 无法改用 HTTP 协议, 任务终止 --"),
+                      QCoreApplication::translate("DownloadController", "Lumo 网络连接失败"));
         return;
     }
     m_task.RecvBuffer.reset();
@@ -95,7 +97,7 @@ bool DownloadController::checkFirstReply()
         m_firstReply.append(bytes, got);
     }
     if (QByteArrayView(m_firstReply).sliced(4, 4) != QByteArrayView(mms::Signature, 4)) {
-        rollOverToHttp(QStringLiteral("服务器的回答不是 MMS 协议"));
+        rollOverToHttp(QCoreApplication::translate("DownloadController", "服务器的回答不是 MMS 协议"));
         return false;
     }
     m_rollOver = false;
@@ -151,9 +153,9 @@ void DownloadController::TCPSocketError(int code)
     // Once connected, an error ends the task through the disconnect.
     if (m_state != State::Connecting)
         return;
-    if (mayRollOver() &&
-        (code == QAbstractSocket::ConnectionRefusedError || code == QAbstractSocket::RemoteHostClosedError)) {
-        rollOverToHttp(QStringLiteral("MMS 连接被拒绝"));
+    if (mayRollOver() && (code == QAbstractSocket::ConnectionRefusedError ||
+                          code == QAbstractSocket::RemoteHostClosedError)) {
+        rollOverToHttp(QCoreApplication::translate("DownloadController", "MMS 连接被拒绝"));
         return;
     }
     // The system has said why the connection cannot be made: no need to wait for the time-out.
@@ -174,13 +176,14 @@ void DownloadController::endUnanswered(const QString &logLine, const QString &me
 
 void DownloadController::TCPSocketLookup()
 {
-    m_log.append(m_settings.bypassDns() ? QStringLiteral("没有解析 DNS, 尝试直接连接")
-                                        : QStringLiteral("解析 DNS 服务器..."));
+    m_log.append(m_settings.bypassDns()
+                     ? QCoreApplication::translate("DownloadController", "没有解析 DNS, 尝试直接连接")
+                     : QCoreApplication::translate("DownloadController", "解析 DNS 服务器..."));
 }
 
 void DownloadController::TCPSocketConnecting()
 {
-    m_log.append(QStringLiteral("正在连接流媒体服务器... 请等待"));
+    m_log.append(QCoreApplication::translate("DownloadController", "正在连接流媒体服务器... 请等待"));
     m_connectTimer.start();
 }
 
@@ -189,13 +192,16 @@ void DownloadController::TCPSocketConnect()
     // The time-out now waits for the server's first reply: a server that accepts and then
     // says nothing is as good as none.
     m_connectTimer.start();
-    m_log.append(QStringLiteral("连接时间: \t") + nowText());
-    m_log.append(QStringLiteral("服务器地址 \t") + m_tcp.remoteAddress());
-    m_log.append(QStringLiteral("服务器端口 \t") + QString::number(m_tcp.remotePort()));
-    m_log.append(QStringLiteral("本地地址 \t") + m_tcp.localAddress());
-    m_log.append(QStringLiteral("本地 TCP 端口 \t") + QString::number(m_tcp.localPort()));
+    m_log.append(QCoreApplication::translate("DownloadController", "连接时间: \t") + nowText());
+    m_log.append(QCoreApplication::translate("DownloadController", "服务器地址 \t") + m_tcp.remoteAddress());
+    m_log.append(QCoreApplication::translate("DownloadController", "服务器端口 \t") +
+                 QString::number(m_tcp.remotePort()));
+    m_log.append(QCoreApplication::translate("DownloadController", "本地地址 \t") + m_tcp.localAddress());
+    m_log.append(QCoreApplication::translate("DownloadController", "本地 TCP 端口 \t") +
+                 QString::number(m_tcp.localPort()));
     if (m_udpTick) {
-        m_log.append(QStringLiteral("本地 UDP 端口 \t") + QString::number(m_udp.localPort()));
+        m_log.append(QCoreApplication::translate("DownloadController", "本地 UDP 端口 \t") +
+                     QString::number(m_udp.localPort()));
         m_udpIntake.begin(QHostAddress(m_tcp.remoteAddress()), m_udpPort);
     }
     m_progressTimer.start();
@@ -210,7 +216,7 @@ void DownloadController::TCPSocketConnect()
         httpConnected();
         return;
     }
-    m_log.append(QStringLiteral("正在初始化 MMS 协议, 等待响应..."));
+    m_log.append(QCoreApplication::translate("DownloadController", "正在初始化 MMS 协议, 等待响应..."));
     m_exchange.sendConnect();
 }
 
@@ -255,7 +261,7 @@ void DownloadController::TCPSocketRead()
 void DownloadController::logConnectionClosed()
 {
     m_closeLogged = true;
-    m_log.append(QStringLiteral("连接关闭: ") + nowText());
+    m_log.append(QCoreApplication::translate("DownloadController", "连接关闭: ") + nowText());
 }
 
 void DownloadController::TCPSocketDisconnect()
@@ -263,7 +269,7 @@ void DownloadController::TCPSocketDisconnect()
     if (idle() || m_playPending)
         return;
     if (mayRollOver() && m_firstReply.size() < qsizetype(mms::MediaPrefixSize)) {
-        rollOverToHttp(QStringLiteral("服务器关闭了 MMS 连接"));
+        rollOverToHttp(QCoreApplication::translate("DownloadController", "服务器关闭了 MMS 连接"));
         return;
     }
     if (m_worker.running()) {
@@ -283,8 +289,8 @@ void DownloadController::UDPSocketDataReceived()
 
 void DownloadController::connectTimedOut()
 {
-    endUnanswered(QStringLiteral("-- TCP Socket 超时, 任务终止 --"),
-                  QStringLiteral("服务器没有回应, 任务终止"));
+    endUnanswered(QCoreApplication::translate("DownloadController", "-- TCP Socket 超时, 任务终止 --"),
+                  QCoreApplication::translate("DownloadController", "服务器没有回应, 任务终止"));
 }
 
 } // namespace lumo

@@ -12,6 +12,7 @@
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QEventLoop>
 #include <QFile>
@@ -24,8 +25,7 @@ DownloadController::DownloadController(TaskLog &log, Settings &settings, Interac
                                        UdpEndpoint &udp, QObject *parent)
     : QObject(parent), m_log(log), m_settings(settings), m_rawPerson(person), m_person(person), m_udp(udp),
       m_udpIntake(m_task, udp, log), m_writer(log), m_exchange(m_task, m_tcp, log, m_person, settings, *this),
-      m_httpSession(m_task, m_tcp, log, m_person, settings),
-      m_worker(m_task, m_exchange, m_writer, log, m_person, *this)
+      m_httpSession(m_task, m_tcp, log, m_person, settings), m_worker(m_task, m_exchange, m_writer, log, m_person, *this)
 {
     m_progressTimer.setInterval(ProgressIntervalMs);
     m_connectTimer.setInterval(ConnectTimeoutMs);
@@ -40,8 +40,10 @@ DownloadController::DownloadController(TaskLog &log, Settings &settings, Interac
     // A connect that fails ends through the time-out.
     connect(&m_tcp, &TcpConnection::error, this, &DownloadController::TCPSocketError);
     connect(&m_udp, &UdpEndpoint::dataReceived, this, &DownloadController::UDPSocketDataReceived);
-    connect(&m_udpIntake, &UdpMediaIntake::datagramTooLarge, this,
-            [this] { m_rawPerson.showMessage(QStringLiteral("错误 - UDP 缓冲区对于数据包来说太小")); });
+    connect(&m_udpIntake, &UdpMediaIntake::datagramTooLarge, this, [this] {
+        m_rawPerson.showMessage(
+            QCoreApplication::translate("DownloadController", "错误 - UDP 缓冲区对于数据包来说太小"));
+    });
 
     // The log model is the core's; the person sees each entry in order, on the event thread.
     connect(&m_log, &TaskLog::appended, this,
@@ -176,12 +178,12 @@ bool DownloadController::start(const QString &urlText)
     if (!saveFile.opened)
         return false;
 
-    m_status.title = QStringLiteral("Lumo 激活中");
+    m_status.title = QCoreApplication::translate("DownloadController", "Lumo 激活中");
     publishStatus();
-    m_log.append(QStringLiteral("------- 记录开始 -------"));
-    m_log.append(QStringLiteral("打开 :\t") + m_mediaWindow);
-    m_log.append(QStringLiteral("保存 :\t") + m_saveWindow);
-    m_log.append(QStringLiteral("地址 :\t") + urlText);
+    m_log.append(QCoreApplication::translate("DownloadController", "------- 记录开始 -------"));
+    m_log.append(QCoreApplication::translate("DownloadController", "打开 :\t") + m_mediaWindow);
+    m_log.append(QCoreApplication::translate("DownloadController", "保存 :\t") + m_saveWindow);
+    m_log.append(QCoreApplication::translate("DownloadController", "地址 :\t") + urlText);
 
     openConnection(urlText, target, quint16(port));
     return true;
@@ -189,7 +191,7 @@ bool DownloadController::start(const QString &urlText)
 
 void DownloadController::confirmStop()
 {
-    if (!m_rawPerson.askYesNo(QStringLiteral("你确定要终止这个任务吗?")))
+    if (!m_rawPerson.askYesNo(QCoreApplication::translate("DownloadController", "你确定要终止这个任务吗?")))
         return;
     stop();
 }
@@ -209,17 +211,20 @@ void DownloadController::stop()
     CloseTask();
     m_status.title = QStringLiteral("Lumo");
     publishStatus();
-    m_rawPerson.showMessage(m_savedNothing
-                                ? QStringLiteral("连接已经关闭, 没有收到任何媒体数据, 没有保存文件")
-                                : QStringLiteral("连接已经关闭, 你所下载的媒体文件已经被保存"));
+    m_rawPerson.showMessage(
+        m_savedNothing ? QCoreApplication::translate("DownloadController",
+                                                     "连接已经关闭, 没有收到任何媒体数据, 没有保存文件")
+                       : QCoreApplication::translate("DownloadController",
+                                                     "连接已经关闭, 你所下载的媒体文件已经被保存"));
 }
 
 void DownloadController::OnException(const QString &message)
 {
     if (message.startsWith(QStringLiteral("Windows Socket 错误")))
-        m_person.showMessage(QStringLiteral("Lumo 网络连接失败"));
+        m_person.showMessage(QCoreApplication::translate("DownloadController", "Lumo 网络连接失败"));
     else
-        m_person.showMessage(QStringLiteral("发生了一个异常错误\n") + message);
+        m_person.showMessage(QCoreApplication::translate("DownloadController", "发生了一个异常错误\n") +
+                             message);
     AbandonTask();
 }
 
@@ -235,15 +240,18 @@ void DownloadController::ConnectionLost()
     logConnectionClosed();
     CloseTask();
     if (m_task.StreamType == StreamType::Stored && !m_completed)
-        reportInterrupted(QStringLiteral("服务器关闭了连接"));
+        reportInterrupted(QCoreApplication::translate("DownloadController", "服务器关闭了连接"));
 }
 
 void DownloadController::EndIncomplete(quint32 missing)
 {
-    m_log.append(QStringLiteral("- 媒体已经结束, 但有 %1 个 UDP 数据包没有收到").arg(missing));
+    m_log.append(
+        QCoreApplication::translate("DownloadController", "- 媒体已经结束, 但有 %1 个 UDP 数据包没有收到")
+            .arg(missing));
     CloseTask();
     if (m_task.StreamType != StreamType::Live)
-        reportInterrupted(QStringLiteral("有 %1 个数据包没有收到").arg(missing));
+        reportInterrupted(
+            QCoreApplication::translate("DownloadController", "有 %1 个数据包没有收到").arg(missing));
 }
 
 void DownloadController::ExpectPacketsUpTo(quint32 lastLocation)
@@ -259,9 +267,9 @@ void DownloadController::reportInterrupted(const QString &reason)
     // Every packet before the first one missing (over UDP) is on disk.
     const quint32 held =
         m_task.DataPacketSeen ? qMin(m_task.PacketIndex + 1, m_task.UdpFirstMissing.load()) : 0;
-    m_log.append(QStringLiteral("- 下载被中断: %1").arg(reason));
+    m_log.append(QCoreApplication::translate("DownloadController", "- 下载被中断: %1").arg(reason));
     onEventThread([this] {
-        m_status.title = QStringLiteral("Lumo - 下载中断 -");
+        m_status.title = QCoreApplication::translate("DownloadController", "Lumo - 下载中断 -");
         m_rawPerson.statusChanged(m_status);
     });
     m_person.showMessage(interruptedMessage(reason, held, count));
@@ -285,8 +293,10 @@ void DownloadController::CloseTask()
             RepairLiveRecording(m_task.SaveFile, m_task.geometry(), count, m_task.PacketTime);
         if (!repaired.errorMessage.isEmpty())
             m_person.showMessage(repaired.errorMessage);
-        m_log.append(repaired.ok ? QStringLiteral("- 为实况节目修复 ASF 文件头")
-                                 : QStringLiteral("- 无法修复实况 ASF 文件头, 文件错误"));
+        m_log.append(
+            repaired.ok
+                ? QCoreApplication::translate("DownloadController", "- 为实况节目修复 ASF 文件头")
+                : QCoreApplication::translate("DownloadController", "- 无法修复实况 ASF 文件头, 文件错误"));
     }
     m_task.LiveRepairDone = true;
 
@@ -299,8 +309,9 @@ void DownloadController::CloseTask()
             const quint32 restart = qMin(m_task.PacketIndex.load(), m_task.UdpFirstMissing.load());
             written = WriteResumePoint(m_task.SaveFile, m_task.geometry(), restart);
         }
-        m_log.append(written ? QStringLiteral("- ASF 续传/结束数据已写入")
-                             : QStringLiteral("- 写入 ASF 续传/结束数据时发生错误"));
+        m_log.append(written ? QCoreApplication::translate("DownloadController", "- ASF 续传/结束数据已写入")
+                             : QCoreApplication::translate("DownloadController",
+                                                           "- 写入 ASF 续传/结束数据时发生错误"));
     }
     m_task.ResumeRecordDone = true;
 
@@ -323,7 +334,8 @@ void DownloadController::CloseTask()
     m_task.SaveFile.close();
     if (emptyNewFile && !m_saveWindow.isEmpty() && QFile::remove(m_saveWindow)) {
         m_savedNothing = true;
-        m_log.append(QStringLiteral("- 没有收到任何数据, 已删除空的保存文件"));
+        m_log.append(
+            QCoreApplication::translate("DownloadController", "- 没有收到任何数据, 已删除空的保存文件"));
     }
     onEventThread([this] {
         if (m_state != State::Idle)
@@ -349,8 +361,7 @@ void DownloadController::WorkerFinished()
         this,
         [this] {
             // Over HTTP the Describe answer's worker ends with the header; the Play goes on.
-            if (m_playPending.exchange(false) &&
-                (m_state == State::Receiving || m_state == State::Draining) &&
+            if (m_playPending.exchange(false) && (m_state == State::Receiving || m_state == State::Draining) &&
                 m_worker.join(WorkerEndTimeoutMs)) {
                 playHttpStream();
                 return;
@@ -365,18 +376,19 @@ void DownloadController::CompleteDownload()
     bool written = true;
     if (m_task.DataPacketSeen)
         written = WriteResumeRecord(m_task.SaveFile, m_task.HeaderSize, m_task.PacketIndex + 1);
-    m_log.append(written ? QStringLiteral("- ASF 写入结束") : QStringLiteral("- 结束 ASF 文件时发生错误"));
+    m_log.append(written ? QCoreApplication::translate("DownloadController", "- ASF 写入结束")
+                         : QCoreApplication::translate("DownloadController", "- 结束 ASF 文件时发生错误"));
     m_task.ResumeRecordDone = true;
     m_completed = true;
     CloseTask();
-    m_log.append(QStringLiteral("- ** 下载已经完成 **"));
-    m_log.append(QStringLiteral("------- 记录关闭 -------"));
+    m_log.append(QCoreApplication::translate("DownloadController", "- ** 下载已经完成 **"));
+    m_log.append(QCoreApplication::translate("DownloadController", "------- 记录关闭 -------"));
 
     bool autoLog = false;
     int interval = 0;
     onEventThread([&] {
         m_status.progress = 100;
-        m_status.title = QStringLiteral("Lumo 已完成");
+        m_status.title = QCoreApplication::translate("DownloadController", "Lumo 已完成");
         m_rawPerson.statusChanged(m_status);
         interval = m_settings.soundInterval().trimmed().toInt(); // not a number: no sound
         autoLog = m_settings.autoSaveLog();
@@ -388,17 +400,18 @@ void DownloadController::CompleteDownload()
         onEventThread([this] { saveTaskLog(m_log, m_settings, m_rawPerson, m_saveWindow, m_mediaWindow); });
     }
     onEventThread([this] { Q_EMIT ended(TaskEnd::Completed); });
-    m_person.showMessage(QStringLiteral("下载已完成, 媒体文件已经写入本地磁盘"));
+    m_person.showMessage(
+        QCoreApplication::translate("DownloadController", "下载已完成, 媒体文件已经写入本地磁盘"));
     m_person.stopCompletionSound();
 }
 
 void DownloadController::ShowStreamStart()
 {
-    m_log.append(QStringLiteral("- 正在接收流信息 -") +
+    m_log.append(QCoreApplication::translate("DownloadController", "- 正在接收流信息 -") +
                  (m_task.Transport == Transport::Http ? QStringLiteral(" HTTP ")
-                  : m_udpTick                         ? QStringLiteral(" UDP ")
-                                                      : QStringLiteral(" TCP ")) +
-                 QStringLiteral("信息 -"));
+                  : m_udpTick                            ? QStringLiteral(" UDP ")
+                                                         : QStringLiteral(" TCP ")) +
+                 QCoreApplication::translate("DownloadController", "信息 -"));
     onEventThread([this] {
         m_status.showPercentText = m_task.StreamType == StreamType::Stored;
         m_status.label = m_task.StreamType == StreamType::Live ? TaskLabel::Live : TaskLabel::PreRec;
@@ -459,10 +472,10 @@ void DownloadController::updateProgress()
 
     const quint32 count = m_task.PacketCount;
     if (streamType == StreamType::Live) {
-        m_status.title = QStringLiteral("Lumo - 实况 -");
+        m_status.title = QCoreApplication::translate("DownloadController", "Lumo - 实况 -");
     } else if (count > 0) {
         m_status.progress = progressPercent(m_task.PacketIndex, count);
-        m_status.title = QStringLiteral("进度 %1%").arg(m_status.progress);
+        m_status.title = QCoreApplication::translate("DownloadController", "进度 %1%").arg(m_status.progress);
     } else {
         m_status.progress = 0;
     }

@@ -5,14 +5,16 @@
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
+#include <QCoreApplication>
+
 namespace lumo {
 
 void saveTaskLog(TaskLog &log, Settings &settings, Interaction &person, const QString &saveWindowText,
                  const QString &mediaWindowText)
 {
-    const FileDialogRequest request =
-        saveFileRequest(QStringLiteral("保存记录文件"), QStringLiteral("log"), LogFilterEntry,
-                        settings.logFolder(), proposedLogFileName(saveWindowText, mediaWindowText), true);
+    const FileDialogRequest request = saveFileRequest(
+        QCoreApplication::translate("LogSaving", "保存记录文件"), QStringLiteral("log"), LogFilterEntry,
+        settings.logFolder(), proposedLogFileName(saveWindowText, mediaWindowText), true);
 
     const std::optional<QString> chosen = person.chooseSaveFile(request);
     if (!chosen || chosen->isEmpty())

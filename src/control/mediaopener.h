@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -71,7 +72,8 @@ Q_SIGNALS:
 
 private:
     bool applyScan(const QByteArray &text);
-    void refuse(const QString &message, const QString &logLine = QStringLiteral("操作已经取消"));
+    void refuse(const QString &message,
+                const QString &logLine = QCoreApplication::translate("MediaOpener", "操作已经取消"));
 
     DownloadController &m_controller;
     TaskLog &m_log;

@@ -6,6 +6,7 @@
 #include "shell/interaction.h"
 #include "shell/settings.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -15,7 +16,7 @@ namespace lumo {
 namespace {
 QString createFailedText()
 {
-    return QStringLiteral("创建保存文件时发生问题");
+    return QCoreApplication::translate("SaveFileChoice", "创建保存文件时发生问题");
 }
 } // namespace
 
@@ -29,13 +30,14 @@ SaveFileChoice PrepareSaveFile(DownloadTask &task, Interaction &person, Settings
     if (kind & OtherFile) {
         name += QStringLiteral("_live.asf");
     } else if (!(kind & MediaFile)) {
-        person.showMessage(QStringLiteral("文件的类型是非法的, 请检查你的地址输入"));
+        person.showMessage(
+            QCoreApplication::translate("SaveFileChoice", "文件的类型是非法的, 请检查你的地址输入"));
         return {};
     }
     // No overwrite question: an existing file gets the resume question instead.
-    const std::optional<QString> chosen =
-        person.chooseSaveFile(saveFileRequest(QStringLiteral("创建 / 续传 保存文件"), QStringLiteral("asf"),
-                                              MediaFilterEntry, settings.saveFolder(), name, false));
+    const std::optional<QString> chosen = person.chooseSaveFile(
+        saveFileRequest(QCoreApplication::translate("SaveFileChoice", "创建 / 续传 保存文件"),
+                        QStringLiteral("asf"), MediaFilterEntry, settings.saveFolder(), name, false));
     if (!chosen || chosen->isEmpty())
         return {};
     const QString path = *chosen;

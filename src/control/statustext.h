@@ -3,6 +3,7 @@
 #include "asf/duration.h"
 #include "shell/interaction.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace lumo {
@@ -23,7 +24,7 @@ inline QString sendTimeText(const TaskStatus &status)
 inline QString timeLeftText(const TaskStatus &status)
 {
     if (status.live)
-        return QStringLiteral("实况");
+        return QCoreApplication::translate("StatusText", "实况");
     return status.timeLeftMs ? FormatDuration(*status.timeLeftMs) : QString();
 }
 

@@ -11,6 +11,7 @@
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 namespace lumo {
@@ -21,7 +22,9 @@ constexpr int DumpBytesOnError = 64;
 QString outOfRangeMessage(qsizetype offset, qsizetype length)
 {
     // The position is counted from 1, as the message has always shown it.
-    return QStringLiteral("数据超出范围 - 4字节到长函数: %1 : %2").arg(offset + 1).arg(length);
+    return QCoreApplication::translate("CommandExchange", "数据超出范围 - 4字节到长函数: %1 : %2")
+        .arg(offset + 1)
+        .arg(length);
 }
 } // namespace
 
@@ -114,7 +117,7 @@ bool CommandExchange::DispatchCommand(const QByteArray &message)
         sendOpenFile();
         return true;
     case ServerCommand::TransportFailed:
-        m_log.append(QStringLiteral("错误: 协议连接传输失败"));
+        m_log.append(QCoreApplication::translate("CommandExchange", "错误: 协议连接传输失败"));
         m_hooks.AbandonTask();
         return true;
     case ServerCommand::StreamStarting:
@@ -124,21 +127,22 @@ bool CommandExchange::DispatchCommand(const QByteArray &message)
         readMediaDescription(message);
         if (m_task.StreamType == StreamType::Live && m_task.ResumeMode == ResumeMode::Resume) {
             m_hooks.AbandonTask();
-            m_person.showMessage(QStringLiteral("错误 - 实况流信息已被删除!   \n"
-                                                "实况流的下载不能够使用续传命令 \n请再试一次"));
+            m_person.showMessage(QCoreApplication::translate("CommandExchange",
+                                                             "错误 - 实况流信息已被删除!   \n"
+                                                             "实况流的下载不能够使用续传命令 \n请再试一次"));
         } else {
-            m_log.append(QStringLiteral("正请求 ASF 文件头信息... 请稍等"));
+            m_log.append(QCoreApplication::translate("CommandExchange", "正请求 ASF 文件头信息... 请稍等"));
             sendHeaderRequest();
         }
         return true;
     case ServerCommand::HeaderFollows:
-        m_log.append(QStringLiteral("接收文件头信息..."));
+        m_log.append(QCoreApplication::translate("CommandExchange", "接收文件头信息..."));
         return true;
     case ServerCommand::TimingReply:
         readField(message, mms::ClientIdOffset, m_task.ClientId);
         if (++m_task.TimingReplies == 3) {
             m_task.TimingReplies = 0;
-            m_log.append(QStringLiteral("TCP 网络计时信息包已收到"));
+            m_log.append(QCoreApplication::translate("CommandExchange", "TCP 网络计时信息包已收到"));
             sendTransport();
         }
         return true;
@@ -157,7 +161,7 @@ bool CommandExchange::DispatchCommand(const QByteArray &message)
                                                                  : 0xFFFFFFFFu);
         return true;
     }
-    m_log.append(QStringLiteral("当前的 MMS 命令是未知的"));
+    m_log.append(QCoreApplication::translate("CommandExchange", "当前的 MMS 命令是未知的"));
     m_log.DumpBytes(message.constData(), qMin<qsizetype>(message.size(), DumpBytesOnError));
     return false;
 }
@@ -173,7 +177,7 @@ void CommandExchange::readMediaDescription(const QByteArray &message)
         m_task.StreamType = StreamType::Stored;
     } else {
         m_task.StreamType = StreamType::Unknown;
-        m_log.append(QStringLiteral("MMS 错误 - 06 流媒体类型旗标没有处理"));
+        m_log.append(QCoreApplication::translate("CommandExchange", "MMS 错误 - 06 流媒体类型旗标没有处理"));
     }
     m_task.FileId = ByteReader(message).u32(mms::FileIdOffset).value_or(0);
     readField(message, mms::PacketSizeOffset, m_task.PacketSize);
@@ -196,7 +200,7 @@ void CommandExchange::handleLoginRequest(const QByteArray &message)
     const std::optional<LoginAnswer> answer = m_person.askServerLogin(request);
     if (!answer) {
         m_hooks.AbandonTask();
-        m_person.showMessage(QStringLiteral("任务终止, 连接已关闭"));
+        m_person.showMessage(QCoreApplication::translate("CommandExchange", "任务终止, 连接已关闭"));
         return;
     }
     const ServerLoginResult login = acceptServerLogin(*answer);

@@ -12,6 +12,7 @@
 #include "shell/bytereader.h"
 #include "shell/interaction.h"
 #include "shell/tasklog.h"
+#include <QCoreApplication>
 
 namespace lumo {
 
@@ -72,7 +73,7 @@ ReceiveWorker::Step ReceiveWorker::handleChunk()
         if (!waitForBytes(total))
             return Step::End;
         m_task.RecvBuffer.remove(total);
-        m_log.append(QStringLiteral("- 服务器通知流已改变, 等待新的文件头..."));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 服务器通知流已改变, 等待新的文件头..."));
         m_changePending = true;
         m_chunkHeader.clear();
         return Step::Continue;
@@ -97,7 +98,7 @@ ReceiveWorker::Step ReceiveWorker::handleFramedHeader(qsizetype total)
         // Less than the Header Object's own fields, or not an ASF header at all.
         if (m_chunkHeader.size() < 30)
             return Step::Continue;
-        m_log.append(QStringLiteral("- 服务器发送的不是 ASF 文件头"));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 服务器发送的不是 ASF 文件头"));
         return corruptStream();
     }
     if (m_chunkHeader.size() < qsizetype(*size))
@@ -117,7 +118,7 @@ ReceiveWorker::Step ReceiveWorker::headerCollected(QByteArrayView header)
 {
     const std::optional<HeaderGeometry> geometry = ReadHeaderGeometry(header);
     if (!geometry) {
-        m_log.append(QStringLiteral("- 文件头中没有可用的数据包长度, 无法继续"));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 文件头中没有可用的数据包长度, 无法继续"));
         return corruptStream();
     }
     m_task.HeaderSize = geometry->headerSize;
@@ -128,11 +129,11 @@ ReceiveWorker::Step ReceiveWorker::headerCollected(QByteArrayView header)
     m_task.PacketCount = m_task.StreamType == StreamType::Live ? 0 : geometry->packetCount;
     if (m_task.StreamType == StreamType::Live && m_task.ResumeMode == ResumeMode::Resume) {
         m_hooks.AbandonTask();
-        m_person.showMessage(QStringLiteral("错误 - 实况流信息已被删除!   \n"
+        m_person.showMessage(QCoreApplication::translate("ReceiveWorker", "错误 - 实况流信息已被删除!   \n"
                                             "实况流的下载不能够使用续传命令 \n请再试一次"));
         return Step::End;
     }
-    m_log.append(QStringLiteral("接收文件头信息..."));
+    m_log.append(QCoreApplication::translate("ReceiveWorker", "接收文件头信息..."));
     const bool resume = m_task.ResumeMode == ResumeMode::Resume;
     const auto state =
         m_writer.WriteHeaderPacket(m_task.SaveFile, m_task.HeaderBuffer, m_task.HeaderSize, resume, header);
@@ -141,18 +142,18 @@ ReceiveWorker::Step ReceiveWorker::headerCollected(QByteArrayView header)
         m_hooks.CloseTask();
         return Step::End;
     }
-    m_log.append(resume ? QStringLiteral("- 文件头信息已经收到但尚未保存, 正在继续操作")
-                        : QStringLiteral("- 文件头信息已经收到并保存"));
-    m_log.append(QStringLiteral("- 正在展开文件头信息..."));
+    m_log.append(resume ? QCoreApplication::translate("ReceiveWorker", "- 文件头信息已经收到但尚未保存, 正在继续操作")
+                        : QCoreApplication::translate("ReceiveWorker", "- 文件头信息已经收到并保存"));
+    m_log.append(QCoreApplication::translate("ReceiveWorker", "- 正在展开文件头信息..."));
     if (!m_hooks.AnalyseHeader()) {
-        m_log.append(QStringLiteral("- 文件头信息展开失败, 无法继续"));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 文件头信息展开失败, 无法继续"));
         m_hooks.CloseTask();
         return Step::End;
     }
     m_headerAnalysed = true;
     if (resume && m_task.StreamType == StreamType::Stored)
         limitResumeToFile();
-    m_log.append(QStringLiteral("- 数据展开已完成, 等待接收流媒体信息..."));
+    m_log.append(QCoreApplication::translate("ReceiveWorker", "- 数据展开已完成, 等待接收流媒体信息..."));
     // The Describe answer has done its work; the Play is a new request.
     m_hooks.StreamHeaderReady();
     return Step::End;
@@ -162,13 +163,13 @@ ReceiveWorker::Step ReceiveWorker::streamChanged(QByteArrayView header)
 {
     m_changePending = false;
     if (!sameLayout(m_task.HeaderBuffer, header)) {
-        m_log.append(QStringLiteral("- 新的文件头与已保存的不同 (流或数据包长度已改变), 录制结束"));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 新的文件头与已保存的不同 (流或数据包长度已改变), 录制结束"));
         m_hooks.CloseTask();
-        m_person.showMessage(QStringLiteral("节目的流已经改变, 无法继续写入同一个文件\n"
+        m_person.showMessage(QCoreApplication::translate("ReceiveWorker", "节目的流已经改变, 无法继续写入同一个文件\n"
                                             "已经收到的内容已被保存"));
         return Step::End;
     }
-    m_log.append(QStringLiteral("- 新的文件头与已保存的相同, 继续录制"));
+    m_log.append(QCoreApplication::translate("ReceiveWorker", "- 新的文件头与已保存的相同, 继续录制"));
     // Locations start again at 0; the file goes on after the last packet.
     if (m_task.DataPacketSeen)
         m_indexBase = m_task.PacketIndex + 1;
@@ -185,11 +186,11 @@ ReceiveWorker::Step ReceiveWorker::handleStreamEnd(qsizetype total)
     const quint32 reason = ByteReader(m_unit).u32(mmsh::FramingSize).value_or(mmsh::EndOfStream);
     m_task.RecvBuffer.remove(total);
     if (reason == mmsh::EndOfEntry) {
-        m_log.append(QStringLiteral("- 服务器结束了当前的节目条目"));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 服务器结束了当前的节目条目"));
         return Step::Continue; // a $C and a new header follow
     }
     if (reason != mmsh::EndOfStream)
-        m_log.append(QStringLiteral("- 服务器结束了流 (原因 0x%1)").arg(reason, 8, 16, QLatin1Char('0')));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 服务器结束了流 (原因 0x%1)").arg(reason, 8, 16, QLatin1Char('0')));
     m_hooks.CompleteDownload();
     return Step::End;
 }
@@ -201,14 +202,14 @@ bool ReceiveWorker::resumeLandedAfterGap(quint32 location)
         return false;
     if (location < asked) {
         // Packets the file already holds are written again in their places.
-        m_log.append(QStringLiteral("- 服务器从数据包 %1 开始发送 (请求的是 %2)").arg(location).arg(asked));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 服务器从数据包 %1 开始发送 (请求的是 %2)").arg(location).arg(asked));
         return false;
     }
-    m_log.append(QStringLiteral("- 服务器从数据包 %1 开始发送, 而文件需要从 %2 继续, 无法续传")
+    m_log.append(QCoreApplication::translate("ReceiveWorker", "- 服务器从数据包 %1 开始发送, 而文件需要从 %2 继续, 无法续传")
                      .arg(location)
                      .arg(asked));
     m_hooks.CloseTask();
-    m_person.showMessage(QStringLiteral("服务器没有从文件缺少的位置开始发送 (数据包 %1, 需要 %2)\n"
+    m_person.showMessage(QCoreApplication::translate("ReceiveWorker", "服务器没有从文件缺少的位置开始发送 (数据包 %1, 需要 %2)\n"
                                         "为避免文件出错, 任务终止; 文件中已有的内容没有改变")
                              .arg(location)
                              .arg(asked));

@@ -54,7 +54,7 @@ HttpResponse HttpClient::get(const QUrl &url, int timeoutMs)
     HttpResponse response;
     if (!url.isValid() || url.host().isEmpty()) {
         response.outcome = HttpResponse::Outcome::InvalidHost;
-        response.errorText = QStringLiteral("invalid host");
+        response.errorText = tr("invalid host");
         return response;
     }
     m_credentialsUsed = false;

@@ -12,6 +12,8 @@
 #include "shell/interaction.h"
 #include "shell/tasklog.h"
 
+#include <QCoreApplication>
+
 namespace lumo {
 
 // Lock order: the save file's lock, then RecvBuffer's. The worker holds the file while it
@@ -102,7 +104,7 @@ void ReceiveWorker::run()
         m_hooks.OnException(QString::fromLocal8Bit(e.what()));
     } catch (...) {
         qCWarning(lcMms) << "unknown exception on the receive worker";
-        m_hooks.OnException(QStringLiteral("unknown exception"));
+        m_hooks.OnException(QCoreApplication::translate("ReceiveWorker", "unknown exception"));
     }
     qCDebug(lcMms) << "receive worker ends; connection lost:" << m_connectionLost
                    << "stop:" << m_task.StopRequested();
@@ -198,9 +200,10 @@ ReceiveWorker::Step ReceiveWorker::handleCommand()
     const quint32 result = command.u32(mms::ResultOffset).value_or(0);
     if (id == mms::ServerCommand::MediaDescription &&
         command.u32(mms::HeaderSizeOffset).value_or(0) > SaveFileWriter::LargestHeaderSize) {
-        m_log.append(QStringLiteral("服务器声明的文件头长度 %1 字节超过上限 %2 字节")
-                         .arg(command.u32(mms::HeaderSizeOffset).value_or(0))
-                         .arg(SaveFileWriter::LargestHeaderSize));
+        m_log.append(
+            QCoreApplication::translate("ReceiveWorker", "服务器声明的文件头长度 %1 字节超过上限 %2 字节")
+                .arg(command.u32(mms::HeaderSizeOffset).value_or(0))
+                .arg(SaveFileWriter::LargestHeaderSize));
         return corruptStream();
     }
 
@@ -220,7 +223,7 @@ ReceiveWorker::Step ReceiveWorker::handleCommand()
         m_endPending = true;
         m_endCommand = m_unit;
         m_settleDeadline = std::chrono::steady_clock::now() + SettleTime;
-        m_log.append(QStringLiteral("- 等待重发丢失的 UDP 数据包..."));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 等待重发丢失的 UDP 数据包..."));
         m_task.RecvBuffer.remove(qsizetype(length));
         return Step::Continue;
     }
@@ -251,17 +254,19 @@ ReceiveWorker::Step ReceiveWorker::handleHeaderPacket(quint16 length)
     if (state == SaveFileWriter::HeaderState::Complete)
         m_headerDeadline.reset();
     if (state == SaveFileWriter::HeaderState::Complete && !m_headerAnalysed) {
-        m_log.append(resume ? QStringLiteral("- 文件头信息已经收到但尚未保存, 正在继续操作")
-                            : QStringLiteral("- 文件头信息已经收到并保存"));
-        m_log.append(QStringLiteral("- 正在展开文件头信息..."));
+        m_log.append(resume ? QCoreApplication::translate("ReceiveWorker",
+                                                          "- 文件头信息已经收到但尚未保存, 正在继续操作")
+                            : QCoreApplication::translate("ReceiveWorker", "- 文件头信息已经收到并保存"));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 正在展开文件头信息..."));
         if (m_hooks.AnalyseHeader()) {
             m_headerAnalysed = true;
             if (resume && m_task.StreamType == StreamType::Stored)
                 limitResumeToFile();
-            m_log.append(QStringLiteral("- 数据展开已完成, 等待接收流媒体信息..."));
+            m_log.append(
+                QCoreApplication::translate("ReceiveWorker", "- 数据展开已完成, 等待接收流媒体信息..."));
             m_exchange.sendStreamSelect();
         } else {
-            m_log.append(QStringLiteral("- 文件头信息展开失败, 无法继续"));
+            m_log.append(QCoreApplication::translate("ReceiveWorker", "- 文件头信息展开失败, 无法继续"));
             m_hooks.CloseTask();
         }
     }
@@ -299,14 +304,15 @@ ReceiveWorker::Step ReceiveWorker::headerTimedOut()
 {
     if (m_headerTries >= HeaderTries) {
         m_headerDeadline.reset();
-        m_log.append(QStringLiteral("- 文件头信息没有完整收到, 无法继续"));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 文件头信息没有完整收到, 无法继续"));
         m_hooks.CloseTask();
-        m_person.showMessage(
-            QStringLiteral("服务器发送的文件头信息不完整, 任务终止\n可以尝试使用 TCP 方式下载"));
+        m_person.showMessage(QCoreApplication::translate(
+            "ReceiveWorker", "服务器发送的文件头信息不完整, 任务终止\n可以尝试使用 TCP 方式下载"));
         return Step::End;
     }
     ++m_headerTries;
-    m_log.append(QStringLiteral("- 文件头信息不完整, 重新请求 (第 %1 次)").arg(m_headerTries - 1));
+    m_log.append(QCoreApplication::translate("ReceiveWorker", "- 文件头信息不完整, 重新请求 (第 %1 次)")
+                     .arg(m_headerTries - 1));
     m_task.HeaderBuffer.clear();
     m_exchange.sendCancelHeaderRequest();
     m_exchange.sendHeaderRequest();
@@ -327,7 +333,7 @@ bool ReceiveWorker::udpStreamWhole() const
 void ReceiveWorker::finishPendingEnd()
 {
     m_endPending = false;
-    m_log.append(QStringLiteral("- 丢失的 UDP 数据包已经全部收到"));
+    m_log.append(QCoreApplication::translate("ReceiveWorker", "- 丢失的 UDP 数据包已经全部收到"));
     if (!m_exchange.DispatchCommand(m_endCommand))
         m_hooks.CloseTask();
 }
@@ -427,7 +433,7 @@ void ReceiveWorker::readPacketTimes(char *packet, qsizetype size)
     const int offset = TimestampOffset(QByteArrayView(packet, size));
     const std::optional<quint32> sendTime = ByteReader(QByteArrayView(packet, size)).u32(offset);
     if (offset == 0 || !sendTime) {
-        m_log.append(QStringLiteral("丢失时间码, 格式发生错误, 正在继续..."));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "丢失时间码, 格式发生错误, 正在继续..."));
         m_log.DumpBytes(packet, qMin(size, DumpLength));
         return;
     }
@@ -442,7 +448,7 @@ void ReceiveWorker::readPacketTimes(char *packet, qsizetype size)
     m_task.PacketTime = m_task.ResumeMode == ResumeMode::Resume ? *sendTime : *sendTime - m_firstTime;
     // A live recording counts from 0, in step with PacketTime.
     if (m_task.StreamType == StreamType::Live && !RebasePacketTimes(packet, size, m_firstTime, m_log))
-        m_log.append(QStringLiteral("信息包发生错误, 时间码更新失败"));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "信息包发生错误, 时间码更新失败"));
 }
 
 void ReceiveWorker::dataWriteFailed()
@@ -455,11 +461,13 @@ void ReceiveWorker::dataWriteFailed()
             m_task.PacketIndex = *lost;
     }
     const QString cause = m_writer.failureMessage();
-    m_log.append(
-        QStringLiteral("- 写入媒体数据失败 (数据包 %1): %2").arg(m_task.PacketIndex.load()).arg(cause));
+    m_log.append(QCoreApplication::translate("ReceiveWorker", "- 写入媒体数据失败 (数据包 %1): %2")
+                     .arg(m_task.PacketIndex.load())
+                     .arg(cause));
     m_hooks.CloseTask();
-    m_person.showMessage(QStringLiteral("无法写入本地文件, 任务终止\n%1\n\n已经写入的数据已被保存, "
-                                        "释放空间后可以续传这个文件")
+    m_person.showMessage(QCoreApplication::translate(
+                             "ReceiveWorker", "无法写入本地文件, 任务终止\n%1\n\n已经写入的数据已被保存, "
+                                              "释放空间后可以续传这个文件")
                              .arg(cause));
 }
 
@@ -474,19 +482,21 @@ void ReceiveWorker::limitResumeToFile()
     }
     if (!held || *held >= m_task.ResumePacket)
         return;
-    m_log.append(QStringLiteral("- 文件只保存了 %1 个完整的数据包, 从这里继续").arg(*held));
+    m_log.append(QCoreApplication::translate("ReceiveWorker", "- 文件只保存了 %1 个完整的数据包, 从这里继续")
+                     .arg(*held));
     m_task.ResumePacket = *held;
 }
 
 ReceiveWorker::Step ReceiveWorker::corruptStream()
 {
     qCDebug(lcMms) << "corrupt stream at packet" << m_task.PacketIndex.load();
-    m_log.append(QStringLiteral("当前的 MMS 信息包出错 - 现在关闭"));
+    m_log.append(QCoreApplication::translate("ReceiveWorker", "当前的 MMS 信息包出错 - 现在关闭"));
     m_task.RecvBuffer.peek(DumpLength, m_unit);
     m_log.DumpBytes(m_unit.constData(), m_unit.size());
     m_task.RecvBuffer.clear();
     m_hooks.CloseTask();
-    m_person.showMessage(QStringLiteral("一个错误的 MMS 信息包已被删除    \n你可以尝试继续执行任务"));
+    m_person.showMessage(QCoreApplication::translate(
+        "ReceiveWorker", "一个错误的 MMS 信息包已被删除    \n你可以尝试继续执行任务"));
     return Step::End;
 }
 

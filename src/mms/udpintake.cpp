@@ -8,6 +8,7 @@
 #include "shell/tasklog.h"
 
 #include <algorithm>
+#include <QCoreApplication>
 
 namespace lumo {
 
@@ -45,7 +46,7 @@ void UdpMediaIntake::readPending(bool wanted)
     bool tooLarge = false;
     while (m_udp.hasPendingDatagram()) {
         if (!wanted) {
-            m_log.append(QStringLiteral("警告, 在本地端口删除未请求的 UDP 数据"));
+            m_log.append(QCoreApplication::translate("UdpIntake", "警告, 在本地端口删除未请求的 UDP 数据"));
             m_udp.readDatagram(datagram.data(), 0); // dropped: nobody asked for it
             continue;
         }
@@ -61,7 +62,8 @@ void UdpMediaIntake::readPending(bool wanted)
         if (!m_active || !sender.isEqual(m_server, QHostAddress::TolerantConversion)) {
             if (!m_strangerLogged) {
                 m_strangerLogged = true;
-                m_log.append(QStringLiteral("警告, 删除来自 %1 的 UDP 数据: 它不是这个任务的服务器")
+                m_log.append(QCoreApplication::translate(
+                                 "UdpIntake", "警告, 删除来自 %1 的 UDP 数据: 它不是这个任务的服务器")
                                  .arg(sender.toString()));
             }
             continue;
@@ -89,7 +91,8 @@ void UdpMediaIntake::take(const char *datagram, qsizetype size)
     if (m_task.RecvBuffer.size() > BacklogLimit) {
         if (!m_backlogLogged) {
             m_backlogLogged = true;
-            m_log.append(QStringLiteral("警告, UDP 数据来得太快, 部分数据包将重新请求"));
+            m_log.append(
+                QCoreApplication::translate("UdpIntake", "警告, UDP 数据来得太快, 部分数据包将重新请求"));
         }
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "shell/interaction.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace lumo {
@@ -11,10 +12,10 @@ namespace lumo {
 // Save dialogs (save file, log, redirect file): entry 1 media, 2 redirect files, 3 logs, 4 all.
 inline QString saveFileFilter()
 {
-    return QStringLiteral("Windows 媒体文件 (*.asf *.wmv *.wma *.wm);;"
-                          "WM 重定向文件 (*.asx *.wmx *.wax *.wvx);;"
-                          "Lumo 记录文件 (*.log);;"
-                          "所有文件 (*)");
+    return QCoreApplication::translate("FileFilters", "Windows 媒体文件 (*.asf *.wmv *.wma *.wm);;"
+                                                      "WM 重定向文件 (*.asx *.wmx *.wax *.wvx);;"
+                                                      "Lumo 记录文件 (*.log);;"
+                                                      "所有文件 (*)");
 }
 enum SaveFilterEntry
 {
@@ -42,11 +43,12 @@ inline FileDialogRequest saveFileRequest(const QString &title, const QString &su
 // The open window's browse dialog.
 inline QString openFileFilter()
 {
-    return QStringLiteral("所有 WM 和 Lumo 记录文件 (*.asf *.wmv *.wma *.wa *.asx *.wmx *.wax *.wvx *.log);;"
-                          "WM 媒体文件 (*.asf *.wmv *.wma *.wa);;"
-                          "WM 重定向文件 (*.asx *.wmx *.wax *.wvx);;"
-                          "Lumo 记录文件 (*.log);;"
-                          "所有文件 (*)");
+    return QCoreApplication::translate(
+        "FileFilters", "所有 WM 和 Lumo 记录文件 (*.asf *.wmv *.wma *.wa *.asx *.wmx *.wax *.wvx *.log);;"
+                       "WM 媒体文件 (*.asf *.wmv *.wma *.wa);;"
+                       "WM 重定向文件 (*.asx *.wmx *.wax *.wvx);;"
+                       "Lumo 记录文件 (*.log);;"
+                       "所有文件 (*)");
 }
 
 } // namespace lumo

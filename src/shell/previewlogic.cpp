@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <QCoreApplication>
 
 namespace lumo::preview {
 
@@ -34,19 +35,19 @@ QString statusText(PlayerMode mode)
 {
     switch (mode) {
     case PlayerMode::NotReady:
-        return QStringLiteral("Not Ready");
+        return QCoreApplication::translate("PreviewLogic", "Not Ready");
     case PlayerMode::Stopped:
-        return QStringLiteral("Stopped");
+        return QCoreApplication::translate("PreviewLogic", "Stopped");
     case PlayerMode::Playing:
-        return QStringLiteral("Playing");
+        return QCoreApplication::translate("PreviewLogic", "Playing");
     case PlayerMode::Recording:
         return QString();
     case PlayerMode::Seeking:
-        return QStringLiteral("Seeking");
+        return QCoreApplication::translate("PreviewLogic", "Seeking");
     case PlayerMode::Paused:
-        return QStringLiteral("Paused");
+        return QCoreApplication::translate("PreviewLogic", "Paused");
     case PlayerMode::Open:
-        return QStringLiteral("Open");
+        return QCoreApplication::translate("PreviewLogic", "Open");
     }
     return QString();
 }

@@ -2,6 +2,7 @@
 
 #include "shell/logging.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace lumo {
@@ -16,6 +17,7 @@ constexpr QStringView nameLastProto = u"LastProto";
 constexpr QStringView nameDnsState = u"DNSState";
 constexpr QStringView nameAutoLog = u"AutoLog";
 constexpr QStringView nameSendHost = u"SendHost";
+constexpr QStringView nameLanguage = u"Language";
 constexpr QStringView nameHeight = u"Height";
 constexpr QStringView nameWidth = u"Width";
 constexpr QStringView nameFormLeft = u"FormLeft";
@@ -87,6 +89,7 @@ void Settings::load()
     m_bypassDns = read(nameDnsState) == dnsIp;
     m_autoSaveLog = read(nameAutoLog) == flagOn;
     m_sendHost = read(nameSendHost) == flagOn;
+    m_language = languageChoiceFromText(read(nameLanguage));
     qCDebug(lcShell) << "settings loaded: TCP port" << m_tcpPort << "UDP port" << m_udpPort << "UDP"
                      << m_useUdp;
 }
@@ -100,6 +103,7 @@ void Settings::store()
     write(nameDnsState, (m_bypassDns ? dnsIp : dnsLookup).toString());
     write(nameAutoLog, onOff(m_autoSaveLog));
     write(nameSendHost, onOff(m_sendHost));
+    write(nameLanguage, languageChoiceText(m_language));
 }
 
 quint16 Settings::udpBindPort() const
@@ -116,16 +120,16 @@ bool Settings::udpPortChanged() const
 
 QString Settings::udpPortChangeQuestion()
 {
-    return QStringLiteral("你的 UDP 已经改变端口值\n"
-                          "在新的 UDP 端口设定生效之前你必须重新启动 Lumo! \n"
-                          "                                       \n\n"
-                          "要立即关闭 Lumo 吗?\n"
-                          "所有的数据将会被保存.");
+    return QCoreApplication::translate("Settings", "你的 UDP 已经改变端口值\n"
+                                                   "在新的 UDP 端口设定生效之前你必须重新启动 Lumo! \n"
+                                                   "                                       \n\n"
+                                                   "要立即关闭 Lumo 吗?\n"
+                                                   "所有的数据将会被保存.");
 }
 
 QString Settings::udpPortChangeCancelledText()
 {
-    return QStringLiteral("UDP 更改已取消, 将保持原来的 UDP 端口设置");
+    return QCoreApplication::translate("Settings", "UDP 更改已取消, 将保持原来的 UDP 端口设置");
 }
 
 void Settings::revertUdpPort()
@@ -136,21 +140,22 @@ void Settings::revertUdpPort()
 
 QString Settings::aboutUdpText()
 {
-    return QStringLiteral("关于 UDP\n\n"
-                          "目前, Lumo 还不支持数据包错误修正. 有错误或者丢失信息包     \n"
-                          "的 UDP 流信息将会被当作正常的文件而保存. 这就是说 UDP 只能\n"
-                          "够用在要求不怎么严格的测试场合. 只能够作为 TCP 数据流协议的 \n"
-                          "备选类型.                                                  \n"
-                          "                             \n\n"
-                          "同样, 如果你改变了 UDP 端口地址的话, 你就必须重新启动 Lumo,\n"
-                          "根据 Windows 的套接字规则. 每次启动一个应用程序 UDP 只能创\n"
-                          "建并关联一个本机的端口.                            \n"
-                          "                                                                \n\n"
-                          "可用的端口数字范围是从 1 - 65535. 避免使用 1000 以下的数字,因\n"
-                          "为这些数字可能会被网络和系统使用作为保留字.                     \n"
-                          "默认的 MMS 流端口为 7000 或 7001                                    \n\n"
-                          "UDP 协议一样能够下载, 但是要小心保存的文件中可能会存在着错误.\n"
-                          "(感谢阅读这些内容)");
+    return QCoreApplication::translate(
+        "Settings", "关于 UDP\n\n"
+                    "目前, Lumo 还不支持数据包错误修正. 有错误或者丢失信息包     \n"
+                    "的 UDP 流信息将会被当作正常的文件而保存. 这就是说 UDP 只能\n"
+                    "够用在要求不怎么严格的测试场合. 只能够作为 TCP 数据流协议的 \n"
+                    "备选类型.                                                  \n"
+                    "                             \n\n"
+                    "同样, 如果你改变了 UDP 端口地址的话, 你就必须重新启动 Lumo,\n"
+                    "根据 Windows 的套接字规则. 每次启动一个应用程序 UDP 只能创\n"
+                    "建并关联一个本机的端口.                            \n"
+                    "                                                                \n\n"
+                    "可用的端口数字范围是从 1 - 65535. 避免使用 1000 以下的数字,因\n"
+                    "为这些数字可能会被网络和系统使用作为保留字.                     \n"
+                    "默认的 MMS 流端口为 7000 或 7001                                    \n\n"
+                    "UDP 协议一样能够下载, 但是要小心保存的文件中可能会存在着错误.\n"
+                    "(感谢阅读这些内容)");
 }
 
 std::optional<int> Settings::windowHeight() const

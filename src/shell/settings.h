@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/language.h"
 #include "shell/settingsstore.h"
 
 #include <QString>
@@ -12,7 +13,7 @@ namespace lumo {
 // Everything the program remembers between runs, with its defaults.
 //
 // The settings in force while the program runs are the settings window's control values
-// (tcpPort ... sendHost): load() fills them once at start, the window edits them, and
+// (tcpPort ... language): load() fills them once at start, the window edits them, and
 // store() writes them back when the window closes. Everything else is read from and written
 // to the store on each call.
 class Settings
@@ -23,7 +24,7 @@ public:
     // Fills the control values from the store and fixes InitialUDPPort; missing values get
     // their defaults, and the choices compare exactly ("udp" leaves UDPTick off).
     void load();
-    // Writes the seven control values as they stand, unchecked.
+    // Writes the control values as they stand, unchecked.
     void store();
 
     // Control values of the settings window.
@@ -41,6 +42,9 @@ public:
     void setAutoSaveLog(bool on) { m_autoSaveLog = on; }
     bool sendHost() const { return m_sendHost; }
     void setSendHost(bool on) { m_sendHost = on; }
+    // The language for the next start; files without one read as Auto.
+    LanguageChoice language() const { return m_language; }
+    void setLanguage(LanguageChoice choice) { m_language = choice; }
 
     // The UDP port in force since start: a changed port needs a restart.
     QString initialUdpPort() const { return m_initialUdpPort; }
@@ -111,6 +115,7 @@ private:
     bool m_bypassDns = false;
     bool m_autoSaveLog = false;
     bool m_sendHost = false;
+    LanguageChoice m_language = LanguageChoice::Auto;
     QString m_initialUdpPort;
 };
 

@@ -51,7 +51,7 @@ QStringList TaskLog::lines() const
 void TaskLog::DumpBytes(const char *bytes, qsizetype count)
 {
     static constexpr char hexDigits[] = "0123456789ABCDEF";
-    QString text = QStringLiteral(" 数据转储: \r\n");
+    QString text = tr(" 数据转储: \r\n");
     text.reserve(text.size() + count * 3 + (count / dumpRowBytes) * 2);
     for (qsizetype i = 0; i < count; ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
@@ -90,13 +90,13 @@ bool TaskLog::LoadLogFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        append(QStringLiteral("打开记录文件错误"));
+        append(tr("打开记录文件错误"));
         return false;
     }
     QByteArray bytes = file.readAll();
     file.close();
     if (bytes.isEmpty()) {
-        append(QStringLiteral("记录文件不包含任何数据"));
+        append(tr("记录文件不包含任何数据"));
         return false;
     }
     // Only what ends in LF counts; LF is a single byte in both UTF-8 and GBK.
@@ -110,17 +110,17 @@ bool TaskLog::LoadLogFile(const QString &path)
 
 QString TaskLog::noDataToSaveText()
 {
-    return QStringLiteral("没有记录数据来保存");
+    return tr("没有记录数据来保存");
 }
 
 QString TaskLog::createFailedText()
 {
-    return QStringLiteral("创建记录文件错误");
+    return tr("创建记录文件错误");
 }
 
 QString TaskLog::writeFailedText()
 {
-    return QStringLiteral("保存记录文件发生错误");
+    return tr("保存记录文件发生错误");
 }
 
 QString proposedLogFileName(const QString &saveWindowText, const QString &mediaWindowText)

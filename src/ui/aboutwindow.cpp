@@ -44,14 +44,14 @@ AboutWindow::~AboutWindow() = default;
 QString AboutWindow::versionText()
 {
     const QStringList lines{
-        QStringLiteral("Lumo 版本信息与说明:"),
+        tr("Lumo 版本信息与说明:"),
         QString(),
-        QStringLiteral("Lumo 程序版本:\t\t1.8.0"),
-        QStringLiteral("Lumo 播放器版本:\t\t1.2.0"),
-        QStringLiteral("MMS 协议版本:\t\tNSPlayer/7.0.0.1956"),
-        QStringLiteral("发布日期:\t\t2002.10.2"),
-        QStringLiteral("软件作者:\t\tLumo 开发组"),
-        QStringLiteral("汉化作者:\t\tLumo 开发组 (中文界面与说明)"),
+        tr("Lumo 程序版本:\t\t1.8.0"),
+        tr("Lumo 播放器版本:\t\t1.2.0"),
+        tr("MMS 协议版本:\t\tNSPlayer/7.0.0.1956"),
+        tr("发布日期:\t\t2002.10.2"),
+        tr("软件作者:\t\tLumo 开发组"),
+        tr("汉化作者:\t\tLumo 开发组 (中文界面与说明)"),
     };
     return lines.join(QLatin1Char('\n'));
 }

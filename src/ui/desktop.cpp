@@ -146,8 +146,7 @@ void Desktop::setUpMainWindow()
     // The log view gives way first: the window fits a small or magnified screen.
     m_main->setMinimumSize(m_main->width(), qMin(m_main->height(), m_main->minimumSizeHint().height()));
     const QString help = helpFile();
-    m_main->setStatusBarText(
-        help.isEmpty() ? QString() : QStringLiteral(" 请访问 ") + help + QStringLiteral(" 获取帮助"));
+    m_main->setStatusBarText(help.isEmpty() ? QString() : tr(" 请访问 ") + help + tr(" 获取帮助"));
     if (auto *app = qobject_cast<LumoApplication *>(QCoreApplication::instance()))
         app->setExceptionHandler([this](const QString &message) { m_controller->OnException(message); });
 
@@ -177,7 +176,7 @@ void Desktop::onMainWindowClosing()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    m_log->append(QStringLiteral("******* 正在关闭 *******"));
+    m_log->append(tr("******* 正在关闭 *******"));
     m_settings->setAddressList(m_main->urlItems());
     m_settings->setAddressText(m_main->urlText());
     const QRect geometry = m_main->isMaximized() || m_main->isMinimized()
@@ -239,7 +238,7 @@ void Desktop::onSaveLogTriggered()
 void Desktop::onPrintTriggered()
 {
     m_main->repaint();
-    m_printer.setDocName(QStringLiteral("Lumo 记录打印输出"));
+    m_printer.setDocName(tr("Lumo 记录打印输出"));
     QPrintDialog dialog(&m_printer, m_main.get());
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -300,8 +299,7 @@ void Desktop::openFromLaunch(const QString &argument, bool start)
         return;
     case LaunchKind::Unknown:
         m_person->showMessage(
-            QStringLiteral("无法打开 %1\nLumo 只能打开 MMS 地址, 重定向文件和 Windows 媒体文件")
-                .arg(request.text));
+            tr("无法打开 %1\nLumo 只能打开 MMS 地址, 重定向文件和 Windows 媒体文件").arg(request.text));
         return;
     }
 }
@@ -319,8 +317,8 @@ void Desktop::onMoreHelpTriggered()
     m_main->repaint();
     // The message names the read-me; the desktop's viewer then shows it.
     const QString help = helpFile();
-    m_person->showMessage(QStringLiteral("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") + help +
-                          QStringLiteral("\n或阅读 Lumo 附带的自述文件"));
+    m_person->showMessage(tr("更多有关于 Lumo 的信息和疑难解答请访问以下站点  ") + help +
+                          tr("\n或阅读 Lumo 附带的自述文件"));
     if (!help.isEmpty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(help));
 }
@@ -345,7 +343,7 @@ void Desktop::openBrowse()
 {
     GuiInteraction::AskingWindow asking(*m_person, m_openWindow.get());
     FileDialogRequest request;
-    request.title = QStringLiteral("Open a local file");
+    request.title = tr("Open a local file");
     request.startFolder = m_settings->openFolder();
     request.filter = openFileFilter();
     const std::optional<QString> chosen = m_person->chooseOpenFile(request);

@@ -1,5 +1,6 @@
 #include "ui/logprinter.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
@@ -21,7 +22,7 @@ bool printLog(QPrinter &printer, const QStringList &lines)
     QFont font = painter.font();
     font.setPointSize(fontPoints);
     painter.setFont(font);
-    painter.drawText(leftX, headingY, QStringLiteral("Lumo 多媒体任务记录"));
+    painter.drawText(leftX, headingY, QCoreApplication::translate("LogPrinter", "Lumo 多媒体任务记录"));
 
     const int step = int(1.5 * QFontMetrics(font, &printer).height());
     const int bottom = painter.viewport().height();

@@ -132,7 +132,7 @@ QWidget *PreviewWindow::picture() const
 void PreviewWindow::initialiseDisplay()
 {
     setMinimumSize(size());
-    m_ui->statusBar->showMessage(QStringLiteral("Lumo Media Player v1.2.0"));
+    m_ui->statusBar->showMessage(tr("Lumo Media Player v1.2.0"));
     onDisplayTimer();
 }
 
@@ -166,7 +166,7 @@ void PreviewWindow::loadPreviewFile()
 {
     if (preview::audioOnly(m_streamKinds)) {
         resize(minimumSize());
-        m_ui->videoArea->setText(QStringLiteral("Radio Broadcast"));
+        m_ui->videoArea->setText(tr("Radio Broadcast"));
         m_picture->hide();
     } else {
         m_ui->videoArea->setText(QString());
@@ -195,9 +195,8 @@ void PreviewWindow::loadPreviewFile()
         m_ui->volumeSlider->setEnabled(false);
         // Not modal: the player works without it.
         if (!m_volumeMessage) {
-            m_volumeMessage =
-                new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Lumo"),
-                                QStringLiteral("Volume control not enabled"), QMessageBox::Ok, this);
+            m_volumeMessage = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Lumo"),
+                                              tr("Volume control not enabled"), QMessageBox::Ok, this);
             m_volumeMessage->setAttribute(Qt::WA_DeleteOnClose);
             m_volumeMessage->setModal(false);
         }

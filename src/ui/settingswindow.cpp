@@ -21,6 +21,7 @@ SettingsWindow::SettingsWindow(QWidget *parent)
     for (QCheckBox *box :
          {m_ui->udpCheckBox, m_ui->bypassDnsCheckBox, m_ui->autoLogCheckBox, m_ui->sendHostCheckBox})
         connect(box, &QCheckBox::clicked, this, &SettingsWindow::edited);
+    connect(m_ui->languageBox, &QComboBox::activated, this, &SettingsWindow::edited);
     connect(m_ui->soundTestButton, &QPushButton::clicked, this, &SettingsWindow::soundTestClicked);
     connect(m_ui->aboutUdpButton, &QPushButton::clicked, this, &SettingsWindow::aboutUdpClicked);
     connect(m_ui->okButton, &QPushButton::clicked, this, &QWidget::close);
@@ -39,6 +40,8 @@ void SettingsWindow::showValues(const Settings &settings)
     m_ui->bypassDnsCheckBox->setChecked(settings.bypassDns());
     m_ui->autoLogCheckBox->setChecked(settings.autoSaveLog());
     m_ui->sendHostCheckBox->setChecked(settings.sendHost());
+    // The items are in the order of LanguageChoice: automatic, Chinese, English.
+    m_ui->languageBox->setCurrentIndex(static_cast<int>(settings.language()));
 }
 
 void SettingsWindow::copyValuesTo(Settings &settings) const
@@ -50,6 +53,7 @@ void SettingsWindow::copyValuesTo(Settings &settings) const
     settings.setBypassDns(m_ui->bypassDnsCheckBox->isChecked());
     settings.setAutoSaveLog(m_ui->autoLogCheckBox->isChecked());
     settings.setSendHost(m_ui->sendHostCheckBox->isChecked());
+    settings.setLanguage(static_cast<LanguageChoice>(m_ui->languageBox->currentIndex()));
 }
 
 void SettingsWindow::showEvent(QShowEvent *event)

@@ -1,6 +1,7 @@
 // lumo-cli as a user runs it: a real process against lumo-mms-server.
 
 #include "shell/bytereader.h"
+#include "shell/tasklog.h"
 #include "support/clifixture.h"
 #include "support/serverprocess.h"
 #include "support/testmedia.h"
@@ -9,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTemporaryDir>
 
@@ -48,7 +50,7 @@ TEST_F(Cli, ExistingFileNeedsAnAnswerAndServerErrorsFail)
     existing.write("data");
     existing.close();
     EXPECT_NE(run({"get", server.url("sample.asf"), "-o", out}), 0);
-    EXPECT_TRUE(output.contains("--resume or --overwrite"));
+    EXPECT_TRUE(output.contains("请使用 --resume 或 --overwrite"));
     EXPECT_EQ(readFile(out), "data");
 
     EXPECT_NE(run({"get", server.url("missing.asf"), "-o", out, "--overwrite"}), 0);
@@ -168,4 +170,43 @@ TEST_F(Cli, ScanListsTheAddressesOfARedirectFile)
     EXPECT_EQ(run({"scan", "none.asx"}), 1);
     EXPECT_TRUE(output.contains("重定向文件出错 - 未找到任何一个"));
     EXPECT_EQ(run({"scan", "absent.asx"}), 1);
+}
+
+TEST_F(Cli, EnglishRunPrintsAndSavesItsLogInEnglish)
+{
+    language = QStringLiteral("en");
+    ASSERT_TRUE(server.start({"--root", dir.path()}));
+    const QString out = dir.filePath("out.asf");
+    const QString logPath = dir.filePath("task.log");
+    ASSERT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--log", logPath}), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("Download complete. The media file has been written to disk."));
+    const QString log = QString::fromUtf8(readFile(logPath));
+    EXPECT_TRUE(log.startsWith("------- Log start -------\n")) << log.toStdString();
+    EXPECT_TRUE(log.endsWith("------- Log end -------\n"));
+    EXPECT_FALSE(log.contains(QRegularExpression(QStringLiteral("\\p{Han}"))));
+
+    // This test runs in Chinese; the log loader takes the English log line for line.
+    TaskLog loaded;
+    ASSERT_TRUE(loaded.LoadLogFile(logPath));
+    EXPECT_EQ(loaded.lines(), log.split(u'\n').mid(0, loaded.lines().size()));
+    EXPECT_EQ(loaded.lines().size(), log.count(u'\n'));
+
+    ASSERT_NE(run({"info", dir.filePath("none.asf")}), 0);
+    EXPECT_TRUE(output.contains("Cannot open the file to read its header")) << output.toStdString();
+    ASSERT_EQ(run({"info", sample}), 0);
+    EXPECT_TRUE(output.contains("[Video] [Audio]")) << output.toStdString();
+    EXPECT_TRUE(output.contains("Video size:"));
+    ASSERT_EQ(run({"get", "--help"}), 0);
+    EXPECT_TRUE(output.contains("Continue a file that already holds data."));
+}
+
+TEST_F(Cli, ChineseRunHelpIsChinese)
+{
+    ASSERT_EQ(run({"--help"}), 0);
+    EXPECT_TRUE(output.startsWith("用法: lumo-cli <命令> [选项]")) << output.toStdString();
+    ASSERT_EQ(run({"get", "--help"}), 0);
+    EXPECT_TRUE(output.contains("--resume")) << output.toStdString();
+    EXPECT_TRUE(output.contains("续传已包含数据的文件."));
+    EXPECT_EQ(run({"get", "a", "--for", "0"}), 2);
+    EXPECT_TRUE(output.contains("--for 需要一个大于 0 的整数秒数"));
 }

@@ -45,7 +45,7 @@ protected:
     SettingsWindow *window = nullptr;
 };
 
-TEST_F(SettingsWindowTest, EmptyConfigurationShowsDefaultsAndClosingStoresAllSeven)
+TEST_F(SettingsWindowTest, EmptyConfigurationShowsDefaultsAndClosingStoresAllEight)
 {
     EXPECT_FALSE(window->isHidden());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("设置 Lumo"));
@@ -64,6 +64,7 @@ TEST_F(SettingsWindowTest, EmptyConfigurationShowsDefaultsAndClosingStoresAllSev
     EXPECT_EQ(storedValue(QStringLiteral("DNSState")), QStringLiteral("Lookup"));
     EXPECT_EQ(storedValue(QStringLiteral("AutoLog")), QStringLiteral("off"));
     EXPECT_EQ(storedValue(QStringLiteral("SendHost")), QStringLiteral("off"));
+    EXPECT_EQ(storedValue(QStringLiteral("Language")), QStringLiteral("auto"));
     EXPECT_TRUE(m_answers->seen.isEmpty());
 }
 

@@ -42,6 +42,23 @@ TEST(ServerCommandLine, HelpDocumentsEveryOption)
         EXPECT_TRUE(r.out.contains(option)) << option;
 }
 
+TEST(ServerCommandLine, HelpFollowsTheLanguage)
+{
+    const QByteArray saved = qgetenv("LUMO_LANG");
+    qputenv("LUMO_LANG", "zh");
+    const RunResult chinese = run(serverBin, {"--help"});
+    qputenv("LUMO_LANG", "en");
+    const RunResult english = run(serverBin, {"--help"});
+    qputenv("LUMO_LANG", saved);
+    ASSERT_TRUE(chinese.finished && english.finished);
+    EXPECT_TRUE(chinese.out.contains("显示本帮助并退出")) << chinese.out.toStdString();
+    EXPECT_TRUE(chinese.out.contains("--synthetic <NAME:BYTES:PACKETSIZE>"));
+    // Qt's own part of the help is in Chinese too.
+    EXPECT_FALSE(chinese.out.contains("Options:"));
+    EXPECT_TRUE(english.out.contains("Show this help and exit."));
+    EXPECT_TRUE(english.out.contains("Options:"));
+}
+
 TEST(ServerCommandLine, BadValuesAreRefusedWithAMessage)
 {
     const QStringList bad[] = {

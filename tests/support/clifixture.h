@@ -27,6 +27,7 @@ protected:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        env.insert("LUMO_LANG", language);
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(dir.path());
         process.setProcessChannelMode(QProcess::MergedChannels);
@@ -58,6 +59,7 @@ protected:
     QTemporaryDir dir;
     QString sample;
     QString output;
+    QString language = QStringLiteral("zh"); // LUMO_LANG of the runs
 };
 
 } // namespace lumo::test

@@ -1,3 +1,5 @@
+#include "shell/language.h"
+
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 
@@ -5,6 +7,10 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // The tests compare the Chinese texts whatever the machine's locale; the programs they start
+    // inherit the choice.
+    qputenv("LUMO_LANG", "zh");
+    lumo::installLanguage(lumo::Language::Chinese);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,3 +1,4 @@
+#include "language.h"
 #include "options.h"
 #include "server.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lumo-mms-server"));
+    mmsserver::setUpLanguage();
     const mmsserver::OptionsResult parsed = mmsserver::parseOptions(QCoreApplication::arguments());
     if (!parsed.error.isEmpty())
         return fail(parsed.error + QStringLiteral(" (see --help)"), 2);

@@ -4,6 +4,7 @@
 #include <functional>
 #include <iterator>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <vector>
 
 namespace mmsserver {
@@ -82,7 +83,8 @@ OptionRules servingRules()
     return {
         {QCommandLineOption(
              QStringLiteral("listen"),
-             QStringLiteral(
+             QCoreApplication::translate(
+                 "ServerOptions",
                  "Listen on ADDR:PORT (default 127.0.0.1:1755). Port 0 picks a free port. The first "
                  "line on stdout is 'lumo-mms-server listening on ADDR:PORT'."),
              QStringLiteral("ADDR:PORT")),
@@ -92,15 +94,19 @@ OptionRules servingRules()
                         : badValue(QStringLiteral("listen"), values.constLast(),
                                    QStringLiteral("expected ADDR:PORT"));
          }},
-        {QCommandLineOption(QStringLiteral("root"),
-                            QStringLiteral("Serve the ASF files below DIR by path (default: the current "
-                                           "folder). Paths leaving DIR are refused."),
-                            QStringLiteral("DIR")),
+        {QCommandLineOption(
+             QStringLiteral("root"),
+             QCoreApplication::translate("ServerOptions",
+                                         "Serve the ASF files below DIR by path (default: the current "
+                                         "folder). Paths leaving DIR are refused."),
+             QStringLiteral("DIR")),
          [](const QStringList &values, ServerOptions &o) {
              o.root = values.constLast();
              return QString();
          }},
-        flagRule(QStringLiteral("v"), QStringLiteral("Log every session step to stderr as 'session N: ...'."),
+        flagRule(QStringLiteral("v"),
+                 QCoreApplication::translate("ServerOptions",
+                                             "Log every session step to stderr as 'session N: ...'."),
                  &ServerOptions::verbose),
     };
 }
@@ -110,7 +116,8 @@ OptionRules streamingRules()
     return {
         {QCommandLineOption(
              QStringLiteral("live"),
-             QStringLiteral(
+             QCoreApplication::translate(
+                 "ServerOptions",
                  "Serve every file as a live broadcast: live attributes, packet count 0, the file "
                  "looped with location numbers from 1000000 and times shifted by 36000 s. Paced in "
                  "real time unless --pace says otherwise. An HTTP client joins the broadcast where it "
@@ -121,8 +128,10 @@ OptionRules streamingRules()
              return QString();
          }},
         numberRule(QStringLiteral("live-seconds"),
-                   QStringLiteral("End a live broadcast after N seconds of media (0x1E); without it the "
-                                  "broadcast runs until the client leaves."),
+                   QCoreApplication::translate(
+                       "ServerOptions",
+                       "End a live broadcast after N seconds of media (0x1E); without it the "
+                       "broadcast runs until the client leaves."),
                    QStringLiteral("N"), 0xFFFFFFFF / 1000,
                    [](quint64 n, ServerOptions &o) {
                        o.liveSeconds = quint32(n);
@@ -130,8 +139,10 @@ OptionRules streamingRules()
                    }),
         {QCommandLineOption(
              QStringLiteral("pace"),
-             QStringLiteral("'full' sends packets as fast as the client reads them (the default for stored "
-                            "files); 'realtime' sends each at its ASF send time (the default for --live)."),
+             QCoreApplication::translate(
+                 "ServerOptions",
+                 "'full' sends packets as fast as the client reads them (the default for stored "
+                 "files); 'realtime' sends each at its ASF send time (the default for --live)."),
              QStringLiteral("full|realtime")),
          [](const QStringList &values, ServerOptions &o) {
              const QString &p = values.constLast();
@@ -144,7 +155,8 @@ OptionRules streamingRules()
              return QString();
          }},
         numberRule(QStringLiteral("rate"),
-                   QStringLiteral("Limit media packets to BYTES_PER_S bytes per second."),
+                   QCoreApplication::translate("ServerOptions",
+                                               "Limit media packets to BYTES_PER_S bytes per second."),
                    QStringLiteral("BYTES_PER_S"), quint64(1) << 40,
                    [](quint64 n, ServerOptions &o) {
                        if (n == 0)
@@ -153,8 +165,10 @@ OptionRules streamingRules()
                        return true;
                    }),
         numberRule(QStringLiteral("ping-every"),
-                   QStringLiteral("Send a ping (0x1B) after SECONDS without client traffic (default 30, 0 = "
-                                  "never)."),
+                   QCoreApplication::translate(
+                       "ServerOptions",
+                       "Send a ping (0x1B) after SECONDS without client traffic (default 30, 0 = "
+                       "never)."),
                    QStringLiteral("SECONDS"), 24 * 3600,
                    [](quint64 n, ServerOptions &o) {
                        o.pingEverySeconds = quint32(n);
@@ -168,7 +182,8 @@ OptionRules loginRules()
     return {
         {QCommandLineOption(
              QStringLiteral("auth"),
-             QStringLiteral(
+             QCoreApplication::translate(
+                 "ServerOptions",
                  "Require a BASIC login: OpenFile gets a 0x1A challenge; a right answer opens the file, "
                  "a wrong one gets 0x06 with hr 0x80070005 (access denied). Over HTTP a request without "
                  "the right 'Authorization: Basic' header gets 401 with 'WWW-Authenticate: Basic'."),
@@ -183,8 +198,9 @@ OptionRules loginRules()
              return QString();
          }},
         {QCommandLineOption(QStringLiteral("realm"),
-                            QStringLiteral("Realm named in the login challenge (default "
-                                           "'lumo-mms-server')."),
+                            QCoreApplication::translate("ServerOptions",
+                                                        "Realm named in the login challenge (default "
+                                                        "'lumo-mms-server')."),
                             QStringLiteral("TEXT")),
          [](const QStringList &values, ServerOptions &o) {
              o.realm = values.constLast();
@@ -218,12 +234,13 @@ QString addInjectedError(const QString &value, ServerOptions &o)
 OptionRules faultRules()
 {
     return {
-        {QCommandLineOption(
-             QStringLiteral("error-on"),
-             QStringLiteral("Answer client command CMD (0x01, 0x02, 0x05, 0x07, 0x15, 0x18 or 0x33) "
-                            "with an error reply carrying HRESULT, e.g. 0x05:0xC00D001A. May be "
-                            "repeated."),
-             QStringLiteral("CMD:HRESULT")),
+        {QCommandLineOption(QStringLiteral("error-on"),
+                            QCoreApplication::translate(
+                                "ServerOptions",
+                                "Answer client command CMD (0x01, 0x02, 0x05, 0x07, 0x15, 0x18 or 0x33) "
+                                "with an error reply carrying HRESULT, e.g. 0x05:0xC00D001A. May be "
+                                "repeated."),
+                            QStringLiteral("CMD:HRESULT")),
          [](const QStringList &values, ServerOptions &o) {
              for (const QString &value : values) {
                  if (QString why = addInjectedError(value, o); !why.isEmpty())
@@ -231,35 +248,43 @@ OptionRules faultRules()
              }
              return QString();
          }},
-        numberRule(QStringLiteral("drop-after"), QStringLiteral("Close the connection after N data packets."),
+        numberRule(QStringLiteral("drop-after"),
+                   QCoreApplication::translate("ServerOptions", "Close the connection after N data packets."),
                    QStringLiteral("N"), ~quint64(0),
                    [](quint64 n, ServerOptions &o) {
                        o.dropAfter = n;
                        return true;
                    }),
-        flagRule(QStringLiteral("close-after-end"), QStringLiteral("Close the connection right after 0x1E."),
+        flagRule(QStringLiteral("close-after-end"),
+                 QCoreApplication::translate("ServerOptions", "Close the connection right after 0x1E."),
                  &ServerOptions::closeAfterEnd),
         numberRule(QStringLiteral("corrupt-after"),
-                   QStringLiteral("After N data packets send one media packet of an unknown kind (byte 4 = "
-                                  "0x09); over HTTP, a chunk whose framing does not start with '$'."),
+                   QCoreApplication::translate(
+                       "ServerOptions",
+                       "After N data packets send one media packet of an unknown kind (byte 4 = "
+                       "0x09); over HTTP, a chunk whose framing does not start with '$'."),
                    QStringLiteral("N"), ~quint64(0),
                    [](quint64 n, ServerOptions &o) {
                        o.corruptAfter = n;
                        return true;
                    }),
         flagRule(QStringLiteral("strip-padding"),
-                 QStringLiteral("Send data packets (and $D chunks) without their trailing zero bytes, as "
-                                "servers do with packet padding; the client pads them back."),
+                 QCoreApplication::translate(
+                     "ServerOptions",
+                     "Send data packets (and $D chunks) without their trailing zero bytes, as "
+                     "servers do with packet padding; the client pads them back."),
                  &ServerOptions::stripPadding),
         flagRule(QStringLiteral("no-resend"),
-                 QStringLiteral("Ignore resend requests: a dropped UDP datagram stays lost."),
+                 QCoreApplication::translate("ServerOptions",
+                                             "Ignore resend requests: a dropped UDP datagram stays lost."),
                  &ServerOptions::noResend),
-        flagRule(QStringLiteral("drip"), QStringLiteral("Write everything on TCP one byte at a time."),
+        flagRule(QStringLiteral("drip"),
+                 QCoreApplication::translate("ServerOptions", "Write everything on TCP one byte at a time."),
                  &ServerOptions::drip),
         numberRule(
             QStringLiteral("udp-drop-every"),
-            QStringLiteral("Drop every Kth UDP datagram (resends excepted)."), QStringLiteral("K"),
-            0xFFFFFFFF,
+            QCoreApplication::translate("ServerOptions", "Drop every Kth UDP datagram (resends excepted)."),
+            QStringLiteral("K"), 0xFFFFFFFF,
             [](quint64 n, ServerOptions &o) {
                 if (n < 2)
                     return false;
@@ -375,18 +400,20 @@ QString addSynthetic(const QString &value, ServerOptions &o)
 
 OptionRule syntheticRule()
 {
-    return {QCommandLineOption(
-                QStringLiteral("synthetic"),
-                QStringLiteral("Serve a made-up audio+video ASF stream of about BYTES bytes in packets of "
+    return {
+        QCommandLineOption(QStringLiteral("synthetic"),
+                           QCoreApplication::translate(
+                               "ServerOptions",
+                               "Serve a made-up audio+video ASF stream of about BYTES bytes in packets of "
                                "PACKETSIZE (512-65527) bytes when a client opens NAME. May be repeated."),
-                QStringLiteral("NAME:BYTES:PACKETSIZE")),
-            [](const QStringList &values, ServerOptions &o) {
-                for (const QString &value : values) {
-                    if (QString why = addSynthetic(value, o); !why.isEmpty())
-                        return why;
-                }
-                return QString();
-            }};
+                           QStringLiteral("NAME:BYTES:PACKETSIZE")),
+        [](const QStringList &values, ServerOptions &o) {
+            for (const QString &value : values) {
+                if (QString why = addSynthetic(value, o); !why.isEmpty())
+                    return why;
+            }
+            return QString();
+        }};
 }
 
 // Every option but --help, in the order --help lists them.
@@ -405,13 +432,16 @@ OptionsResult parseOptions(const QStringList &arguments)
 {
     OptionsResult result;
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "ServerOptions",
         "A test and demo MMS server: serves ASF files and synthetic streams over MMS (TCP or UDP data)\n"
         "and over HTTP (MMSH) on the same port, with live broadcasts, pacing, pings, BASIC login and\n"
         "fault injection. Faults and pacing apply to both protocols where they fit."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help and exit."));
-    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
+                                  QCoreApplication::translate("ServerOptions", "Show this help and exit."));
+    const QCommandLineOption version(
+        QStringLiteral("version"),
+        QCoreApplication::translate("ServerOptions", "Show the version and exit."));
     const OptionRules rules = optionRules();
     parser.addOption(help);
     parser.addOption(version);

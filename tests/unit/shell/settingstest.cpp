@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ChoiceCase{u"SendHost", "on", true}, ChoiceCase{u"SendHost", "On", false},
                       ChoiceCase{u"SendHost", "off", false}));
 
-TEST_F(SettingsTest, CloseWithoutChangesStoresAllSevenValues)
+TEST_F(SettingsTest, CloseWithoutChangesStoresAllEightValues)
 {
     Settings settings;
     settings.load();
@@ -101,6 +101,7 @@ TEST_F(SettingsTest, CloseWithoutChangesStoresAllSevenValues)
     EXPECT_EQ(stored(u"DNSState"), QStringLiteral("Lookup"));
     EXPECT_EQ(stored(u"AutoLog"), QStringLiteral("off"));
     EXPECT_EQ(stored(u"SendHost"), QStringLiteral("off"));
+    EXPECT_EQ(stored(u"Language"), QStringLiteral("auto"));
 }
 
 TEST_F(SettingsTest, StoresTickedBoxesAndFieldsUnchecked)

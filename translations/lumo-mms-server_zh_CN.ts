@@ -1,0 +1,97 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en">
+<context>
+    <name>ServerOptions</name>
+    <message>
+        <source>Listen on ADDR:PORT (default 127.0.0.1:1755). Port 0 picks a free port. The first line on stdout is &apos;lumo-mms-server listening on ADDR:PORT&apos;.</source>
+        <translation>在 ADDR:PORT 上监听 (默认 127.0.0.1:1755). 端口 0 表示任选一个空闲端口. 标准输出的第一行是 &apos;lumo-mms-server listening on ADDR:PORT&apos;.</translation>
+    </message>
+    <message>
+        <source>Serve the ASF files below DIR by path (default: the current folder). Paths leaving DIR are refused.</source>
+        <translation>按路径提供 DIR 下的 ASF 文件 (默认: 当前文件夹). 拒绝 DIR 以外的路径.</translation>
+    </message>
+    <message>
+        <source>Log every session step to stderr as &apos;session N: ...&apos;.</source>
+        <translation>把会话的每一步以 &apos;session N: ...&apos; 的形式记录到标准错误输出.</translation>
+    </message>
+    <message>
+        <source>Serve every file as a live broadcast: live attributes, packet count 0, the file looped with location numbers from 1000000 and times shifted by 36000 s. Paced in real time unless --pace says otherwise.</source>
+        <translation>把每个文件作为实况广播提供: 实况属性, 数据包数为 0, 文件循环播放, 位置编号从 1000000 开始, 时间后移 36000 秒. 除非 --pace 另行指定, 按实时速度发送.</translation>
+    </message>
+    <message>
+        <source>End a live broadcast after N seconds of media (0x1E); without it the broadcast runs until the client leaves.</source>
+        <translation>实况广播在 N 秒媒体后结束 (0x1E); 不给出时一直广播到客户端离开.</translation>
+    </message>
+    <message>
+        <source>&apos;full&apos; sends packets as fast as the client reads them (the default for stored files); &apos;realtime&apos; sends each at its ASF send time (the default for --live).</source>
+        <translation>&apos;full&apos; 以客户端读取的速度尽快发送数据包 (点播文件的默认值); &apos;realtime&apos; 按每个数据包的 ASF 发送时间发送 (--live 的默认值).</translation>
+    </message>
+    <message>
+        <source>Limit media packets to BYTES_PER_S bytes per second.</source>
+        <translation>把媒体数据包限制为每秒 BYTES_PER_S 字节.</translation>
+    </message>
+    <message>
+        <source>Send a ping (0x1B) after SECONDS without client traffic (default 30, 0 = never).</source>
+        <translation>客户端 SECONDS 秒无通信后发送 ping (0x1B) (默认 30, 0 为从不).</translation>
+    </message>
+    <message>
+        <source>Require a BASIC login: OpenFile gets a 0x1A challenge; a right answer opens the file, a wrong one gets 0x06 with hr 0x80070005 (access denied).</source>
+        <translation>要求 BASIC 登录: OpenFile 得到 0x1A 质询; 回答正确则打开文件, 错误则得到 hr 为 0x80070005 (拒绝访问) 的 0x06.</translation>
+    </message>
+    <message>
+        <source>Realm named in the login challenge (default &apos;lumo-mms-server&apos;).</source>
+        <translation>登录质询中的域 (默认 &apos;lumo-mms-server&apos;).</translation>
+    </message>
+    <message>
+        <source>Answer client command CMD (0x01, 0x02, 0x05, 0x07, 0x15, 0x18 or 0x33) with an error reply carrying HRESULT, e.g. 0x05:0xC00D001A. May be repeated.</source>
+        <translation>以带有 HRESULT 的错误回复回答客户端命令 CMD (0x01, 0x02, 0x05, 0x07, 0x15, 0x18 或 0x33), 例如 0x05:0xC00D001A. 可重复给出.</translation>
+    </message>
+    <message>
+        <source>Close the connection after N data packets.</source>
+        <translation>发送 N 个数据包后关闭连接.</translation>
+    </message>
+    <message>
+        <source>Close the connection right after 0x1E.</source>
+        <translation>发送 0x1E 后立即关闭连接.</translation>
+    </message>
+    <message>
+        <source>After N data packets send one media packet of an unknown kind (byte 4 = 0x09).</source>
+        <translation>发送 N 个数据包后发送一个未知类型的媒体数据包 (第 4 字节 = 0x09).</translation>
+    </message>
+    <message>
+        <source>Send data packets without their trailing zero bytes, as servers do with packet padding; the client pads them back.</source>
+        <translation>发送去掉末尾零字节的数据包, 如同服务器处理填充时那样; 由客户端补回.</translation>
+    </message>
+    <message>
+        <source>Ignore resend requests: a dropped UDP datagram stays lost.</source>
+        <translation>忽略重发请求: 丢弃的 UDP 数据报不再补发.</translation>
+    </message>
+    <message>
+        <source>Write everything on TCP one byte at a time.</source>
+        <translation>TCP 上的所有数据每次只写一个字节.</translation>
+    </message>
+    <message>
+        <source>Drop every Kth UDP datagram (resends excepted).</source>
+        <translation>每 K 个 UDP 数据报丢弃一个 (重发的除外).</translation>
+    </message>
+    <message>
+        <source>Serve a made-up audio+video ASF stream of about BYTES bytes in packets of PACKETSIZE (512-65527) bytes when a client opens NAME. May be repeated.</source>
+        <translation>客户端打开 NAME 时, 提供一个约 BYTES 字节的合成音视频 ASF 流, 数据包大小为 PACKETSIZE (512-65527) 字节. 可重复给出.</translation>
+    </message>
+    <message>
+        <source>A test and demo MMS server: serves ASF files and synthetic streams over MMS (TCP or UDP data),
+with live broadcasts, pacing, pings, BASIC login and fault injection.</source>
+        <translation>用于测试和演示的 MMS 服务器: 通过 MMS (TCP 或 UDP 数据) 提供 ASF 文件和合成流,
+支持实况广播, 速度控制, ping, BASIC 登录和故障注入.</translation>
+    </message>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>显示本帮助并退出.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>显示版本并退出.</translation>
+    </message>
+</context>
+</TS>
