@@ -1,7 +1,6 @@
 #include "mmshsession.h"
 
 #include "basiclogin.h"
-#include "messages.h"
 #include "server.h"
 
 #include <chrono>
@@ -57,8 +56,10 @@ void MmshSession::readRequest()
         return;
     // Whatever follows the request (a POST body) is read and dropped, so that closing sends no reset.
     m_in.append(m_socket->readAll());
-    if (m_answered)
-        return m_in.clear();
+    if (m_answered) {
+        m_in.clear();
+        return;
+    }
     HttpRequest request;
     QString why;
     switch (readHttpRequest(m_in, &request, &why)) {

@@ -135,7 +135,9 @@ void Server::route(QTcpSocket *socket)
     const std::optional<bool> http = startsHttpRequest(socket->peek(sniffBytes));
     if (!http)
         return;
-    socket->disconnect(); // the session takes the socket's signals from here on
+    // The session takes the socket over, with its lifetime.
+    disconnect(socket, nullptr, this, nullptr);
+    disconnect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     if (*http) {
         new MmshSession(++m_sessionCount, socket, *this);
         return;
