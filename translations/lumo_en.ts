@@ -270,6 +270,30 @@ Please try again.</translation>
         <source>进度 %1%</source>
         <translation>Progress %1%</translation>
     </message>
+    <message>
+        <source>使用 HTTP 协议 (端口 %1)</source>
+        <translation>Using HTTP (port %1)</translation>
+    </message>
+    <message>
+        <source>- %1, 改用 HTTP 协议</source>
+        <translation>- %1; trying HTTP instead</translation>
+    </message>
+    <message>
+        <source>-- 无法改用 HTTP 协议, 任务终止 --</source>
+        <translation>-- Could not switch to HTTP, task ended --</translation>
+    </message>
+    <message>
+        <source>服务器的回答不是 MMS 协议</source>
+        <translation>The server did not answer in MMS</translation>
+    </message>
+    <message>
+        <source>MMS 连接被拒绝</source>
+        <translation>The MMS connection was refused</translation>
+    </message>
+    <message>
+        <source>服务器关闭了 MMS 连接</source>
+        <translation>The server closed the MMS connection</translation>
+    </message>
 </context>
 <context>
     <name>FileFilters</name>
@@ -434,6 +458,101 @@ Please try again.</translation>
     <message>
         <source>无法访问到文件时间</source>
         <translation>Cannot read the file time</translation>
+    </message>
+</context>
+<context>
+    <name>HttpStreamSession</name>
+    <message>
+        <source>HTTP: 请求媒体流 (Play)...</source>
+        <translation>HTTP: asking for the stream (Play)...</translation>
+    </message>
+    <message>
+        <source>HTTP: 请求文件头信息 (Describe)...</source>
+        <translation>HTTP: asking for the header (Describe)...</translation>
+    </message>
+    <message>
+        <source>- HTTP 回答的头部过长</source>
+        <translation>- The HTTP answer&apos;s head is too long</translation>
+    </message>
+    <message>
+        <source>服务器的回答无法识别, 任务终止</source>
+        <translation>The server&apos;s answer could not be understood; task ended</translation>
+    </message>
+    <message>
+        <source>- 服务器的回答不是 HTTP</source>
+        <translation>- The server did not answer in HTTP</translation>
+    </message>
+    <message>
+        <source>- 服务器回答 %1 %2, 任务终止</source>
+        <translation>- The server answered %1 %2; task ended</translation>
+    </message>
+    <message>
+        <source>服务器回答 HTTP %1 %2, 任务终止</source>
+        <translation>The server answered HTTP %1 %2; task ended</translation>
+    </message>
+    <message>
+        <source>- 服务器发送的不是媒体流 (%1)</source>
+        <translation>- The server did not send a media stream (%1)</translation>
+    </message>
+    <message>
+        <source>这个地址不是 Windows Media 媒体流 (服务器发送的是 %1)
+网页和播放列表请使用 文件 -&gt; 打开 命令</source>
+        <translation>This address is not a Windows Media stream (the server sent %1)
+Open web pages and playlists with File -&gt; Open</translation>
+    </message>
+    <message>
+        <source>HTTP: 实况广播</source>
+        <translation>HTTP: live broadcast</translation>
+    </message>
+    <message>
+        <source>HTTP: 点播节目</source>
+        <translation>HTTP: stored programme</translation>
+    </message>
+    <message>
+        <source>- 服务器要求的登录方式无法使用: %1</source>
+        <translation>- The login the server asks for is not supported: %1</translation>
+    </message>
+    <message>
+        <source>服务器要求登录, 但它的登录方式无法使用, 任务终止</source>
+        <translation>The server asks for a login of a kind Lumo cannot give; task ended</translation>
+    </message>
+    <message>
+        <source>- 登录 %1 次都被拒绝, 任务终止</source>
+        <translation>- The login was refused %1 times; task ended</translation>
+    </message>
+    <message>
+        <source>服务器拒绝了登录, 任务终止</source>
+        <translation>The server refused the login; task ended</translation>
+    </message>
+    <message>
+        <source>- 没有登录, 任务终止</source>
+        <translation>- No login given; task ended</translation>
+    </message>
+    <message>
+        <source>任务终止, 连接已关闭</source>
+        <translation>Task ended, connection closed</translation>
+    </message>
+    <message>
+        <source>- 重定向超过 %1 次, 任务终止</source>
+        <translation>- More than %1 redirects; task ended</translation>
+    </message>
+    <message>
+        <source>服务器重定向的次数太多, 任务终止</source>
+        <translation>The server redirected too many times; task ended</translation>
+    </message>
+    <message>
+        <source>- 无法跟随重定向: %1</source>
+        <translation>- Cannot follow the redirect: %1</translation>
+    </message>
+    <message>
+        <source>服务器重定向到一个无法使用的地址, 任务终止
+%1</source>
+        <translation>The server redirected to an address Lumo cannot use; task ended
+%1</translation>
+    </message>
+    <message>
+        <source>HTTP: 重定向到 %1</source>
+        <translation>HTTP: redirected to %1</translation>
     </message>
 </context>
 <context>
@@ -862,6 +981,14 @@ Do you want to save this redirect file?
     <message>
         <source>操作已经取消</source>
         <translation>Cancelled</translation>
+    </message>
+    <message>
+        <source>HTTP 地址是一个媒体流</source>
+        <translation>The HTTP address is a media stream</translation>
+    </message>
+    <message>
+        <source>正在询问 HTTP 地址是否是媒体流...</source>
+        <translation>Asking whether the HTTP address is a media stream...</translation>
     </message>
 </context>
 <context>
@@ -1317,6 +1444,66 @@ What was written is kept; free some space and resume the file.</translation>
 你可以尝试继续执行任务</source>
         <translation>A bad MMS packet was dropped.
 You can try to resume the task.</translation>
+    </message>
+    <message>
+        <source>- 服务器通知流已改变, 等待新的文件头...</source>
+        <translation>- The server says the stream has changed; waiting for the new header...</translation>
+    </message>
+    <message>
+        <source>- 服务器发送的不是 ASF 文件头</source>
+        <translation>- The server did not send an ASF header</translation>
+    </message>
+    <message>
+        <source>- 文件头中没有可用的数据包长度, 无法继续</source>
+        <translation>- The header states no usable packet size; cannot go on</translation>
+    </message>
+    <message>
+        <source>错误 - 实况流信息已被删除!   
+实况流的下载不能够使用续传命令 
+请再试一次</source>
+        <translation>Error - the live stream was dropped!
+A live broadcast cannot be resumed.
+Please try again.</translation>
+    </message>
+    <message>
+        <source>接收文件头信息...</source>
+        <translation>Receiving the header...</translation>
+    </message>
+    <message>
+        <source>- 新的文件头与已保存的不同 (流或数据包长度已改变), 录制结束</source>
+        <translation>- The new header differs from the saved one (other streams or packet size); recording ended</translation>
+    </message>
+    <message>
+        <source>节目的流已经改变, 无法继续写入同一个文件
+已经收到的内容已被保存</source>
+        <translation>The programme&apos;s streams have changed and cannot go into the same file
+What was received has been saved</translation>
+    </message>
+    <message>
+        <source>- 新的文件头与已保存的相同, 继续录制</source>
+        <translation>- The new header matches the saved one; recording goes on</translation>
+    </message>
+    <message>
+        <source>- 服务器结束了当前的节目条目</source>
+        <translation>- The server ended the current entry</translation>
+    </message>
+    <message>
+        <source>- 服务器结束了流 (原因 0x%1)</source>
+        <translation>- The server ended the stream (reason 0x%1)</translation>
+    </message>
+    <message>
+        <source>- 服务器从数据包 %1 开始发送 (请求的是 %2)</source>
+        <translation>- The server started at packet %1 (%2 was asked for)</translation>
+    </message>
+    <message>
+        <source>- 服务器从数据包 %1 开始发送, 而文件需要从 %2 继续, 无法续传</source>
+        <translation>- The server started at packet %1 but the file needs %2; cannot resume</translation>
+    </message>
+    <message>
+        <source>服务器没有从文件缺少的位置开始发送 (数据包 %1, 需要 %2)
+为避免文件出错, 任务终止; 文件中已有的内容没有改变</source>
+        <translation>The server did not start where the file needs it to (packet %1, %2 needed)
+The task has ended so that the file is not damaged; what it holds is unchanged</translation>
     </message>
 </context>
 <context>

@@ -153,8 +153,8 @@ void DownloadController::TCPSocketError(int code)
     // Once connected, an error ends the task through the disconnect.
     if (m_state != State::Connecting)
         return;
-    if (mayRollOver() && (code == QAbstractSocket::ConnectionRefusedError ||
-                          code == QAbstractSocket::RemoteHostClosedError)) {
+    if (mayRollOver() &&
+        (code == QAbstractSocket::ConnectionRefusedError || code == QAbstractSocket::RemoteHostClosedError)) {
         rollOverToHttp(QCoreApplication::translate("DownloadController", "MMS 连接被拒绝"));
         return;
     }

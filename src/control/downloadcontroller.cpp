@@ -25,7 +25,8 @@ DownloadController::DownloadController(TaskLog &log, Settings &settings, Interac
                                        UdpEndpoint &udp, QObject *parent)
     : QObject(parent), m_log(log), m_settings(settings), m_rawPerson(person), m_person(person), m_udp(udp),
       m_udpIntake(m_task, udp, log), m_writer(log), m_exchange(m_task, m_tcp, log, m_person, settings, *this),
-      m_httpSession(m_task, m_tcp, log, m_person, settings), m_worker(m_task, m_exchange, m_writer, log, m_person, *this)
+      m_httpSession(m_task, m_tcp, log, m_person, settings),
+      m_worker(m_task, m_exchange, m_writer, log, m_person, *this)
 {
     m_progressTimer.setInterval(ProgressIntervalMs);
     m_connectTimer.setInterval(ConnectTimeoutMs);
@@ -361,7 +362,8 @@ void DownloadController::WorkerFinished()
         this,
         [this] {
             // Over HTTP the Describe answer's worker ends with the header; the Play goes on.
-            if (m_playPending.exchange(false) && (m_state == State::Receiving || m_state == State::Draining) &&
+            if (m_playPending.exchange(false) &&
+                (m_state == State::Receiving || m_state == State::Draining) &&
                 m_worker.join(WorkerEndTimeoutMs)) {
                 playHttpStream();
                 return;
@@ -409,8 +411,8 @@ void DownloadController::ShowStreamStart()
 {
     m_log.append(QCoreApplication::translate("DownloadController", "- 正在接收流信息 -") +
                  (m_task.Transport == Transport::Http ? QStringLiteral(" HTTP ")
-                  : m_udpTick                            ? QStringLiteral(" UDP ")
-                                                         : QStringLiteral(" TCP ")) +
+                  : m_udpTick                         ? QStringLiteral(" UDP ")
+                                                      : QStringLiteral(" TCP ")) +
                  QCoreApplication::translate("DownloadController", "信息 -"));
     onEventThread([this] {
         m_status.showPercentText = m_task.StreamType == StreamType::Stored;

@@ -118,7 +118,8 @@ ReceiveWorker::Step ReceiveWorker::headerCollected(QByteArrayView header)
 {
     const std::optional<HeaderGeometry> geometry = ReadHeaderGeometry(header);
     if (!geometry) {
-        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 文件头中没有可用的数据包长度, 无法继续"));
+        m_log.append(
+            QCoreApplication::translate("ReceiveWorker", "- 文件头中没有可用的数据包长度, 无法继续"));
         return corruptStream();
     }
     m_task.HeaderSize = geometry->headerSize;
@@ -129,8 +130,9 @@ ReceiveWorker::Step ReceiveWorker::headerCollected(QByteArrayView header)
     m_task.PacketCount = m_task.StreamType == StreamType::Live ? 0 : geometry->packetCount;
     if (m_task.StreamType == StreamType::Live && m_task.ResumeMode == ResumeMode::Resume) {
         m_hooks.AbandonTask();
-        m_person.showMessage(QCoreApplication::translate("ReceiveWorker", "错误 - 实况流信息已被删除!   \n"
-                                            "实况流的下载不能够使用续传命令 \n请再试一次"));
+        m_person.showMessage(QCoreApplication::translate("ReceiveWorker",
+                                                         "错误 - 实况流信息已被删除!   \n"
+                                                         "实况流的下载不能够使用续传命令 \n请再试一次"));
         return Step::End;
     }
     m_log.append(QCoreApplication::translate("ReceiveWorker", "接收文件头信息..."));
@@ -142,8 +144,9 @@ ReceiveWorker::Step ReceiveWorker::headerCollected(QByteArrayView header)
         m_hooks.CloseTask();
         return Step::End;
     }
-    m_log.append(resume ? QCoreApplication::translate("ReceiveWorker", "- 文件头信息已经收到但尚未保存, 正在继续操作")
-                        : QCoreApplication::translate("ReceiveWorker", "- 文件头信息已经收到并保存"));
+    m_log.append(
+        resume ? QCoreApplication::translate("ReceiveWorker", "- 文件头信息已经收到但尚未保存, 正在继续操作")
+               : QCoreApplication::translate("ReceiveWorker", "- 文件头信息已经收到并保存"));
     m_log.append(QCoreApplication::translate("ReceiveWorker", "- 正在展开文件头信息..."));
     if (!m_hooks.AnalyseHeader()) {
         m_log.append(QCoreApplication::translate("ReceiveWorker", "- 文件头信息展开失败, 无法继续"));
@@ -163,10 +166,12 @@ ReceiveWorker::Step ReceiveWorker::streamChanged(QByteArrayView header)
 {
     m_changePending = false;
     if (!sameLayout(m_task.HeaderBuffer, header)) {
-        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 新的文件头与已保存的不同 (流或数据包长度已改变), 录制结束"));
+        m_log.append(QCoreApplication::translate(
+            "ReceiveWorker", "- 新的文件头与已保存的不同 (流或数据包长度已改变), 录制结束"));
         m_hooks.CloseTask();
-        m_person.showMessage(QCoreApplication::translate("ReceiveWorker", "节目的流已经改变, 无法继续写入同一个文件\n"
-                                            "已经收到的内容已被保存"));
+        m_person.showMessage(QCoreApplication::translate("ReceiveWorker",
+                                                         "节目的流已经改变, 无法继续写入同一个文件\n"
+                                                         "已经收到的内容已被保存"));
         return Step::End;
     }
     m_log.append(QCoreApplication::translate("ReceiveWorker", "- 新的文件头与已保存的相同, 继续录制"));
@@ -190,7 +195,8 @@ ReceiveWorker::Step ReceiveWorker::handleStreamEnd(qsizetype total)
         return Step::Continue; // a $C and a new header follow
     }
     if (reason != mmsh::EndOfStream)
-        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 服务器结束了流 (原因 0x%1)").arg(reason, 8, 16, QLatin1Char('0')));
+        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 服务器结束了流 (原因 0x%1)")
+                         .arg(reason, 8, 16, QLatin1Char('0')));
     m_hooks.CompleteDownload();
     return Step::End;
 }
@@ -202,15 +208,20 @@ bool ReceiveWorker::resumeLandedAfterGap(quint32 location)
         return false;
     if (location < asked) {
         // Packets the file already holds are written again in their places.
-        m_log.append(QCoreApplication::translate("ReceiveWorker", "- 服务器从数据包 %1 开始发送 (请求的是 %2)").arg(location).arg(asked));
+        m_log.append(
+            QCoreApplication::translate("ReceiveWorker", "- 服务器从数据包 %1 开始发送 (请求的是 %2)")
+                .arg(location)
+                .arg(asked));
         return false;
     }
-    m_log.append(QCoreApplication::translate("ReceiveWorker", "- 服务器从数据包 %1 开始发送, 而文件需要从 %2 继续, 无法续传")
+    m_log.append(QCoreApplication::translate("ReceiveWorker",
+                                             "- 服务器从数据包 %1 开始发送, 而文件需要从 %2 继续, 无法续传")
                      .arg(location)
                      .arg(asked));
     m_hooks.CloseTask();
-    m_person.showMessage(QCoreApplication::translate("ReceiveWorker", "服务器没有从文件缺少的位置开始发送 (数据包 %1, 需要 %2)\n"
-                                        "为避免文件出错, 任务终止; 文件中已有的内容没有改变")
+    m_person.showMessage(QCoreApplication::translate(
+                             "ReceiveWorker", "服务器没有从文件缺少的位置开始发送 (数据包 %1, 需要 %2)\n"
+                                              "为避免文件出错, 任务终止; 文件中已有的内容没有改变")
                              .arg(location)
                              .arg(asked));
     return true;

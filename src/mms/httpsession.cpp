@@ -9,8 +9,8 @@
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
-#include <QUrl>
 #include <QCoreApplication>
+#include <QUrl>
 
 namespace lumo {
 
@@ -56,8 +56,9 @@ void HttpStreamSession::sendRequest()
         for (quint32 i = 0; i < count; ++i)
             request.streams.append({m_task.StreamNumbers[i], 0});
     }
-    m_log.append(m_play ? QCoreApplication::translate("HttpStreamSession", "HTTP: 请求媒体流 (Play)...")
-                        : QCoreApplication::translate("HttpStreamSession", "HTTP: 请求文件头信息 (Describe)..."));
+    m_log.append(
+        m_play ? QCoreApplication::translate("HttpStreamSession", "HTTP: 请求媒体流 (Play)...")
+               : QCoreApplication::translate("HttpStreamSession", "HTTP: 请求文件头信息 (Describe)..."));
     qCDebug(lcMms) << "HTTP request" << m_context << (m_play ? "play" : "describe") << m_host << m_path;
     m_tcp.sendText(mmsh::buildRequest(request));
 }
@@ -73,8 +74,9 @@ HttpStreamSession::Head HttpStreamSession::readHead()
         const qsizetype end = mmsh::headEnd(m_head);
         if (end < 0) {
             if (m_head.size() > MaxHeadSize)
-                return fail(QCoreApplication::translate("HttpStreamSession", "- HTTP 回答的头部过长"),
-                            QCoreApplication::translate("HttpStreamSession", "服务器的回答无法识别, 任务终止"));
+                return fail(
+                    QCoreApplication::translate("HttpStreamSession", "- HTTP 回答的头部过长"),
+                    QCoreApplication::translate("HttpStreamSession", "服务器的回答无法识别, 任务终止"));
             continue;
         }
         const std::optional<mmsh::ResponseHead> head =
@@ -118,10 +120,12 @@ HttpStreamSession::Head HttpStreamSession::answer(const mmsh::ResponseHead &head
     if (!head.isStream()) {
         const QString type =
             head.contentType.isEmpty() ? QStringLiteral("?") : QString::fromLatin1(head.contentType);
-        return fail(QCoreApplication::translate("HttpStreamSession", "- 服务器发送的不是媒体流 (%1)").arg(type),
-                    QCoreApplication::translate("HttpStreamSession", "这个地址不是 Windows Media 媒体流 (服务器发送的是 %1)\n"
-                                   "网页和播放列表请使用 文件 -> 打开 命令")
-                        .arg(type));
+        return fail(
+            QCoreApplication::translate("HttpStreamSession", "- 服务器发送的不是媒体流 (%1)").arg(type),
+            QCoreApplication::translate("HttpStreamSession",
+                                        "这个地址不是 Windows Media 媒体流 (服务器发送的是 %1)\n"
+                                        "网页和播放列表请使用 文件 -> 打开 命令")
+                .arg(type));
     }
     if (!m_play) {
         // The features say whether this is a broadcast; the header's own flag is read later.
@@ -130,7 +134,8 @@ HttpStreamSession::Head HttpStreamSession::answer(const mmsh::ResponseHead &head
             if (pragma.toLower().startsWith("client-id="))
                 m_task.ClientId = pragma.mid(10).toUInt();
         }
-        m_log.append(head.broadcast ? QCoreApplication::translate("HttpStreamSession", "HTTP: 实况广播") : QCoreApplication::translate("HttpStreamSession", "HTTP: 点播节目"));
+        m_log.append(head.broadcast ? QCoreApplication::translate("HttpStreamSession", "HTTP: 实况广播")
+                                    : QCoreApplication::translate("HttpStreamSession", "HTTP: 点播节目"));
     }
     return Head::Body;
 }
@@ -146,17 +151,20 @@ HttpStreamSession::Head HttpStreamSession::askLogin(const mmsh::ResponseHead &he
 {
     const std::optional<QByteArray> realm = mmsh::basicRealm(head.authenticate);
     if (!realm)
-        return fail(
-            QCoreApplication::translate("HttpStreamSession", "- 服务器要求的登录方式无法使用: %1").arg(QString::fromLatin1(head.authenticate)),
-            QCoreApplication::translate("HttpStreamSession", "服务器要求登录, 但它的登录方式无法使用, 任务终止"));
+        return fail(QCoreApplication::translate("HttpStreamSession", "- 服务器要求的登录方式无法使用: %1")
+                        .arg(QString::fromLatin1(head.authenticate)),
+                    QCoreApplication::translate("HttpStreamSession",
+                                                "服务器要求登录, 但它的登录方式无法使用, 任务终止"));
     if (++m_logins > MaxLogins)
-        return fail(QCoreApplication::translate("HttpStreamSession", "- 登录 %1 次都被拒绝, 任务终止").arg(MaxLogins),
-                    QCoreApplication::translate("HttpStreamSession", "服务器拒绝了登录, 任务终止"));
+        return fail(
+            QCoreApplication::translate("HttpStreamSession", "- 登录 %1 次都被拒绝, 任务终止").arg(MaxLogins),
+            QCoreApplication::translate("HttpStreamSession", "服务器拒绝了登录, 任务终止"));
     const QString realmText = QStringLiteral("realm=") + QString::fromUtf8(*realm);
     const LoginRequest request = serverLoginRequest(m_host, realmText, m_settings.serverLogin());
     const std::optional<LoginAnswer> login = m_person.askServerLogin(request);
     if (!login)
-        return fail(QCoreApplication::translate("HttpStreamSession", "- 没有登录, 任务终止"), QCoreApplication::translate("HttpStreamSession", "任务终止, 连接已关闭"));
+        return fail(QCoreApplication::translate("HttpStreamSession", "- 没有登录, 任务终止"),
+                    QCoreApplication::translate("HttpStreamSession", "任务终止, 连接已关闭"));
     const ServerLoginResult accepted = acceptServerLogin(*login);
     m_settings.setServerLogin(accepted.storedServerLogin);
     // The stored form is Base64 of "user:password", which is what Basic sends.
@@ -168,16 +176,19 @@ HttpStreamSession::Head HttpStreamSession::askLogin(const mmsh::ResponseHead &he
 HttpStreamSession::Head HttpStreamSession::follow(const mmsh::ResponseHead &head)
 {
     if (++m_redirects > MaxRedirects)
-        return fail(QCoreApplication::translate("HttpStreamSession", "- 重定向超过 %1 次, 任务终止").arg(MaxRedirects),
+        return fail(QCoreApplication::translate("HttpStreamSession", "- 重定向超过 %1 次, 任务终止")
+                        .arg(MaxRedirects),
                     QCoreApplication::translate("HttpStreamSession", "服务器重定向的次数太多, 任务终止"));
     const QUrl base(QStringLiteral("http://%1/%2").arg(m_host, m_path));
     const QUrl to = base.resolved(QUrl(QString::fromUtf8(head.location)));
     const QString scheme = to.scheme().toLower();
     if (head.location.isEmpty() || !to.isValid() || to.host().isEmpty() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("mmsh")))
-        return fail(QCoreApplication::translate("HttpStreamSession", "- 无法跟随重定向: %1").arg(QString::fromUtf8(head.location)),
-                    QCoreApplication::translate("HttpStreamSession", "服务器重定向到一个无法使用的地址, 任务终止\n%1")
-                        .arg(QString::fromUtf8(head.location)));
+        return fail(
+            QCoreApplication::translate("HttpStreamSession", "- 无法跟随重定向: %1")
+                .arg(QString::fromUtf8(head.location)),
+            QCoreApplication::translate("HttpStreamSession", "服务器重定向到一个无法使用的地址, 任务终止\n%1")
+                .arg(QString::fromUtf8(head.location)));
     m_log.append(QCoreApplication::translate("HttpStreamSession", "HTTP: 重定向到 %1").arg(to.toString()));
     m_port = quint16(to.port(80));
     m_host = to.port() > 0 ? QStringLiteral("%1:%2").arg(to.host()).arg(to.port()) : to.host();

@@ -311,13 +311,16 @@ OptionRules httpRules()
 {
     return {
         flagRule(QStringLiteral("no-mmst"),
-                 QStringLiteral("Refuse binary MMS: close such a connection at once, before any reply, as "
-                                "newer servers do. MMS over HTTP is served as ever."),
+                 QCoreApplication::translate(
+                     "ServerOptions",
+                     "Refuse binary MMS: close such a connection at once, before any reply, as "
+                     "newer servers do. MMS over HTTP is served as ever."),
                  &ServerOptions::noMmst),
         numberRule(
             QStringLiteral("http-status"),
-            QStringLiteral("Answer every MMS-over-HTTP request with HTTP status CODE (300-599) and its "
-                           "reason phrase."),
+            QCoreApplication::translate(
+                "ServerOptions", "Answer every MMS-over-HTTP request with HTTP status CODE (300-599) and its "
+                                 "reason phrase."),
             QStringLiteral("CODE"), 599,
             [](quint64 n, ServerOptions &o) {
                 if (n < 300)
@@ -328,8 +331,9 @@ OptionRules httpRules()
             QStringLiteral("300-599")),
         {QCommandLineOption(
              QStringLiteral("http-redirect"),
-             QStringLiteral("Answer an HTTP request for path FROM with 302 and 'Location: TO'. "
-                            "May be repeated."),
+             QCoreApplication::translate("ServerOptions",
+                                         "Answer an HTTP request for path FROM with 302 and 'Location: TO'. "
+                                         "May be repeated."),
              QStringLiteral("FROM=TO")),
          [](const QStringList &values, ServerOptions &o) {
              for (const QString &value : values) {
@@ -340,8 +344,10 @@ OptionRules httpRules()
          }},
         numberRule(
             QStringLiteral("header-chunk"),
-            QStringLiteral("Send the header over HTTP in $H chunks of at most BYTES bytes (default: one "
-                           "chunk, up to 65527 bytes each)."),
+            QCoreApplication::translate(
+                "ServerOptions",
+                "Send the header over HTTP in $H chunks of at most BYTES bytes (default: one "
+                "chunk, up to 65527 bytes each)."),
             QStringLiteral("BYTES"), maxMmsPacketSize,
             [](quint64 n, ServerOptions &o) {
                 if (n == 0)
@@ -351,10 +357,12 @@ OptionRules httpRules()
             },
             QStringLiteral("1-65527")),
         numberRule(QStringLiteral("stream-change-after"),
-                   QStringLiteral("Over HTTP, after N data packets end the entry ($E reason 1), send $C and "
-                                  "start the next one: its header again and its packets from LocationId 0. "
-                                  "The next entry is the same stream unless --stream-change-header names "
-                                  "another."),
+                   QCoreApplication::translate(
+                       "ServerOptions",
+                       "Over HTTP, after N data packets end the entry ($E reason 1), send $C and "
+                       "start the next one: its header again and its packets from LocationId 0. "
+                       "The next entry is the same stream unless --stream-change-header names "
+                       "another."),
                    QStringLiteral("N"), ~quint64(0),
                    [](quint64 n, ServerOptions &o) {
                        o.streamChangeAfter = n;
@@ -362,8 +370,9 @@ OptionRules httpRules()
                    }),
         {QCommandLineOption(
              QStringLiteral("stream-change-header"),
-             QStringLiteral("The entry after the stream change is the ASF file FILE: its header "
-                            "(other streams or another packet size) and its packets."),
+             QCoreApplication::translate("ServerOptions",
+                                         "The entry after the stream change is the ASF file FILE: its header "
+                                         "(other streams or another packet size) and its packets."),
              QStringLiteral("FILE")),
          [](const QStringList &values, ServerOptions &o) {
              o.streamChangeHeader = values.constLast();
@@ -371,7 +380,8 @@ OptionRules httpRules()
          }},
         numberRule(
             QStringLiteral("metadata-every"),
-            QStringLiteral("Over HTTP, send a $M metadata chunk before every Nth data packet."),
+            QCoreApplication::translate("ServerOptions",
+                                        "Over HTTP, send a $M metadata chunk before every Nth data packet."),
             QStringLiteral("N"), ~quint64(0),
             [](quint64 n, ServerOptions &o) {
                 o.metadataEvery = n;
@@ -388,7 +398,8 @@ QString addSynthetic(const QString &value, ServerOptions &o)
     const auto packet = parts.size() == 3 ? parseNumber(parts[2], maxMmsPacketSize) : std::nullopt;
     if (!bytes || !packet || *packet < SyntheticSource::minPacketSize || parts[0].isEmpty())
         return badValue(QStringLiteral("synthetic"), value,
-                        QStringLiteral("expected NAME:BYTES:PACKETSIZE with PACKETSIZE %1-%2")
+                        QCoreApplication::translate("ServerOptions",
+                                                    "expected NAME:BYTES:PACKETSIZE with PACKETSIZE %1-%2")
                             .arg(SyntheticSource::minPacketSize)
                             .arg(maxMmsPacketSize));
     QString name = parts[0];
@@ -474,7 +485,8 @@ OptionsResult parseOptions(const QStringList &arguments)
             return result;
     }
     if (!result.options.streamChangeHeader.isEmpty() && !result.options.streamChangeAfter)
-        result.error = QStringLiteral("--stream-change-header needs --stream-change-after");
+        result.error = QCoreApplication::translate("ServerOptions",
+                                                   "--stream-change-header needs --stream-change-after");
     return result;
 }
 
