@@ -42,7 +42,6 @@ void DownloadController::openConnection(const QString &urlText, const HostPort &
     m_status.disconnectEnabled = true;
     publishStatus();
     if (scheme == QLatin1String("mmsh") || scheme == QLatin1String("http")) {
-        m_udpTick = false;
         openHttp(m_task.HostName, target.port.value_or(HttpPort));
         return;
     }
@@ -57,6 +56,7 @@ void DownloadController::openConnection(const QString &urlText, const HostPort &
 void DownloadController::openHttp(const QString &host, quint16 port)
 {
     m_task.Transport = Transport::Http;
+    m_udpTick = false; // over HTTP the media comes in the answer, whatever the UDP setting says
     m_httpSession.begin(host, port, m_task.MediaPath);
     m_log.append(QCoreApplication::translate("DownloadController", "使用 HTTP 协议 (端口 %1)").arg(port));
     m_tcp.open(SplitHostPort(host).host, port, m_settings.bypassDns());

@@ -105,6 +105,15 @@ TEST_F(OverHttp, MmsAddressRollsOverWhenTheServerSpeaksOnlyHttp)
                                QStringLiteral("使用 HTTP 协议 (端口 %1)").arg(m_server.port()),
                                "- ** 下载已经完成 **"}));
 
+    // With UDP ticked the roll-over still records over HTTP, and UDP is not set up for it.
+    ASSERT_TRUE(m_udp->bind(0));
+    m_settings->setUseUdp(true);
+    m_person.saveFileAnswers.push_back(outPath("udp.asf"));
+    ASSERT_TRUE(download(httpUrl(m_server, "sample.asf", "mms")));
+    EXPECT_EQ(readFile(outPath("udp.asf")), asfStreamedPart(samplePath()));
+    EXPECT_EQ(m_log->lines().filter("本地 UDP 端口").size(), 1); // the MMS attempt's only
+    m_settings->setUseUdp(false);
+
     m_person.saveFileAnswers.push_back(outPath("mmst.asf"));
     EXPECT_FALSE(download(httpUrl(m_server, "sample.asf", "mmst")));
     EXPECT_FALSE(m_log->lines().join('\n').contains("HTTP"));
