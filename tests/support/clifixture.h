@@ -22,14 +22,15 @@ protected:
     }
 
     // Starts lumo-cli (through bash when `shellPrefix` is given, e.g. a ulimit); stdout and
-    // stderr are merged.
+    // stderr are merged unless `separateChannels` is set.
     void startCli(QProcess &process, const QStringList &args, const QString &shellPrefix = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(dir.path());
-        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setProcessChannelMode(separateChannels ? QProcess::SeparateChannels
+                                                       : QProcess::MergedChannels);
         if (shellPrefix.isEmpty()) {
             process.start(LUMO_CLI_BIN, args);
             return;
@@ -40,8 +41,8 @@ protected:
         process.start("bash", {"-c", command});
     }
 
-    // Runs lumo-cli to its end (bounded); its output lands in `output`. Returns its exit code,
-    // -1 when it crashed or did not end.
+    // Runs lumo-cli to its end (bounded); its output lands in `output` (stderr in `errors` when
+    // the channels are separate). Returns its exit code, -1 when it crashed or did not end.
     int run(const QStringList &args, const QString &shellPrefix = {})
     {
         QProcess process;
@@ -51,13 +52,16 @@ protected:
             process.waitForFinished(5000);
             return -1;
         }
-        output = QString::fromUtf8(process.readAll());
+        output = QString::fromUtf8(process.readAllStandardOutput());
+        errors = separateChannels ? QString::fromUtf8(process.readAllStandardError()) : QString();
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
     QTemporaryDir dir;
     QString sample;
     QString output;
+    QString errors;
+    bool separateChannels = false;
 };
 
 } // namespace lumo::test
