@@ -1,5 +1,5 @@
 # What a system install and the Debian package hold beyond the programs, and the CPack settings
-# that make `cpack -G DEB` in the build folder write lumo_<version>_<arch>.deb.
+# that make `cpack -G DEB` in the build folder write lumo_<version>-<revision>_<arch>.deb.
 
 # Manual pages and the Debian changelog go in gzipped (-n: no name or time stamp, so a rebuild
 # gives the same bytes).
@@ -22,6 +22,8 @@ add_custom_target(lumo_gzipped ALL DEPENDS ${LUMO_GZIPPED})
 install(FILES ${PROJECT_BINARY_DIR}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/architecture.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME lumo)
 
 if(TARGET lumo)
     install(FILES ${PROJECT_SOURCE_DIR}/data/lumo.png
@@ -33,6 +35,9 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lumo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The packaging's own revision: 1 for each new program version, up by one for a package-only change
+# (packaging/changelog names the same).
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGE_VENDOR "The Lumo developers")
 set(CPACK_PACKAGE_CONTACT "The Lumo developers <lumo@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "record Windows-Media (MMS) streams to ASF files")
