@@ -10,16 +10,6 @@
 
 namespace lumo::cli {
 
-namespace {
-
-// One line for a reason that may span several (message-box texts do).
-QString oneLine(const QString &text)
-{
-    return text.simplified();
-}
-
-} // namespace
-
 int exitStatus(GetStatus status)
 {
     switch (status) {
@@ -138,22 +128,21 @@ void TaskReport::ended(GetStatus status, const FileTally &tally, const QString &
                    {QStringLiteral("path"), tally.path.isEmpty() ? QJsonValue() : QJsonValue(tally.path)},
                    {QStringLiteral("packets"), tally.packets},
                    {QStringLiteral("bytes"), tally.bytes},
-                   {QStringLiteral("reason"), oneLine(reason)}});
+                   {QStringLiteral("reason"), reason.simplified()}});
         return;
     }
     // The status word stays English whatever the language: it is what scripts match.
     QString line = statusName(status) + QStringLiteral(": ");
     if (!tally.path.isEmpty()) {
+        // One arg() call, so that a "%1" in the file name stays as it is.
         line += QCoreApplication::translate("lumo-cli", "%1, %2 packets, %3 in %4 s")
-                    .arg(tally.path)
-                    .arg(tally.packets)
-                    .arg(sizeText(tally.bytes))
-                    .arg((m_clock.elapsed() + 500) / 1000);
+                    .arg(tally.path, QString::number(tally.packets), sizeText(tally.bytes),
+                         QString::number((m_clock.elapsed() + 500) / 1000));
         if (status != GetStatus::Completed && !reason.isEmpty())
             line += QStringLiteral(" - ");
     }
     if (status != GetStatus::Completed || tally.path.isEmpty())
-        line += oneLine(reason);
+        line += reason.simplified();
     std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
     std::fflush(stdout);
 }

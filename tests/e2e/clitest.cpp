@@ -220,12 +220,13 @@ int endWith(QProcess &process, int signal, std::vector<QJsonObject> &events)
 
 } // namespace
 
-// Scripts read one line on stdout; the task log stays on stderr.
+// Scripts read one line on stdout; the task log stays on stderr. A "%2" in the file name is
+// printed as it is, not filled in.
 TEST_F(Cli, SummaryLineNamesTheFileItsPacketsAndSize)
 {
     ASSERT_TRUE(server.start({"--root", dir.path()}));
     separateChannels = true;
-    const QString out = dir.filePath("got.asf");
+    const QString out = dir.filePath("got %2.asf");
     ASSERT_EQ(run({"get", server.url("sample.asf"), "-o", out}), 0) << errors.toStdString();
     const QRegularExpression summary("^completed: (.+), (\\d+) packets, ([0-9.]+ [kM]?B) in \\d+ s\\n$");
     const QRegularExpressionMatch match = summary.match(output);
