@@ -235,6 +235,7 @@ TEST_F(Cli, SummaryLineNamesTheFileItsPacketsAndSize)
     EXPECT_EQ(match.captured(2).toUInt(), dataPacketsCount(readFile(out)));
     EXPECT_EQ(match.captured(3), QString::number(QFileInfo(out).size() / 1000.0, 'f', 1) + " kB");
     EXPECT_TRUE(errors.contains("下载已完成, 媒体文件已经写入本地磁盘"));
+    EXPECT_FALSE(errors.contains('\r')) << "a progress line although stderr is no terminal";
 }
 
 // With --json, stdout holds only events; a paced download lasts long enough for progress events.
@@ -359,4 +360,26 @@ TEST_F(Cli, FailuresSayWhyAndUsageErrorsPrintNoEvent)
     EXPECT_EQ(output, "");
     EXPECT_EQ(run({"get", "--json"}), 2);
     EXPECT_EQ(output, "");
+}
+
+// On a terminal the progress line rewrites itself on stderr; the summary still ends the output.
+TEST_F(Cli, ProgressLineOnlyOnATerminal)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path(), "--pace", "realtime"}));
+    const QString out = dir.filePath("got.asf");
+    const QString command = "'" LUMO_CLI_BIN "' get '" + server.url("sample.asf") + "' -o '" + out + "' -q";
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    // script(1) gives lumo-cli a pseudo-terminal of its own.
+    process.start("script", {"-qec", command, "/dev/null"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    output = QString::fromUtf8(process.readAll());
+    ASSERT_EQ(process.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("\r\033[K")) << output.toStdString();
+    EXPECT_TRUE(output.contains(QRegularExpression("\\d+%  ")));
+    EXPECT_TRUE(output.trimmed().endsWith(" s")) << output.toStdString();
+    EXPECT_TRUE(output.contains("\ncompleted: " + out + ", "));
 }
