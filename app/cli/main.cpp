@@ -282,12 +282,7 @@ int runGet(QCoreApplication &app, const QStringList &args)
     DownloadController controller(log, settings, person, udpEndpoint);
     controller.setMediaWindowText(parser.positionalArguments().first());
 
-    QTimer progressEvents;
-    progressEvents.setInterval(TaskReport::ProgressIntervalMs);
-    QObject::connect(&progressEvents, &QTimer::timeout, &app, [&] { report.progress(controller); });
-
     QObject::connect(&controller, &DownloadController::finished, &app, [&] {
-        progressEvents.stop();
         person.finishProgressLine();
         if (parser.isSet(o.logFile)) {
             const QString failure = log.saveToFile(parser.value(o.logFile));
@@ -326,9 +321,7 @@ int runGet(QCoreApplication &app, const QStringList &args)
         report.ended(GetStatus::Failed, {}, person.lastMessage());
         return ExitFailed;
     }
-    report.started(parser.positionalArguments().first(), controller.saveWindowText());
-    if (report.json())
-        progressEvents.start();
+    report.started(parser.positionalArguments().first(), controller);
     if (seconds > 0)
         recordingLength.start(seconds * 1000);
     return app.exec();

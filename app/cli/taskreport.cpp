@@ -95,19 +95,21 @@ void TaskReport::emitEvent(QJsonObject event)
     std::fflush(stdout);
 }
 
-void TaskReport::started(const QString &url, const QString &path)
+void TaskReport::started(const QString &url, const DownloadController &controller)
 {
     if (!m_json)
         return;
     emitEvent({{QStringLiteral("event"), QStringLiteral("started")},
                {QStringLiteral("url"), url},
-               {QStringLiteral("path"), path}});
+               {QStringLiteral("path"), controller.saveWindowText()}});
+    m_progressTimer.setInterval(ProgressIntervalMs);
+    QObject::connect(&m_progressTimer, &QTimer::timeout, &m_progressTimer,
+                     [this, &controller] { progress(controller); });
+    m_progressTimer.start();
 }
 
 void TaskReport::progress(const DownloadController &controller)
 {
-    if (!m_json)
-        return;
     const FileTally tally = tallyOf(controller);
     const TaskStatus &status = controller.status();
     const bool live = controller.task().StreamType == StreamType::Live;
@@ -122,6 +124,7 @@ void TaskReport::progress(const DownloadController &controller)
 
 void TaskReport::ended(GetStatus status, const FileTally &tally, const QString &reason)
 {
+    m_progressTimer.stop();
     if (m_json) {
         emitEvent({{QStringLiteral("event"), QStringLiteral("ended")},
                    {QStringLiteral("status"), statusName(status)},

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QJsonObject>
 #include <QString>
+#include <QTimer>
 
 namespace lumo {
 class DownloadController;
@@ -56,10 +57,8 @@ public:
 
     explicit TaskReport(bool json);
 
-    bool json() const { return m_json; }
-    void started(const QString &url, const QString &path);
-    // --json only: where the running task is, once a second.
-    void progress(const DownloadController &controller);
+    // The task has started; with --json, where it is follows once a second until it ends.
+    void started(const QString &url, const DownloadController &controller);
     void ended(GetStatus status, const FileTally &tally, const QString &reason);
 
     // The packets and bytes the controller's save file holds now.
@@ -69,9 +68,11 @@ public:
 
 private:
     void emitEvent(QJsonObject event);
+    void progress(const DownloadController &controller);
 
     bool m_json;
     QElapsedTimer m_clock;
+    QTimer m_progressTimer;
 };
 
 } // namespace lumo::cli
