@@ -1,5 +1,6 @@
 // lumo-cli: the download core on the command line.
 
+#include "taskreport.h"
 #include "terminalinteraction.h"
 
 #include "asf/headeranalysis.h"
@@ -32,11 +33,6 @@ using namespace lumo::cli;
 
 namespace {
 
-constexpr int ExitOk = 0;
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-constexpr int ExitInterrupted = 3; // a stored download ended early; --resume continues it
-
 int signalPipe[2] = {-1, -1};
 
 void onSignal(int)
@@ -59,7 +55,7 @@ const char *const usage = QT_TRANSLATE_NOOP(
     "LumoCli",
     "Usage: lumo-cli <command> [options]\n"
     "\n"
-    "Records Windows-Media streams (mms://, mmst://, mmsu://) to ASF files.\n"
+    "Records Windows-Media streams (mms://, mmst://, mmsu://, mmsh://, http://) to ASF files.\n"
     "\n"
     "Commands:\n"
     "  get URL     record a stream to a file\n"
@@ -195,11 +191,15 @@ struct GetOptions
         "password", QCoreApplication::translate("LumoCli", "Password for that login."), "PASSWORD"};
     QCommandLineOption quiet{{"q", "quiet"},
                              QCoreApplication::translate("LumoCli", "Do not print the task log.")};
+    QCommandLineOption json{"json", QCoreApplication::translate("LumoCli",
+                                                                "Print one JSON object per line for each "
+                                                                "event (started, progress, ended) on "
+                                                                "standard output, in place of the summary.")};
 
     void addTo(QCommandLineParser &parser) const
     {
         parser.addOptions({output, resume, overwrite, udp, port, udpPort, bypassDns, sendHost, logFile,
-                           forSeconds, user, password, quiet});
+                           forSeconds, user, password, quiet, json});
     }
 };
 
@@ -276,17 +276,28 @@ bool bindUdp(UdpEndpoint &endpoint, const Settings &settings, const QCommandLine
     return false;
 }
 
+// The summary or the last event of a task that ran; returns the exit status.
+int reportEnd(TaskReport &report, const DownloadController &controller, const TerminalInteraction &person)
+{
+    const bool refused = !person.refusal().isEmpty() || controller.task().ServerRefused;
+    const GetStatus status = statusOf(controller.lastEnd(), refused);
+    report.ended(status, TaskReport::tallyOf(controller),
+                 status == GetStatus::Refused && !person.refusal().isEmpty() ? person.refusal()
+                                                                             : person.lastMessage());
+    return exitStatus(status);
+}
+
 int runGet(QCoreApplication &app, const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate(
-        "LumoCli",
-        "Records the stream at URL into an ASF file. Ctrl-C stops the recording as the Stop "
-        "button does: a stored programme keeps a resume record, a live one gets its header "
-        "repaired.\nExit status 0 when the download completed or a --for recording ended, 3 when a stored "
-        "download was interrupted (--resume continues it), 1 on other failures."));
+    const QString about = QCoreApplication::translate(
+        "LumoCli", "Records the stream at URL into an ASF file. Ctrl-C stops the recording as the Stop "
+                   "button does: a stored programme keeps a resume record, a live one gets its header "
+                   "repaired.\n");
+    parser.setApplicationDescription(about + outcomeHelp());
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("mms://host[:port]/path"));
+    parser.addPositionalArgument(QStringLiteral("URL"),
+                                 QStringLiteral("mms|mmst|mmsu|mmsh|http://host[:port]/path"));
     const GetOptions o;
     o.addTo(parser);
     parser.process(args);
@@ -298,32 +309,31 @@ int runGet(QCoreApplication &app, const QStringList &args)
     Settings settings;
     applyGetOptions(settings, parser, o);
     TerminalInteraction person(getAnswers(parser, o));
+    TaskReport report(parser.isSet(o.json));
     UdpEndpoint udpEndpoint;
-    if (!bindUdp(udpEndpoint, settings, parser, o))
+    if (!bindUdp(udpEndpoint, settings, parser, o)) {
+        report.ended(GetStatus::Failed, {}, udpEndpoint.errorString());
         return ExitFailed;
+    }
 
     TaskLog log;
     DownloadController controller(log, settings, person, udpEndpoint);
     controller.setMediaWindowText(parser.positionalArguments().first());
 
-    bool endedAsAsked = false;
-    QObject::connect(&controller, &DownloadController::finished, &app, [&](bool completed) {
+    QObject::connect(&controller, &DownloadController::finished, &app, [&] {
         person.finishProgressLine();
         if (parser.isSet(o.logFile)) {
             const QString failure = log.saveToFile(parser.value(o.logFile));
             if (!failure.isEmpty())
                 err(QStringLiteral("lumo-cli: %1: %2\n").arg(parser.value(o.logFile), failure));
         }
-        if (completed || endedAsAsked) {
-            app.exit(ExitOk);
-        } else if (controller.interrupted()) {
+        if (controller.lastEnd() == TaskEnd::Interrupted)
             err(QCoreApplication::translate(
                 "LumoCli", "lumo-cli: the download was interrupted; the same command with --resume "
                            "continues it\n"));
-            app.exit(ExitInterrupted);
-        } else {
-            app.exit(ExitFailed);
-        }
+        // The message of the end may follow the signal in the same call: report once it is shown.
+        QMetaObject::invokeMethod(
+            &app, [&] { app.exit(reportEnd(report, controller, person)); }, Qt::QueuedConnection);
     });
 
     // Ctrl-C and SIGTERM stop the task as the Stop button does, without asking.
@@ -342,13 +352,15 @@ int runGet(QCoreApplication &app, const QStringList &args)
     QTimer recordingLength;
     recordingLength.setSingleShot(true);
     QObject::connect(&recordingLength, &QTimer::timeout, &app, [&] {
-        endedAsAsked = true;
         if (!controller.idle())
             controller.stop();
     });
 
-    if (!controller.start(parser.positionalArguments().first()))
+    if (!controller.start(parser.positionalArguments().first())) {
+        report.ended(GetStatus::Failed, {}, person.lastMessage());
         return ExitFailed;
+    }
+    report.started(parser.positionalArguments().first(), controller);
     if (seconds > 0)
         recordingLength.start(seconds * 1000);
     return app.exec();

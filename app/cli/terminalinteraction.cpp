@@ -1,6 +1,9 @@
 #include "terminalinteraction.h"
 
+#include "taskreport.h"
+
 #include "control/statustext.h"
+#include "mms/servererrors.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,8 +75,19 @@ void TerminalInteraction::logAppended(const QString &entry)
     printLine(text);
 }
 
+void TerminalInteraction::explain(const QString &text)
+{
+    printLine(text);
+    m_lastMessage = withoutProgramName(text);
+}
+
 void TerminalInteraction::showMessage(const QString &text)
 {
+    m_lastMessage = text;
+    // Every server error reply is shown under the same heading, whatever its code.
+    const QString serverError = ServerErrorText(0).logLines.value(0);
+    if (!serverError.isEmpty() && text.startsWith(serverError))
+        m_refusal = text;
     QString shown = text;
     shown.replace(QStringLiteral("\n"), QStringLiteral("\n       "));
     printLine(QStringLiteral("lumo: ") + shown);
@@ -94,9 +108,9 @@ ResumeChoice TerminalInteraction::askResume(const QString &path)
     if (m_answers.existing)
         return *m_answers.existing;
     if (!isatty(STDIN_FILENO)) {
-        printLine(QCoreApplication::translate("TerminalInteraction",
-                                              "lumo: %1 already holds data; use --resume or --overwrite")
-                      .arg(path));
+        explain(QCoreApplication::translate("TerminalInteraction",
+                                            "lumo: %1 already holds data; use --resume or --overwrite")
+                    .arg(path));
         return ResumeChoice::Cancel;
     }
     printLine(QCoreApplication::translate("TerminalInteraction",
@@ -131,9 +145,10 @@ std::optional<LoginAnswer> TerminalInteraction::askLogin(const LoginRequest &req
         return LoginAnswer{*m_answers.user, m_answers.password.value_or(QString()), false};
     }
     if (!isatty(STDIN_FILENO)) {
-        printLine(QCoreApplication::translate("TerminalInteraction",
-                                              "lumo: %1 %2 asks for a login; use --user and --password")
-                      .arg(what, request.host));
+        explain(QCoreApplication::translate("TerminalInteraction",
+                                            "lumo: %1 %2 asks for a login; use --user and --password")
+                    .arg(what, request.host));
+        m_refusal = m_lastMessage;
         return std::nullopt;
     }
     printLine(QCoreApplication::translate("TerminalInteraction", "%1 %2 asks for a login%3")

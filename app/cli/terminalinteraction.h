@@ -42,14 +42,24 @@ public:
     // Ends the progress line so that later output starts on a new line.
     void finishProgressLine();
 
+    // The last message the person was shown: why a task did not start or how it ended.
+    QString lastMessage() const { return m_lastMessage; }
+    // Why the server turned the task away (an error reply, a login refused or not given);
+    // empty when it did not.
+    QString refusal() const { return m_refusal; }
+
 private:
     void printLine(const QString &text);
+    // Prints a line of lumo-cli's own that says why a task cannot go on, and keeps it.
+    void explain(const QString &text);
     std::optional<LoginAnswer> askLogin(const LoginRequest &request, const QString &what);
 
     TerminalAnswers m_answers;
     bool m_tty = false;
     bool m_progressShown = false;
     bool m_loginUsed = false;
+    QString m_lastMessage;
+    QString m_refusal;
     QElapsedTimer m_clock;
 };
 

@@ -208,6 +208,7 @@ ReceiveWorker::Step ReceiveWorker::handleCommand()
     }
 
     if (result >= 0x80000000u && id != mms::ServerCommand::Ping) {
+        m_task.ServerRefused = true;
         m_hooks.CloseTask();
         const ServerErrorReport report = ServerErrorText(result);
         for (const QString &line : report.logLines)
