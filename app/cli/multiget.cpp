@@ -265,7 +265,10 @@ void MultiGet::drawTable()
             break;
         }
         }
-        text += QStringLiteral("\r\033[K[%1] %2  %3\n").arg(job->number).arg(state, FileNameOf(job->url));
+        const QString saved = job->controller ? job->controller->saveWindowText() : QString();
+        text += QStringLiteral("\r\033[K[%1] %2  %3\n")
+                    .arg(job->number)
+                    .arg(state, FileNameOf(saved.isEmpty() ? job->url : saved));
         ++lines;
     }
     m_tableLines = lines;
