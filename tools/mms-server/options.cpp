@@ -104,6 +104,14 @@ OptionRules servingRules()
              o.root = values.constLast();
              return QString();
          }},
+        flagRule(QStringLiteral("exclusive-video"),
+                 QCoreApplication::translate(
+                     "ServerOptions",
+                     "Serve a file with several video streams as one programme at several bit rates: "
+                     "its header gains a Bitrate Mutual Exclusion Object over the video streams, and a "
+                     "Stream Bitrate Properties Object of rates measured from the packets if it has "
+                     "none. The packets stay as they are."),
+                 &ServerOptions::exclusiveVideo),
         flagRule(QStringLiteral("v"),
                  QCoreApplication::translate("ServerOptions",
                                              "Log every session step to stderr as 'session N: ...'."),
