@@ -70,6 +70,14 @@ bool PacketFeed::stage()
             }
         }
     }
+    // After the times moved, so that their offsets were read from the packet they were written to.
+    trimToSelection();
+    m_staged = true;
+    return true;
+}
+
+void PacketFeed::trimToSelection()
+{
     switch (keepWantedPayloads(m_packet.data(), qsizetype(m_packet.size()), m_selection)) {
     case PayloadFilter::Unchanged:
         break;
@@ -83,8 +91,6 @@ bool PacketFeed::stage()
         ++m_unreadable;
         break;
     }
-    m_staged = true;
-    return true;
 }
 
 void PacketFeed::setSelection(const StreamSelection &selection)

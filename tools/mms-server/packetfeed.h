@@ -58,6 +58,7 @@ public:
 
 private:
     bool stage();
+    void trimToSelection();
     qint64 loopMs();
 
     const ServerOptions &m_options;
