@@ -23,19 +23,6 @@ quint32 readWidth(const QByteArray &b, qsizetype at, int w)
     return w == 2 ? u16(b, at) : u32(b, at);
 }
 
-QByteArray guidText(const QByteArray &raw)
-{
-    const QByteArray hex = raw.toHex().toUpper();
-    auto swapped = [&hex](int from, int bytes) {
-        QByteArray out;
-        for (int i = bytes - 1; i >= 0; --i)
-            out += hex.mid(2 * (from + i), 2);
-        return out;
-    };
-    return swapped(0, 4) + '-' + swapped(4, 2) + '-' + swapped(6, 2) + '-' + hex.mid(16, 4) + '-' +
-           hex.mid(20, 12);
-}
-
 } // namespace
 
 PacketLook lookAtPacket(const QByteArray &p)
@@ -110,7 +97,7 @@ QList<HeaderObject> headerObjects(const QByteArray &header)
         const qsizetype size = qsizetype(u64(header, at + 16));
         if (size < 24 || at + size > header.size())
             break;
-        objects.append({guidText(header.mid(at, 16)), header.mid(at, size)});
+        objects.append({header.mid(at, 16), header.mid(at, size)});
         at += size;
     }
     return objects;

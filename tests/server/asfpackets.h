@@ -31,10 +31,10 @@ struct PacketLook
 
 PacketLook lookAtPacket(const QByteArray &packet);
 
-// One object of a Header Object: its GUID in text form and its bytes, from the GUID on.
+// One object of a Header Object: its GUID as stored and its bytes, from the GUID on.
 struct HeaderObject
 {
-    QByteArray guid; // upper-case "XXXXXXXX-XXXX-..."
+    QByteArray guid;
     QByteArray bytes;
 };
 QList<HeaderObject> headerObjects(const QByteArray &header);

@@ -12,10 +12,12 @@ using namespace servertest;
 
 namespace {
 
-const QByteArray streamBitrateGuid = "7BF875CE-468D-11D1-8D82-006097C9A2B2";
-const QByteArray exclusionGuid = "D6E229DC-35DA-11D1-9034-00A0C90349BE";
+// GUIDs as stored: 7BF875CE-468D-11D1-8D82-006097C9A2B2, D6E229DC-35DA-11D1-9034-00A0C90349BE,
+// D6E22A01-35DA-11D1-9034-00A0C90349BE and 8CABDCA1-A947-11CF-8EE4-00C00C205365.
+const QByteArray streamBitrateGuid = QByteArray::fromHex("ce75f87b8d46d1118d82006097c9a2b2");
+const QByteArray exclusionGuid = QByteArray::fromHex("dc29e2d6da35d111903400a0c90349be");
 const QByteArray bitrateExclusionType = QByteArray::fromHex("012ae2d6da35d111903400a0c90349be");
-const QByteArray filePropertiesGuid = "8CABDCA1-A947-11CF-8EE4-00C00C205365";
+const QByteArray filePropertiesGuid = QByteArray::fromHex("a1dcab8c47a9cf118ee400c00c205365");
 
 // Bit rate of each stream from ffprobe's packet sizes over the file's play duration less its preroll.
 QMap<int, double> probedRates(const AsfFile &file, const QString &path)
@@ -56,7 +58,7 @@ TEST(ExclusiveVideo, HeaderGainsMeasuredRatesAndOneExclusionOverTheVideoStreams)
     EXPECT_EQ(u32(header, 24), u32(file.bytes, 24) + 2) << "Header Object count";
     EXPECT_EQ(header.right(50), file.header().right(50)) << "Data Object header";
     for (qsizetype i = 0; i < original.size(); ++i) {
-        SCOPED_TRACE(original[i].guid.toStdString());
+        SCOPED_TRACE(original[i].guid.toHex().toStdString());
         EXPECT_EQ(served[i].guid, original[i].guid);
         if (served[i].guid != filePropertiesGuid) {
             EXPECT_EQ(served[i].bytes, original[i].bytes);

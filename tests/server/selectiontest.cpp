@@ -134,6 +134,43 @@ std::vector<QByteArray> playOverMms(quint16 port, const Selection &selection, QB
     return packets;
 }
 
+std::vector<QByteArray> playOverHttp(quint16 port, const Selection &selection, quint32 packetSize,
+                                     QByteArray *header)
+{
+    const HttpAnswer played = httpExchange(
+        port, playRequest("/three-rates.asf",
+                          {QStringLiteral("Pragma: stream-switch-count=%1").arg(selection.entries.size()),
+                           "Pragma: stream-switch-entry=" + hexEntries(selection.entries)}));
+    EXPECT_TRUE(played.closed);
+    EXPECT_EQ(played.status, 200);
+    const std::vector<Chunk> chunks = splitChunks(played.body);
+    for (const Chunk &h : chunksOfType(chunks, 'H'))
+        *header += h.payload();
+    std::vector<QByteArray> packets;
+    for (const Chunk &d : chunksOfType(chunks, 'D')) {
+        EXPECT_EQ(d.packetSize(), d.length);
+        QByteArray packet = d.payload();
+        packet.append(qsizetype(packetSize) - packet.size(), '\0');
+        packets.push_back(packet);
+    }
+    return packets;
+}
+
+// What one selection brought, checked packet by packet; a recording of it holds only the wanted
+// streams and plays, and a selection of everything gives the served file itself.
+void expectSelection(const std::vector<QByteArray> &packets, const QByteArray &header, const AsfFile &file,
+                     const Selection &selection, const QString &name)
+{
+    QByteArray rebuilt;
+    expectSelected(packets, file, selection.wanted, header, &rebuilt);
+    if (::testing::Test::HasFatalFailure())
+        return;
+    if (selection.wanted == everyStream)
+        EXPECT_TRUE(rebuilt == file.bytes.left(rebuilt.size())) << "every stream: the served file";
+    else
+        expectRecordingOf(rebuilt, name, selection.wanted);
+}
+
 } // namespace
 
 TEST(StreamSelection, BinaryMmsLeavesOutTheDroppedStreams)
@@ -142,18 +179,13 @@ TEST(StreamSelection, BinaryMmsLeavesOutTheDroppedStreams)
     ASSERT_GT(file.packetCount, 0u);
     ServerProcess server;
     ASSERT_TRUE(server.start({"--root", threeRatesRoot(), "-v"}));
-    int index = 0;
-    for (const Selection &selection : selections()) {
+    for (std::size_t i = 0; i < selections().size(); ++i) {
+        const Selection &selection = selections()[i];
         SCOPED_TRACE(selection.name);
-        QByteArray header, rebuilt;
+        QByteArray header;
         const std::vector<QByteArray> packets = playOverMms(server.port(), selection, &header);
         ASSERT_EQ(header, file.header());
-        expectSelected(packets, file, selection.wanted, header, &rebuilt);
-        if (selection.wanted == everyStream)
-            EXPECT_TRUE(rebuilt == file.bytes.left(rebuilt.size())) << "every stream: the served file";
-        else
-            expectRecordingOf(rebuilt, QStringLiteral("selected-mms-%1").arg(index), selection.wanted);
-        ++index;
+        expectSelection(packets, header, file, selection, QStringLiteral("selected-mms-%1").arg(i));
     }
     const QString log = server.stop();
     for (const Selection &selection : selections())
@@ -167,33 +199,13 @@ TEST(StreamSelection, HttpLeavesOutTheDroppedStreamsOfStrippedPackets)
     ServerProcess server;
     // Stripped padding too: an emptied packet travels as little more than its header.
     ASSERT_TRUE(server.start({"--root", threeRatesRoot(), "-v", "--strip-padding"}));
-    int index = 0;
-    for (const Selection &selection : selections()) {
+    for (std::size_t i = 0; i < selections().size(); ++i) {
+        const Selection &selection = selections()[i];
         SCOPED_TRACE(selection.name);
-        const HttpAnswer played = httpExchange(
-            server.port(),
-            playRequest("/three-rates.asf",
-                        {QStringLiteral("Pragma: stream-switch-count=%1").arg(selection.entries.size()),
-                         "Pragma: stream-switch-entry=" + hexEntries(selection.entries)}));
-        ASSERT_TRUE(played.closed);
-        ASSERT_EQ(played.status, 200);
-        const std::vector<Chunk> chunks = splitChunks(played.body);
-        const std::vector<Chunk> headerChunks = chunksOfType(chunks, 'H');
-        ASSERT_EQ(headerChunks.size(), 1u);
-        std::vector<QByteArray> packets;
-        for (const Chunk &d : chunksOfType(chunks, 'D')) {
-            ASSERT_EQ(d.packetSize(), d.length);
-            QByteArray packet = d.payload();
-            packet.append(qsizetype(file.packetSize) - packet.size(), '\0');
-            packets.push_back(packet);
-        }
-        QByteArray rebuilt;
-        expectSelected(packets, file, selection.wanted, headerChunks.front().payload(), &rebuilt);
-        if (selection.wanted == everyStream)
-            EXPECT_TRUE(rebuilt == file.bytes.left(rebuilt.size())) << "every stream: the served file";
-        else
-            expectRecordingOf(rebuilt, QStringLiteral("selected-http-%1").arg(index), selection.wanted);
-        ++index;
+        QByteArray header;
+        const std::vector<QByteArray> packets =
+            playOverHttp(server.port(), selection, file.packetSize, &header);
+        expectSelection(packets, header, file, selection, QStringLiteral("selected-http-%1").arg(i));
     }
     const QString log = server.stop();
     for (const Selection &selection : selections()) {
