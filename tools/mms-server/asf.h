@@ -102,6 +102,7 @@ struct PacketLayout
 
 // False if the packet is too short for the fields it announces.
 bool parsePacketLayout(ByteView packet, PacketLayout *layout);
+// The bytes of a field whose length type is the two low bits of `type`: 0, 1, 2 or 4.
 int widthOfLengthType(int type);
 
 // Where the times sit inside one ASF data packet, so that a looped live source can shift them.

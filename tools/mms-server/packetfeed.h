@@ -11,8 +11,7 @@ namespace mmsserver {
 
 // The data packets of one play, in order: read from the source, looped and re-timed for a live
 // broadcast, trimmed to the streams the client selected, held back by the pacer, and cut short by the
-// faults asked for. Both sessions stream
-// through it and differ only in how they frame a packet.
+// faults asked for. Both sessions stream through it and differ only in how they frame a packet.
 class PacketFeed
 {
 public:
