@@ -90,16 +90,15 @@ int main(int argc, char **argv)
                      Qt::QueuedConnection);
     lumo::InstanceChannel channel;
     channel.listen();
-    QObject::connect(&channel, &lumo::InstanceChannel::received, &desktop,
-                     [&desktop](QStringList args) {
-                         const bool start = args.removeAll(QStringLiteral("--start")) > 0;
-                         if (args.size() > 1)
-                             desktop.openListFromLaunch(args, start);
-                         else if (!args.value(0).isEmpty())
-                             desktop.openFromLaunch(args.value(0), start);
-                         else
-                             desktop.mainWindow().raise();
-                     });
+    QObject::connect(&channel, &lumo::InstanceChannel::received, &desktop, [&desktop](QStringList args) {
+        const bool start = args.removeAll(QStringLiteral("--start")) > 0;
+        if (args.size() > 1)
+            desktop.openListFromLaunch(args, start);
+        else if (!args.value(0).isEmpty())
+            desktop.openFromLaunch(args.value(0), start);
+        else
+            desktop.mainWindow().raise();
+    });
     desktop.mainWindow().show();
     if (arguments.size() > 1)
         QTimer::singleShot(0, &desktop, [&] { desktop.openListFromLaunch(arguments, startNow); });

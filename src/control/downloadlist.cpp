@@ -21,9 +21,9 @@ struct StateName
     const char *name;
 };
 constexpr StateName stateNames[] = {
-    {RowState::Waiting, "waiting"},         {RowState::Connecting, "connecting"},
-    {RowState::Recording, "recording"},     {RowState::Completed, "completed"},
-    {RowState::Stopped, "stopped"},         {RowState::Interrupted, "interrupted"},
+    {RowState::Waiting, "waiting"},     {RowState::Connecting, "connecting"},
+    {RowState::Recording, "recording"}, {RowState::Completed, "completed"},
+    {RowState::Stopped, "stopped"},     {RowState::Interrupted, "interrupted"},
     {RowState::Failed, "failed"},
 };
 
@@ -215,9 +215,9 @@ QString DownloadList::uniqueSavePath(const QString &folder, const QString &name)
     const QString base = StripExtension(name);
     const QString suffix = name.mid(base.size()); // ".asf", or "" when there is none
     const auto taken = [&](const QString &path) {
-        return QFileInfo::exists(path) || std::any_of(m_rows.cbegin(), m_rows.cend(), [&](const DownloadRow &row) {
-                   return row.saveFile == path;
-               });
+        return QFileInfo::exists(path) ||
+               std::any_of(m_rows.cbegin(), m_rows.cend(),
+                           [&](const DownloadRow &row) { return row.saveFile == path; });
     };
     QString path = dir.absoluteFilePath(name);
     for (int n = 2; taken(path); ++n)
@@ -240,9 +240,11 @@ DownloadList::Added DownloadList::add(const QString &text)
         return {std::nullopt, AddressRule::noPathMessage()};
     const std::optional<QString> name = ProposedSaveName(address);
     if (!name)
-        return {std::nullopt, QCoreApplication::translate("SaveFileChoice", "文件的类型是非法的, 请检查你的地址输入")};
+        return {std::nullopt,
+                QCoreApplication::translate("SaveFileChoice", "文件的类型是非法的, 请检查你的地址输入")};
     if (contains(address))
-        return {std::nullopt, QCoreApplication::translate("DownloadList", "这个地址已经在列表中: %1").arg(address)};
+        return {std::nullopt,
+                QCoreApplication::translate("DownloadList", "这个地址已经在列表中: %1").arg(address)};
 
     DownloadRow row;
     row.id = m_nextId++;
@@ -355,12 +357,14 @@ QJsonObject DownloadList::toJson() const
             entry.insert(QStringLiteral("note"), row.note);
         rows.append(entry);
     }
-    return {{QStringLiteral("version"), 1}, {QStringLiteral("folder"), m_folder}, {QStringLiteral("rows"), rows}};
+    return {
+        {QStringLiteral("version"), 1}, {QStringLiteral("folder"), m_folder}, {QStringLiteral("rows"), rows}};
 }
 
 bool DownloadList::fromJson(const QJsonObject &object)
 {
-    if (object.value(QStringLiteral("version")).toInt() != 1 || !object.value(QStringLiteral("rows")).isArray())
+    if (object.value(QStringLiteral("version")).toInt() != 1 ||
+        !object.value(QStringLiteral("rows")).isArray())
         return false;
     QList<DownloadRow> rows;
     quint64 nextId = 1;
@@ -369,7 +373,8 @@ bool DownloadList::fromJson(const QJsonObject &object)
         DownloadRow row;
         row.address = entry.value(QStringLiteral("address")).toString();
         row.saveFile = entry.value(QStringLiteral("saveFile")).toString();
-        const std::optional<RowState> state = rowStateFromName(entry.value(QStringLiteral("state")).toString());
+        const std::optional<RowState> state =
+            rowStateFromName(entry.value(QStringLiteral("state")).toString());
         if (!value.isObject() || row.address.isEmpty() || row.saveFile.isEmpty() || !state)
             return false;
         row.id = nextId++;

@@ -30,12 +30,13 @@ ListFileRead readDownloadList(DownloadList &list, const QString &path)
         QJsonParseError error{};
         const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
         file.close();
-        if (error.error == QJsonParseError::NoError && document.isObject() && list.fromJson(document.object()))
+        if (error.error == QJsonParseError::NoError && document.isObject() &&
+            list.fromJson(document.object()))
             return {ListFileRead::Result::Read, {}};
     }
     // A name of its own each time: an earlier damaged file is not overwritten.
-    const QString aside =
-        path + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString aside = path + QStringLiteral(".damaged-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString moved = aside;
     for (int n = 2; QFileInfo::exists(moved); ++n)
         moved = aside + QStringLiteral("-%1").arg(n);

@@ -4,8 +4,8 @@
 #include "control/downloadcontroller.h"
 #include "control/downloadlist.h"
 #include "control/downloadlistfile.h"
-#include "control/listtasks.h"
 #include "control/launchrequest.h"
+#include "control/listtasks.h"
 #include "control/logsaving.h"
 #include "control/mediaopener.h"
 #include "control/taskendtexts.h"
@@ -38,8 +38,8 @@
 Q_LOGGING_CATEGORY(lcUi, "lumo.ui", QtWarningMsg)
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 namespace lumo {
@@ -101,11 +101,10 @@ Desktop::Desktop(QObject *parent)
 
     connect(m_openWindow.get(), &OpenWindow::browseClicked, this, &Desktop::openBrowse);
     connect(m_openWindow.get(), &OpenWindow::locationAccepted, this, &Desktop::openAccepted);
-    connect(m_opener.get(), &MediaOpener::urlListReplaced, this,
-            [this](const QStringList &items) {
-                m_main->setUrl(items, items.value(0));
-                m_listWindow->setAddressBoxCount(int(items.size()));
-            });
+    connect(m_opener.get(), &MediaOpener::urlListReplaced, this, [this](const QStringList &items) {
+        m_main->setUrl(items, items.value(0));
+        m_listWindow->setAddressBoxCount(int(items.size()));
+    });
     connect(m_opener.get(), &MediaOpener::urlTextSet, this,
             [this](const QString &text) { m_main->setUrl(m_main->urlItems(), text); });
 

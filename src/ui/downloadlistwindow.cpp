@@ -47,7 +47,8 @@ public:
 } // namespace
 
 DownloadListWindow::DownloadListWindow(DownloadList &list, ListTasks &tasks, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::DownloadListWindow>()), m_list(list), m_tasks(tasks)
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::DownloadListWindow>()), m_list(list),
+      m_tasks(tasks)
 {
     m_ui->setupUi(this);
     m_ui->listLayout->setStretchFactor(m_ui->table, 3);
@@ -60,7 +61,8 @@ DownloadListWindow::DownloadListWindow(DownloadList &list, ListTasks &tasks, QWi
     header->setSectionResizeMode(DownloadList::SaveFileColumn, QHeaderView::Stretch);
     for (const int column : {DownloadList::StateColumn, DownloadList::SpeedColumn, DownloadList::TimeColumn})
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    header->resizeSection(DownloadList::ProgressColumn, fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
+    header->resizeSection(DownloadList::ProgressColumn,
+                          fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
     m_ui->folderEdit->setText(m_list.folder());
     setAddressBoxCount(0);
 
@@ -178,7 +180,8 @@ void DownloadListWindow::setAddressBoxCount(int count)
 
 void DownloadListWindow::browseFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("选择保存的文件夹"), m_ui->folderEdit->text());
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, tr("选择保存的文件夹"), m_ui->folderEdit->text());
     if (folder.isEmpty())
         return;
     m_ui->folderEdit->setText(folder);
@@ -205,9 +208,10 @@ void DownloadListWindow::updateButtons()
     m_ui->startButton->setEnabled(startable);
     m_ui->stopButton->setEnabled(stoppable);
     m_ui->removeButton->setEnabled(startable);
-    m_ui->startAllButton->setEnabled(std::any_of(m_list.rows().cbegin(), m_list.rows().cend(), [](const DownloadRow &row) {
-        return !isActive(row.state) && row.state != RowState::Completed;
-    }));
+    m_ui->startAllButton->setEnabled(
+        std::any_of(m_list.rows().cbegin(), m_list.rows().cend(), [](const DownloadRow &row) {
+            return !isActive(row.state) && row.state != RowState::Completed;
+        }));
     m_ui->stopAllButton->setEnabled(m_tasks.anyActive());
 }
 

@@ -77,7 +77,10 @@ protected:
     }
     bool ended(quint64 id) { return !isActive(state(id)) && state(id) != RowState::Waiting; }
     // The dialogs a row's task would have shown in the main window: none may appear.
-    void expectNoDialog() { EXPECT_TRUE(m_answers->seen.isEmpty()) << m_answers->seen.join('\n').toStdString(); }
+    void expectNoDialog()
+    {
+        EXPECT_TRUE(m_answers->seen.isEmpty()) << m_answers->seen.join('\n').toStdString();
+    }
 
     QString m_media, m_sample, m_out;
     QByteArray m_served;
@@ -103,14 +106,18 @@ TEST_F(DownloadListTest, RowsRecordSideBySideAndStopEndsOnlyItsOwn)
 
     ASSERT_TRUE(button("startAllButton")->isEnabled());
     button("startAllButton")->click();
-    ASSERT_TRUE(waitUntil([&] { return allIn({a, b, onAir}, [](RowState s) { return s == RowState::Recording; }); },
-                          20000));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return allIn({a, b, onAir}, [](RowState s) { return s == RowState::Recording; });
+        },
+        20000));
     EXPECT_FALSE(button("startAllButton")->isEnabled());
     EXPECT_TRUE(button("stopAllButton")->isEnabled());
     // Several rows of one address and of one server, each with its own log.
     window().selectRow(onAir);
     const auto *logView = child<QPlainTextEdit>(&window(), "logView");
-    EXPECT_TRUE(logView->toPlainText().contains(QStringLiteral("地址 :\t") + live.url(QStringLiteral("sample.asf"))));
+    EXPECT_TRUE(
+        logView->toPlainText().contains(QStringLiteral("地址 :\t") + live.url(QStringLiteral("sample.asf"))));
     EXPECT_FALSE(logView->toPlainText().contains(m_server.url(QStringLiteral("a.asf"))));
     saveScreenshot(&window(), QStringLiteral("download-list-running"));
 
@@ -143,7 +150,8 @@ TEST_F(DownloadListTest, OneRowFailingLeavesTheOthersToFinish)
 {
     ServerProcess dropping, closed;
     ASSERT_TRUE(m_server.start(slowly()));
-    ASSERT_TRUE(dropping.start({QStringLiteral("--root"), m_media, QStringLiteral("--drop-after"), QStringLiteral("5")}));
+    ASSERT_TRUE(dropping.start(
+        {QStringLiteral("--root"), m_media, QStringLiteral("--drop-after"), QStringLiteral("5")}));
     ASSERT_TRUE(closed.start({QStringLiteral("--root"), m_media}));
     const QString nobody = closed.url(QStringLiteral("c.asf"));
     closed.stop();
@@ -157,11 +165,11 @@ TEST_F(DownloadListTest, OneRowFailingLeavesTheOthersToFinish)
     EXPECT_EQ(state(cut), RowState::Interrupted);
     EXPECT_EQ(state(refused), RowState::Failed);
     EXPECT_EQ(saved(good), m_served);
-    EXPECT_TRUE(list().row(cut)->note.startsWith(QStringLiteral("下载被中断"))) << list().row(cut)->note.toStdString();
+    EXPECT_TRUE(list().row(cut)->note.startsWith(QStringLiteral("下载被中断")))
+        << list().row(cut)->note.toStdString();
     EXPECT_FALSE(list().row(refused)->note.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(list().row(refused)->saveFile)); // nothing arrived, nothing left
     expectNoDialog();
-
 }
 
 // A login asked by one row names that row's address, and the other rows go on receiving while
@@ -170,7 +178,8 @@ TEST_F(DownloadListTest, LoginOfOneRowNamesItsAddressWhileOthersGoOn)
 {
     ServerProcess guarded;
     ASSERT_TRUE(m_server.start(slowly()));
-    ASSERT_TRUE(guarded.start({QStringLiteral("--root"), m_media, QStringLiteral("--auth"), QStringLiteral("anna:se:cret")}));
+    ASSERT_TRUE(guarded.start(
+        {QStringLiteral("--root"), m_media, QStringLiteral("--auth"), QStringLiteral("anna:se:cret")}));
     const quint64 open = add(m_server.url(QStringLiteral("a.asf")));
     const quint64 locked = add(guarded.url(QStringLiteral("b.asf")));
 
@@ -222,7 +231,8 @@ TEST_F(DownloadListTest, ListIsRememberedBetweenRuns)
     const QString waitingFile = list().row(waiting)->saveFile;
 
     closeProgram();
-    EXPECT_EQ(QFile::permissions(downloadListFilePath()) & 0x0777, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(QFile::permissions(downloadListFilePath()) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+              0);
     startProgram();
     ASSERT_EQ(list().rowCount(), 2);
     EXPECT_EQ(list().folder(), m_out);
@@ -249,8 +259,10 @@ TEST_F(DownloadListTest, DamagedListFileIsSetAsideAndSaidInTheLog)
     EXPECT_EQ(list().rowCount(), 0);
     const QStringList lines = m_desktop->log().lines();
     ASSERT_FALSE(lines.isEmpty());
-    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("下载列表文件已损坏, 已移到 "))) << lines.last().toStdString();
-    const QString aside = lines.last().section(QStringLiteral("已移到 "), 1).section(QStringLiteral(", "), 0, 0);
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("下载列表文件已损坏, 已移到 ")))
+        << lines.last().toStdString();
+    const QString aside =
+        lines.last().section(QStringLiteral("已移到 "), 1).section(QStringLiteral(", "), 0, 0);
     EXPECT_EQ(readFile(aside), QByteArray("{\"version\": 1, \"rows\": [{\"address\": "));
     EXPECT_FALSE(QFileInfo::exists(downloadListFilePath()));
 }
@@ -298,15 +310,17 @@ TEST_F(DownloadListTest, KilledProgramResumesEveryRowToTheSameBytes)
     const bool running = waitUntil(
         [&] {
             const QList<qint64> now = sizes();
-            return writtenStates() == five &&
-                   std::all_of(now.cbegin(), now.cend(), [&](qint64 size) { return size > m_served.size() / 4; });
+            return writtenStates() == five && std::all_of(now.cbegin(), now.cend(), [&](qint64 size) {
+                       return size > m_served.size() / 4;
+                   });
         },
         30000);
     lumo.kill();
     ASSERT_TRUE(lumo.waitForFinished(10000));
     ASSERT_TRUE(running) << writtenStates().join(' ').toStdString();
     const QList<qint64> partial = sizes();
-    EXPECT_TRUE(std::any_of(partial.cbegin(), partial.cend(), [&](qint64 size) { return size < m_served.size(); }));
+    EXPECT_TRUE(
+        std::any_of(partial.cbegin(), partial.cend(), [&](qint64 size) { return size < m_served.size(); }));
 
     lumo.start(QStringLiteral(LUMO_GUI_BIN), addresses + QStringList{QStringLiteral("--start")});
     ASSERT_TRUE(lumo.waitForStarted(10000));
