@@ -110,8 +110,10 @@ QVariant DownloadList::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
     const DownloadRow &row = m_rows.at(index.row());
+    // A row that never received anything has no progress to show, not 0 %.
+    const bool progressShown = !row.live && (row.progress > 0 || row.timeMs);
     if (role == PercentRole && index.column() == ProgressColumn)
-        return row.live ? -1 : qBound(0, row.progress, 100);
+        return progressShown ? qBound(0, row.progress, 100) : -1;
     if (role == Qt::ToolTipRole) {
         if (index.column() == StateColumn)
             return row.note;
@@ -131,7 +133,7 @@ QVariant DownloadList::data(const QModelIndex &index, int role) const
     case ProgressColumn:
         if (row.live)
             return QCoreApplication::translate("StatusText", "实况");
-        return QStringLiteral("%1%").arg(qBound(0, row.progress, 100));
+        return progressShown ? QStringLiteral("%1%").arg(qBound(0, row.progress, 100)) : QString();
     case SpeedColumn:
         return isActive(row.state) && row.sampleBytes >= 0 ? speedText(row.speed) : QString();
     case TimeColumn:

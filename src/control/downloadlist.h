@@ -72,7 +72,8 @@ public:
         TimeColumn,
         ColumnCount,
     };
-    // The progress column's percentage (0..100), or -1 for a live recording, under this role.
+    // The progress column's percentage (0..100) under this role; -1 for a live recording and
+    // for a row that has received nothing yet.
     static constexpr int PercentRole = Qt::UserRole + 1;
     // How long speed samples are apart.
     static constexpr qint64 SpeedIntervalMs = 1000;

@@ -474,6 +474,7 @@ void Desktop::onDownloadListTriggered()
     m_main->repaint();
     const qsizetype boxItems = m_main->urlItems().size();
     m_listWindow->setAddressBoxCount(int(boxItems > 0 ? boxItems : !m_main->urlText().trimmed().isEmpty()));
+    placeClearOfMain(m_listWindow.get());
     m_listWindow->show();
     m_listWindow->raise();
     m_listWindow->activateWindow();

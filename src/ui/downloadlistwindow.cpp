@@ -162,9 +162,9 @@ void DownloadListWindow::addAddresses(const QStringList &addresses)
     QString problem;
     for (const QString &address : addresses) {
         const DownloadList::Added added = m_list.add(address);
-        if (added.id)
-            ++count;
-        else if (problem.isEmpty())
+        if (added.id && count++ == 0 && currentId() == 0)
+            selectRow(*added.id);
+        else if (!added.id && problem.isEmpty())
             problem = added.problem;
     }
     QString text = tr("已加入 %n 个地址", nullptr, count);
@@ -218,6 +218,14 @@ void DownloadListWindow::updateButtons()
 void DownloadListWindow::setNote(const QString &text)
 {
     m_ui->noteLabel->setText(text);
+}
+
+void DownloadListWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Something to show in the log pane from the start.
+    if (currentId() == 0 && !m_list.rows().isEmpty())
+        selectRow(m_list.rows().constFirst().id);
 }
 
 void DownloadListWindow::keyPressEvent(QKeyEvent *event)

@@ -19,11 +19,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+
+#include <map>
 
 namespace lumo::test {
 namespace {
@@ -265,6 +268,47 @@ TEST_F(DownloadListTest, DamagedListFileIsSetAsideAndSaidInTheLog)
         lines.last().section(QStringLiteral("已移到 "), 1).section(QStringLiteral(", "), 0, 0);
     EXPECT_EQ(readFile(aside), QByteArray("{\"version\": 1, \"rows\": [{\"address\": "));
     EXPECT_FALSE(QFileInfo::exists(downloadListFilePath()));
+}
+
+// The menu item opens the list; the address box's addresses (a redirect list's) are offered and
+// added once; every letter of the window is claimed once.
+TEST_F(DownloadListTest, MenuOpensTheListAndTheAddressBoxIsOffered)
+{
+    MainWindow &main = m_desktop->mainWindow();
+    auto *item = child<QAction>(&main, "downloadListAction");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
+    const QStringList entries{QStringLiteral("mms://127.0.0.1/one.asf"), QStringLiteral("mms://127.0.0.1/two"),
+                              QStringLiteral("mms://127.0.0.1/three.wma")};
+    main.setUrl(entries, entries.first());
+    item->trigger();
+    ASSERT_TRUE(window().isVisible());
+    ASSERT_TRUE(button("addBoxButton")->isEnabled());
+    button("addBoxButton")->click();
+    ASSERT_EQ(list().rowCount(), 3);
+    EXPECT_EQ(list().rows().at(1).saveFile, m_out + QStringLiteral("/two_live.asf"));
+    EXPECT_EQ(child<QLabel>(&window(), "noteLabel")->text(), QStringLiteral("已加入 3 个地址"));
+    button("addBoxButton")->click();
+    EXPECT_EQ(list().rowCount(), 3);
+    EXPECT_TRUE(child<QLabel>(&window(), "noteLabel")->text().startsWith(QStringLiteral("已加入 0 个地址\n这个地址已经在列表中")));
+    // Nothing of it reached the main window's task.
+    EXPECT_EQ(main.urlItems(), entries);
+    EXPECT_TRUE(m_desktop->controller().idle());
+    expectNoDialog();
+
+    std::map<QString, QString> owners;
+    for (const QWidget *widget : window().findChildren<QWidget *>()) {
+        const auto *label = qobject_cast<const QLabel *>(widget);
+        const auto *pushed = qobject_cast<const QPushButton *>(widget);
+        const QString text = label ? label->text() : pushed ? pushed->text() : QString();
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (key.isEmpty())
+            continue;
+        const auto [at, added] = owners.emplace(key.toString(), text);
+        EXPECT_TRUE(added) << key.toString().toStdString() << ": " << text.toStdString() << " and "
+                           << at->second.toStdString();
+    }
+    EXPECT_EQ(owners.size(), 10u);
 }
 
 // The states the running program last wrote, as they stand in its file.
