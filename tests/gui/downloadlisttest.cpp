@@ -278,7 +278,8 @@ TEST_F(DownloadListTest, MenuOpensTheListAndTheAddressBoxIsOffered)
     auto *item = child<QAction>(&main, "downloadListAction");
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
-    const QStringList entries{QStringLiteral("mms://127.0.0.1/one.asf"), QStringLiteral("mms://127.0.0.1/two"),
+    const QStringList entries{QStringLiteral("mms://127.0.0.1/one.asf"),
+                              QStringLiteral("mms://127.0.0.1/two"),
                               QStringLiteral("mms://127.0.0.1/three.wma")};
     main.setUrl(entries, entries.first());
     item->trigger();
@@ -290,7 +291,9 @@ TEST_F(DownloadListTest, MenuOpensTheListAndTheAddressBoxIsOffered)
     EXPECT_EQ(child<QLabel>(&window(), "noteLabel")->text(), QStringLiteral("已加入 3 个地址"));
     button("addBoxButton")->click();
     EXPECT_EQ(list().rowCount(), 3);
-    EXPECT_TRUE(child<QLabel>(&window(), "noteLabel")->text().startsWith(QStringLiteral("已加入 0 个地址\n这个地址已经在列表中")));
+    EXPECT_TRUE(child<QLabel>(&window(), "noteLabel")
+                    ->text()
+                    .startsWith(QStringLiteral("已加入 0 个地址\n这个地址已经在列表中")));
     // Nothing of it reached the main window's task.
     EXPECT_EQ(main.urlItems(), entries);
     EXPECT_TRUE(m_desktop->controller().idle());

@@ -132,7 +132,8 @@ TEST_F(DownloadListTest, StatusGivesProgressSpeedAndTheRecordingState)
     const quint64 id = add(QStringLiteral("mms://host/a.asf"));
     // Nothing received yet: no percentage, no bar.
     EXPECT_TRUE(m_list.data(m_list.index(0, DownloadList::ProgressColumn)).toString().isEmpty());
-    EXPECT_EQ(m_list.data(m_list.index(0, DownloadList::ProgressColumn), DownloadList::PercentRole).toInt(), -1);
+    EXPECT_EQ(m_list.data(m_list.index(0, DownloadList::ProgressColumn), DownloadList::PercentRole).toInt(),
+              -1);
     m_list.setState(id, RowState::Connecting);
     TaskStatus connecting;
     connecting.disconnectEnabled = true;
