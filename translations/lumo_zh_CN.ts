@@ -175,6 +175,50 @@ Exit status: 0 completed, or stopped as asked (Ctrl-C, SIGTERM, --for); 1 failed
         <source>%1, %2 packets, %3 in %4 s</source>
         <translation>%1, %2 个数据包, %3, 用时 %4 秒</translation>
     </message>
+    <message>
+        <source>Save every recording in DIR, under the name the address proposes, made unique.</source>
+        <translation>把每个录制保存在 DIR 中, 使用地址给出的文件名, 重名时自动改名。</translation>
+    </message>
+    <message>
+        <source>Record at most N addresses at the same time (default 4).</source>
+        <translation>同时最多录制 N 个地址 (默认 4)。</translation>
+    </message>
+    <message>
+        <source>Also record the addresses SOURCE lists: a redirect file, a web page or a text file with one address per line.</source>
+        <translation>同时录制 SOURCE 列出的地址: 重定向文件, 网页, 或每行一个地址的文本文件。</translation>
+    </message>
+    <message>
+        <source>lumo-cli: -o names one file; use -d DIR for several addresses
+</source>
+        <translation>lumo-cli: -o 只能指定一个文件; 多个地址请使用 -d DIR
+</translation>
+    </message>
+    <message>
+        <source>lumo-cli: --jobs needs a whole number above 0
+</source>
+        <translation>lumo-cli: --jobs 需要一个大于 0 的整数
+</translation>
+    </message>
+    <message>
+        <source>lumo-cli: cannot make the folder %1
+</source>
+        <translation>lumo-cli: 无法创建文件夹 %1
+</translation>
+    </message>
+    <message>
+        <source>lumo-cli: %1: no addresses found
+</source>
+        <translation>lumo-cli: %1: 没有找到地址
+</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>live</source>
+        <translation>实况</translation>
+    </message>
 </context>
 <context>
     <name>LumoMain</name>

@@ -1,5 +1,6 @@
 // lumo-cli: the download core on the command line.
 
+#include "multiget.h"
 #include "taskreport.h"
 #include "terminalinteraction.h"
 
@@ -16,6 +17,8 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -191,6 +194,20 @@ struct GetOptions
         "password", QCoreApplication::translate("LumoCli", "Password for that login."), "PASSWORD"};
     QCommandLineOption quiet{{"q", "quiet"},
                              QCoreApplication::translate("LumoCli", "Do not print the task log.")};
+    QCommandLineOption dir{{"d", "dir"},
+                           QCoreApplication::translate("LumoCli",
+                                                       "Save every recording in DIR, under the name the "
+                                                       "address proposes, made unique."),
+                           "DIR"};
+    QCommandLineOption jobs{
+        "jobs",
+        QCoreApplication::translate("LumoCli", "Record at most N addresses at the same time (default 4)."),
+        "N"};
+    QCommandLineOption from{"from",
+                            QCoreApplication::translate(
+                                "LumoCli", "Also record the addresses SOURCE lists: a redirect file, a web "
+                                           "page or a text file with one address per line."),
+                            "SOURCE"};
     QCommandLineOption json{"json", QCoreApplication::translate("LumoCli",
                                                                 "Print one JSON object per line for each "
                                                                 "event (started, progress, ended) on "
@@ -198,15 +215,15 @@ struct GetOptions
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({output, resume, overwrite, udp, port, udpPort, bypassDns, sendHost, logFile,
-                           forSeconds, user, password, quiet, json});
+        parser.addOptions({output, dir, jobs, from, resume, overwrite, udp, port, udpPort, bypassDns,
+                           sendHost, logFile, forSeconds, user, password, quiet, json});
     }
 };
 
 // The recording length asked for (0: none); nullopt after a usage error has been printed.
 std::optional<int> recordingSeconds(const QCommandLineParser &parser, const GetOptions &o)
 {
-    if (parser.positionalArguments().size() != 1) {
+    if (parser.positionalArguments().isEmpty() && !parser.isSet(o.from)) {
         err(parser.helpText());
         return std::nullopt;
     }
@@ -287,6 +304,79 @@ int reportEnd(TaskReport &report, const DownloadController &controller, const Te
     return exitStatus(status);
 }
 
+// Ctrl-C and SIGTERM reach the event loop through this pipe.
+bool catchSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+        return false;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    return true;
+}
+
+// Several addresses: each a task of its own, at most --jobs at once.
+int runMany(QCoreApplication &app, const QCommandLineParser &parser, const GetOptions &o, int seconds)
+{
+    if (parser.isSet(o.output)) {
+        err(QCoreApplication::translate("LumoCli",
+                                        "lumo-cli: -o names one file; use -d DIR for several addresses\n"));
+        return ExitUsage;
+    }
+    MultiGet::Options options;
+    options.urls = parser.positionalArguments();
+    if (parser.isSet(o.from)) {
+        const std::optional<QStringList> listed = addressesFrom(parser.value(o.from));
+        if (!listed)
+            return ExitFailed;
+        options.urls += *listed;
+    }
+    bool ok = true;
+    options.jobs = parser.isSet(o.jobs) ? parser.value(o.jobs).toInt(&ok) : 4;
+    if (!ok || options.jobs < 1) {
+        err(QCoreApplication::translate("LumoCli", "lumo-cli: --jobs needs a whole number above 0\n"));
+        return ExitUsage;
+    }
+    const QString dir = parser.isSet(o.dir) ? parser.value(o.dir) : QDir::currentPath();
+    if (!QDir().mkpath(dir)) {
+        err(QCoreApplication::translate("LumoCli", "lumo-cli: cannot make the folder %1\n").arg(dir));
+        return ExitFailed;
+    }
+    options.answers = getAnswers(parser, o);
+    options.answers.outputPath = QFileInfo(dir).absoluteFilePath();
+    options.json = parser.isSet(o.json);
+    options.seconds = seconds;
+
+    Settings settings;
+    applyGetOptions(settings, parser, o);
+    UdpEndpoint udpEndpoint;
+    if (!bindUdp(udpEndpoint, settings, parser, o))
+        return ExitFailed;
+    MultiGet tasks(settings, udpEndpoint, options);
+    QObject::connect(&tasks, &MultiGet::allEnded, &app, [&] {
+        QMetaObject::invokeMethod(
+            &app, [&] { app.exit(tasks.exitStatus()); }, Qt::QueuedConnection);
+    });
+    if (!catchSignals())
+        return ExitFailed;
+    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+    QElapsedTimer sinceFirst;
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        char bytes[16];
+        const ssize_t signals = ::read(signalPipe[0], bytes, sizeof bytes);
+        // A second Ctrl-C within a second does not wait for the tasks to wind down: the first
+        // has already written every resume record and repaired every live header.
+        if (signals > 1 || (sinceFirst.isValid() && sinceFirst.elapsed() < 1000)) {
+            tasks.stopAll();
+            std::fflush(stdout);
+            ::_exit(128 + SIGINT);
+        }
+        sinceFirst.start();
+        tasks.stopAll();
+    });
+    tasks.start();
+    return app.exec();
+}
+
 int runGet(QCoreApplication &app, const QStringList &args)
 {
     QCommandLineParser parser;
@@ -305,6 +395,8 @@ int runGet(QCoreApplication &app, const QStringList &args)
     if (!length)
         return ExitUsage;
     const int seconds = *length;
+    if (parser.positionalArguments().size() > 1 || parser.isSet(o.from) || parser.isSet(o.dir))
+        return runMany(app, parser, o, seconds);
 
     Settings settings;
     applyGetOptions(settings, parser, o);
@@ -337,7 +429,7 @@ int runGet(QCoreApplication &app, const QStringList &args)
     });
 
     // Ctrl-C and SIGTERM stop the task as the Stop button does, without asking.
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+    if (!catchSignals())
         return ExitFailed;
     QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
@@ -346,8 +438,6 @@ int runGet(QCoreApplication &app, const QStringList &args)
         if (!controller.idle())
             controller.stop();
     });
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
 
     QTimer recordingLength;
     recordingLength.setSingleShot(true);

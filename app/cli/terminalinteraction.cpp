@@ -43,9 +43,14 @@ void err(const QString &text)
 } // namespace
 
 TerminalInteraction::TerminalInteraction(TerminalAnswers answers)
-    : m_answers(std::move(answers)), m_tty(isatty(STDERR_FILENO) != 0)
+    : m_answers(std::move(answers)), m_tty(isatty(STDERR_FILENO) != 0 && !m_answers.oneOfMany)
 {
     m_clock.start();
+}
+
+bool TerminalInteraction::canPrompt() const
+{
+    return !m_answers.oneOfMany && isatty(STDIN_FILENO);
 }
 
 void TerminalInteraction::printLine(const QString &text)
@@ -54,7 +59,10 @@ void TerminalInteraction::printLine(const QString &text)
         err(QStringLiteral("\r\033[K"));
         m_progressShown = false;
     }
-    err(text + QLatin1Char('\n'));
+    if (m_answers.print)
+        m_answers.print(m_answers.linePrefix + text);
+    else
+        err(m_answers.linePrefix + text + QLatin1Char('\n'));
 }
 
 void TerminalInteraction::finishProgressLine()
@@ -97,7 +105,7 @@ bool TerminalInteraction::askYesNo(const QString &text)
 {
     if (m_answers.yes)
         return true;
-    if (!isatty(STDIN_FILENO))
+    if (!canPrompt())
         return false;
     printLine(text + QCoreApplication::translate("TerminalInteraction", " [y/N]"));
     return readLine(true).toLower().startsWith(QLatin1Char('y'));
@@ -107,7 +115,7 @@ ResumeChoice TerminalInteraction::askResume(const QString &path)
 {
     if (m_answers.existing)
         return *m_answers.existing;
-    if (!isatty(STDIN_FILENO)) {
+    if (!canPrompt()) {
         explain(QCoreApplication::translate("TerminalInteraction",
                                             "lumo: %1 already holds data; use --resume or --overwrite")
                     .arg(path));
@@ -129,7 +137,8 @@ std::optional<QString> TerminalInteraction::chooseSaveFile(const FileDialogReque
     QString path = m_answers.outputPath;
     if (path.isEmpty() || QFileInfo(path).isDir())
         path = QDir(path.isEmpty() ? QDir::currentPath() : path).filePath(request.proposedName);
-    return QFileInfo(path).absoluteFilePath();
+    path = QFileInfo(path).absoluteFilePath();
+    return m_answers.claimPath ? m_answers.claimPath(path) : path;
 }
 
 std::optional<QString> TerminalInteraction::chooseOpenFile(const FileDialogRequest &)
@@ -144,7 +153,7 @@ std::optional<LoginAnswer> TerminalInteraction::askLogin(const LoginRequest &req
         m_loginUsed = true;
         return LoginAnswer{*m_answers.user, m_answers.password.value_or(QString()), false};
     }
-    if (!isatty(STDIN_FILENO)) {
+    if (!canPrompt()) {
         explain(QCoreApplication::translate("TerminalInteraction",
                                             "lumo: %1 %2 asks for a login; use --user and --password")
                     .arg(what, request.host));
