@@ -89,13 +89,14 @@ protected:
     QByteArray m_served;
 };
 
-// Three rows from two servers record at once; Stop of one ends only that one, and the main
-// window's own task is not touched by any of it.
+// Three rows from two servers record at once over UDP, two of them from one server; Stop of one
+// ends only that one, and the main window's own task is not touched by any of it.
 TEST_F(DownloadListTest, RowsRecordSideBySideAndStopEndsOnlyItsOwn)
 {
     ServerProcess live;
     ASSERT_TRUE(m_server.start(slowly()));
     ASSERT_TRUE(live.start({QStringLiteral("--root"), m_media, QStringLiteral("--live")}));
+    m_desktop->settings().setUseUdp(true);
     m_desktop->onDownloadListTriggered();
     ASSERT_TRUE(window().isVisible());
 
@@ -139,6 +140,8 @@ TEST_F(DownloadListTest, RowsRecordSideBySideAndStopEndsOnlyItsOwn)
     EXPECT_EQ(saved(a), m_served);
     EXPECT_EQ(saved(b), m_served);
     EXPECT_EQ(list().row(a)->progress, 100);
+    for (const quint64 id : {a, b, onAir})
+        EXPECT_TRUE(tasks().log(id)->lines().contains(QStringLiteral("- 正在接收流信息 - UDP 信息 -"))) << id;
     EXPECT_GT(QFileInfo(list().row(onAir)->saveFile).size(), 0);
     expectNoDialog();
     // The main window's task never started.
