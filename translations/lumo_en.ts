@@ -300,6 +300,148 @@ Please try again.</translation>
     </message>
 </context>
 <context>
+    <name>DownloadList</name>
+    <message>
+        <source>等待</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>正在连接</source>
+        <translation>Connecting</translation>
+    </message>
+    <message>
+        <source>正在录制</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>已完成</source>
+        <translation>Completed</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>已中断</source>
+        <translation>Interrupted</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>进度</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>这个地址已经在列表中: %1</source>
+        <translation>This address is already in the list: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadListWindow</name>
+    <message>
+        <source>下载列表</source>
+        <translation>Download list</translation>
+    </message>
+    <message>
+        <source>地址(&amp;U):</source>
+        <translation>Addr&amp;ess:</translation>
+    </message>
+    <message>
+        <source>输入一个 MMS 地址, 按回车或“添加”加入列表</source>
+        <translation>Type an MMS address and press Enter or “Add” to put it in the list</translation>
+    </message>
+    <message>
+        <source>mms://</source>
+        <translation>mms://</translation>
+    </message>
+    <message>
+        <source>添加(&amp;D)</source>
+        <translation>A&amp;dd</translation>
+    </message>
+    <message>
+        <source>添加地址框的地址(&amp;B)</source>
+        <translation>Add the address &amp;box’s addresses</translation>
+    </message>
+    <message>
+        <source>把主窗口地址框中的全部地址加入列表, 例如打开的重定向文件所列的地址</source>
+        <translation>Puts every address of the main window’s address box in the list, such as those an opened redirect file lists</translation>
+    </message>
+    <message>
+        <source>保存到(&amp;F):</source>
+        <translation>Save to &amp;folder:</translation>
+    </message>
+    <message>
+        <source>新加入的地址保存到这个文件夹, 文件名由地址得出, 重名时加上编号</source>
+        <translation>Addresses added from now on save into this folder, under a name taken from the address, numbered when the name is taken</translation>
+    </message>
+    <message>
+        <source>浏览(&amp;W)...</source>
+        <translation>Bro&amp;wse...</translation>
+    </message>
+    <message>
+        <source>开始(&amp;S)</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>开始选中的任务; 中断的下载从断点续传</source>
+        <translation>Starts the selected tasks; an interrupted download resumes where it stopped</translation>
+    </message>
+    <message>
+        <source>停止(&amp;T)</source>
+        <translation>S&amp;top</translation>
+    </message>
+    <message>
+        <source>停止选中的任务, 其他任务照常进行</source>
+        <translation>Stops the selected tasks; the others go on</translation>
+    </message>
+    <message>
+        <source>全部开始(&amp;A)</source>
+        <translation>Start &amp;all</translation>
+    </message>
+    <message>
+        <source>开始所有未完成且未在进行的任务</source>
+        <translation>Starts every task that is neither running nor completed</translation>
+    </message>
+    <message>
+        <source>全部停止(&amp;P)</source>
+        <translation>Sto&amp;p all</translation>
+    </message>
+    <message>
+        <source>移除(&amp;R)</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>从列表中移除选中的已结束任务 (保存的文件不会被删除)</source>
+        <translation>Removes the selected tasks that have ended from the list (their files stay)</translation>
+    </message>
+    <message>
+        <source>选中任务的记录:</source>
+        <translation>Log of the selected task:</translation>
+    </message>
+</context>
+<context>
     <name>FileFilters</name>
     <message>
         <source>Windows 媒体文件 (*.asf *.wmv *.wma *.wm);;WM 重定向文件 (*.asx *.wmx *.wax *.wvx);;Lumo 记录文件 (*.log);;所有文件 (*)</source>
@@ -758,6 +900,18 @@ Open web pages and playlists with File -&gt; Open</translation>
     <message>
         <source>关闭 Lumo</source>
         <translation>Close Lumo</translation>
+    </message>
+    <message>
+        <source>下载列表(&amp;L)...</source>
+        <translation>Download &amp;List...</translation>
+    </message>
+    <message>
+        <source>Ctrl+L</source>
+        <translation>Ctrl+L</translation>
+    </message>
+    <message>
+        <source>同时下载或录制多个地址</source>
+        <translation>Download or record several addresses at once</translation>
     </message>
 </context>
 <context>
@@ -2129,6 +2283,28 @@ or read the README that comes with Lumo.</translation>
     <message>
         <source>Open a local file</source>
         <translation>Open a local file</translation>
+    </message>
+    <message>
+        <source>下载列表文件已损坏, 使用空的下载列表</source>
+        <translation>The download list file is damaged; an empty download list is used</translation>
+    </message>
+    <message>
+        <source>下载列表文件已损坏, 已移到 %1, 使用空的下载列表</source>
+        <translation>The download list file is damaged and was moved to %1; an empty download list is used</translation>
+    </message>
+</context>
+<context>
+    <name>lumo::DownloadListWindow</name>
+    <message numerus="yes">
+        <source>已加入 %n 个地址</source>
+        <translation>
+            <numerusform>%n address added</numerusform>
+            <numerusform>%n addresses added</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>选择保存的文件夹</source>
+        <translation>Choose the folder to save into</translation>
     </message>
 </context>
 <context>

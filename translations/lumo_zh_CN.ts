@@ -227,12 +227,12 @@ Exit status: 0 completed, or stopped as asked (Ctrl-C, SIGTERM, --for); 1 failed
         <translation>把 Windows 媒体流录制为 ASF 文件.</translation>
     </message>
     <message>
-        <source>an mms://, mmst://, mmsu://, mmsh:// or http:// address, a redirect file (.asx .wax .wvx .wmx) or an ASF file (.asf .wmv .wma)</source>
-        <translation>mms://, mmst://, mmsu://, mmsh:// 或 http:// 地址, 重定向文件 (.asx .wax .wvx .wmx) 或 ASF 文件 (.asf .wmv .wma)</translation>
+        <source>an mms://, mmst://, mmsu://, mmsh:// or http:// address, a redirect file (.asx .wax .wvx .wmx) or an ASF file (.asf .wmv .wma); several addresses go into the download list</source>
+        <translation>mms://, mmst://, mmsu://, mmsh:// 或 http:// 地址, 重定向文件 (.asx .wax .wvx .wmx) 或 ASF 文件 (.asf .wmv .wma); 多个地址会加入下载列表</translation>
     </message>
     <message>
-        <source>Start recording the address at once.</source>
-        <translation>立即开始录制这个地址.</translation>
+        <source>Start recording the address (or each address) at once.</source>
+        <translation>立即开始录制这个地址 (或每个地址).</translation>
     </message>
 </context>
 <context>

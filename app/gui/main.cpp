@@ -23,7 +23,9 @@ void describe(QCommandLineParser &parser, const QCommandLineOption &start)
         QStringLiteral("ADDRESS|FILE"),
         QCoreApplication::translate("LumoMain",
                                     "an mms://, mmst://, mmsu://, mmsh:// or http:// address, a redirect "
-                                    "file (.asx .wax .wvx .wmx) or an ASF file (.asf .wmv .wma)"));
+                                    "file (.asx .wax .wvx .wmx) or an ASF file (.asf .wmv .wma); several "
+                                    "addresses go into the download list"),
+        QStringLiteral("[ADDRESS...]"));
     parser.addOption(start);
 }
 
@@ -43,7 +45,7 @@ QCommandLineOption startOption()
 {
     return QCommandLineOption(
         QStringLiteral("start"),
-        QCoreApplication::translate("LumoMain", "Start recording the address at once."));
+        QCoreApplication::translate("LumoMain", "Start recording the address (or each address) at once."));
 }
 
 } // namespace
@@ -72,11 +74,12 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     describe(parser, start);
     parser.process(app);
-    const QString argument = parser.positionalArguments().value(0);
+    const QStringList arguments = parser.positionalArguments();
+    const QString argument = arguments.value(0);
     const bool startNow = parser.isSet(start);
 
-    // A Lumo already running takes the address: it holds the UDP port and the settings.
-    QStringList handed{argument};
+    // A Lumo already running takes the addresses: it holds the UDP port and the settings.
+    QStringList handed = arguments.isEmpty() ? QStringList{QString()} : arguments;
     if (startNow)
         handed.append(QStringLiteral("--start"));
     if (lumo::InstanceChannel::handOver(handed, 1000))
@@ -87,15 +90,19 @@ int main(int argc, char **argv)
                      Qt::QueuedConnection);
     lumo::InstanceChannel channel;
     channel.listen();
-    QObject::connect(&channel, &lumo::InstanceChannel::received, &desktop,
-                     [&desktop](const QStringList &args) {
-                         if (!args.value(0).isEmpty())
-                             desktop.openFromLaunch(args.value(0), args.contains(QStringLiteral("--start")));
-                         else
-                             desktop.mainWindow().raise();
-                     });
+    QObject::connect(&channel, &lumo::InstanceChannel::received, &desktop, [&desktop](QStringList args) {
+        const bool start = args.removeAll(QStringLiteral("--start")) > 0;
+        if (args.size() > 1)
+            desktop.openListFromLaunch(args, start);
+        else if (!args.value(0).isEmpty())
+            desktop.openFromLaunch(args.value(0), start);
+        else
+            desktop.mainWindow().raise();
+    });
     desktop.mainWindow().show();
-    if (!argument.isEmpty())
+    if (arguments.size() > 1)
+        QTimer::singleShot(0, &desktop, [&] { desktop.openListFromLaunch(arguments, startNow); });
+    else if (!argument.isEmpty())
         QTimer::singleShot(0, &desktop, [&] { desktop.openFromLaunch(argument, startNow); });
     return app.exec();
 }

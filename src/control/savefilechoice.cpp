@@ -20,20 +20,29 @@ QString createFailedText()
 }
 } // namespace
 
-SaveFileChoice PrepareSaveFile(DownloadTask &task, Interaction &person, Settings &settings,
-                               const QString &urlText)
+std::optional<QString> ProposedSaveName(const QString &urlText)
 {
     // A percent-encoded name is proposed as the name it stands for.
     QString name = QUrl::fromPercentEncoding(StripQuery(FileNameOf(urlText)).toUtf8());
     name.replace(u'/', u'_');
     const AddressClass kind = ClassifyAddress(name);
-    if (kind & OtherFile) {
-        name += QStringLiteral("_live.asf");
-    } else if (!(kind & MediaFile)) {
+    if (kind & OtherFile)
+        return name + QStringLiteral("_live.asf");
+    if (kind & MediaFile)
+        return name;
+    return std::nullopt;
+}
+
+SaveFileChoice PrepareSaveFile(DownloadTask &task, Interaction &person, Settings &settings,
+                               const QString &urlText)
+{
+    const std::optional<QString> proposed = ProposedSaveName(urlText);
+    if (!proposed) {
         person.showMessage(
             QCoreApplication::translate("SaveFileChoice", "文件的类型是非法的, 请检查你的地址输入"));
         return {};
     }
+    const QString name = *proposed;
     // No overwrite question: an existing file gets the resume question instead.
     const std::optional<QString> chosen = person.chooseSaveFile(
         saveFileRequest(QCoreApplication::translate("SaveFileChoice", "创建 / 续传 保存文件"),

@@ -2,7 +2,10 @@
 
 #include "control/address.h"
 #include "control/downloadcontroller.h"
+#include "control/downloadlist.h"
+#include "control/downloadlistfile.h"
 #include "control/launchrequest.h"
+#include "control/listtasks.h"
 #include "control/logsaving.h"
 #include "control/mediaopener.h"
 #include "control/taskendtexts.h"
@@ -14,6 +17,7 @@
 #include "shell/tasklog.h"
 #include "ui/aboutwindow.h"
 #include "ui/completionsound.h"
+#include "ui/downloadlistwindow.h"
 #include "ui/guiinteraction.h"
 #include "ui/logprinter.h"
 #include "ui/lumoapplication.h"
@@ -35,6 +39,7 @@ Q_LOGGING_CATEGORY(lcUi, "lumo.ui", QtWarningMsg)
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 namespace lumo {
@@ -71,6 +76,7 @@ Desktop::Desktop(QObject *parent)
     m_preview = std::make_unique<PreviewWindow>();
     m_about = std::make_unique<AboutWindow>();
     m_playerAbout = std::make_unique<PlayerAboutWindow>();
+    setUpDownloadList();
 
     MainWindow *main = m_main.get();
     connect(main, &MainWindow::connectClicked, this, &Desktop::onConnectTriggered);
@@ -86,6 +92,7 @@ Desktop::Desktop(QObject *parent)
     connect(main, &MainWindow::fileDropped, this,
             [this](const QString &file) { openFromLaunch(file, false); });
     connect(main, &MainWindow::openClicked, this, &Desktop::onOpenTriggered);
+    connect(main, &MainWindow::downloadListClicked, this, &Desktop::onDownloadListTriggered);
     connect(main, &MainWindow::previewClicked, this, &Desktop::onPreviewTriggered);
     connect(main, &MainWindow::aboutClicked, this, &Desktop::onAboutTriggered);
     connect(main, &MainWindow::aboutPlayerClicked, this, &Desktop::onAboutPlayerTriggered);
@@ -94,8 +101,10 @@ Desktop::Desktop(QObject *parent)
 
     connect(m_openWindow.get(), &OpenWindow::browseClicked, this, &Desktop::openBrowse);
     connect(m_openWindow.get(), &OpenWindow::locationAccepted, this, &Desktop::openAccepted);
-    connect(m_opener.get(), &MediaOpener::urlListReplaced, this,
-            [this](const QStringList &items) { m_main->setUrl(items, items.value(0)); });
+    connect(m_opener.get(), &MediaOpener::urlListReplaced, this, [this](const QStringList &items) {
+        m_main->setUrl(items, items.value(0));
+        m_listWindow->setAddressBoxCount(int(items.size()));
+    });
     connect(m_opener.get(), &MediaOpener::urlTextSet, this,
             [this](const QString &text) { m_main->setUrl(m_main->urlItems(), text); });
 
@@ -124,6 +133,9 @@ Desktop::~Desktop()
         m_controller->CloseTask();
         m_controller->waitForWorker(workerEndTimeoutMs);
     }
+    if (!m_shutDown)
+        m_listTasks->closeAll(workerEndTimeoutMs);
+    m_list->disconnect(this);
 }
 
 QString Desktop::helpFile()
@@ -188,6 +200,8 @@ void Desktop::onMainWindowClosing()
     m_settings->setWindowTop(geometry.y());
 
     m_controller->CloseTask();
+    // The list's rows that run are stopped, and remembered as stopped.
+    m_listTasks->closeAll(workerEndTimeoutMs);
     // The worker must be gone before the network objects are.
     if (!m_controller->waitForWorker(workerEndTimeoutMs))
         qCWarning(lcUi) << "the receive worker did not end in time";
@@ -197,6 +211,7 @@ void Desktop::onMainWindowClosing()
     m_preview->close();
     m_about->hide();
     m_playerAbout->hide();
+    m_listWindow->hide();
     Q_EMIT quitRequested();
 }
 
@@ -387,6 +402,82 @@ void Desktop::onAboutPlayerTriggered()
 {
     m_main->repaint();
     m_playerAbout->showCentred();
+}
+
+} // namespace lumo
+
+namespace lumo {
+
+void Desktop::setUpDownloadList()
+{
+    m_list = std::make_unique<DownloadList>();
+    const ListFileRead read = readDownloadList(*m_list, downloadListFilePath());
+    if (read.result == ListFileRead::Result::Damaged)
+        m_log->append(read.setAsidePath.isEmpty()
+                          ? tr("下载列表文件已损坏, 使用空的下载列表")
+                          : tr("下载列表文件已损坏, 已移到 %1, 使用空的下载列表").arg(read.setAsidePath));
+    // Not written yet: the file appears once the person has used the list.
+    if (m_list->folder().isEmpty()) {
+        const QString folder = m_settings->saveFolder();
+        m_list->setFolder(folder.isEmpty() ? QDir::homePath() : QDir(folder).absolutePath());
+    }
+    connect(m_list.get(), &DownloadList::listChanged, this, &Desktop::writeList);
+
+    m_listTasks = std::make_unique<ListTasks>(*m_list, *m_settings, *m_udp, *m_person);
+    connect(m_listTasks.get(), &ListTasks::taskEnded, this, [this](quint64 id, TaskEnd end) {
+        const DownloadRow *row = m_list->row(id);
+        const TaskLog *log = m_listTasks->log(id);
+        const QStringList lines = log ? log->lines() : QStringList();
+        if (!row)
+            return;
+        if (const std::optional<Notice> notice =
+                taskEndNotice(end, row->saveFile, lines.isEmpty() ? QString() : lines.last()))
+            m_notifier.notify(notice->summary, notice->body);
+    });
+    connect(m_listTasks.get(), &ListTasks::completionSound, this, [this] {
+        if (m_settings->soundInterval().trimmed().toInt() > 0)
+            m_sound->playOnce();
+    });
+
+    m_listWindow = std::make_unique<DownloadListWindow>(*m_list, *m_listTasks);
+    connect(m_listWindow.get(), &DownloadListWindow::addFromAddressBoxClicked, this, [this] {
+        QStringList items = m_main->urlItems();
+        if (items.isEmpty() && !m_main->urlText().trimmed().isEmpty())
+            items.append(m_main->urlText());
+        m_listWindow->addAddresses(items);
+    });
+}
+
+void Desktop::openListFromLaunch(const QStringList &addresses, bool start)
+{
+    onDownloadListTriggered();
+    m_listWindow->addAddresses(addresses);
+    if (!start)
+        return;
+    for (const QString &address : addresses) {
+        const std::optional<quint64> id = m_list->idOf(address);
+        const DownloadRow *row = id ? m_list->row(*id) : nullptr;
+        if (row && !isActive(row->state) && row->state != RowState::Completed)
+            m_listTasks->start(*id);
+    }
+}
+
+void Desktop::writeList()
+{
+    const QString failure = writeDownloadList(*m_list, downloadListFilePath());
+    if (!failure.isEmpty())
+        qCWarning(lcUi) << "the download list was not written:" << failure;
+}
+
+void Desktop::onDownloadListTriggered()
+{
+    m_main->repaint();
+    const qsizetype boxItems = m_main->urlItems().size();
+    m_listWindow->setAddressBoxCount(int(boxItems > 0 ? boxItems : !m_main->urlText().trimmed().isEmpty()));
+    placeClearOfMain(m_listWindow.get());
+    m_listWindow->show();
+    m_listWindow->raise();
+    m_listWindow->activateWindow();
 }
 
 } // namespace lumo

@@ -14,8 +14,11 @@ namespace lumo {
 class AboutWindow;
 class CompletionSound;
 class DownloadController;
+class DownloadList;
+class DownloadListWindow;
 class GuiInteraction;
 class HttpClient;
+class ListTasks;
 class MediaOpener;
 class OpenWindow;
 class MainWindow;
@@ -46,6 +49,9 @@ public:
     AboutWindow &aboutWindow() { return *m_about; }
     PlayerAboutWindow &playerAboutWindow() { return *m_playerAbout; }
     DownloadController &controller() { return *m_controller; }
+    DownloadList &downloadList() { return *m_list; }
+    ListTasks &listTasks() { return *m_listTasks; }
+    DownloadListWindow &downloadListWindow() { return *m_listWindow; }
     TaskLog &log() { return *m_log; }
     Settings &settings() { return *m_settings; }
     CompletionSound &sound() { return *m_sound; }
@@ -59,7 +65,11 @@ public:
     // address fills the address box (and starts when `start` is set), a redirect list goes
     // through the open flow, a media file shows its properties.
     void openFromLaunch(const QString &argument, bool start);
+    // Several addresses handed to `lumo` go into the download list, which opens; with `start`
+    // each row that is not at work or completed starts (one listed already resumes).
+    void openListFromLaunch(const QStringList &addresses, bool start);
     void onOpenTriggered();
+    void onDownloadListTriggered();
     void onDisconnectTriggered();
     void onSaveLogTriggered();
     void onPrintTriggered();
@@ -86,6 +96,9 @@ private:
     void onSettingsWindowClosed();
     void openBrowse();
     void openAccepted(const QString &text);
+    // The download list: read at start, written whenever it changes, its rows' ends announced.
+    void setUpDownloadList();
+    void writeList();
     // Moves a window that stays on top, before it opens, off the main window's controls.
     void placeClearOfMain(QWidget *window);
 
@@ -106,6 +119,10 @@ private:
     std::unique_ptr<PreviewWindow> m_preview;
     std::unique_ptr<AboutWindow> m_about;
     std::unique_ptr<PlayerAboutWindow> m_playerAbout;
+    // After the person, the settings and the UDP port: the list's tasks use them to the end.
+    std::unique_ptr<DownloadList> m_list;
+    std::unique_ptr<ListTasks> m_listTasks;
+    std::unique_ptr<DownloadListWindow> m_listWindow;
     QPrinter m_printer;
     bool m_shutDown = false;
 };

@@ -35,6 +35,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(std::make_un
 
     connect(m_ui->connectAction, &QAction::triggered, this, &MainWindow::connectClicked);
     connect(m_ui->openAction, &QAction::triggered, this, &MainWindow::openClicked);
+    connect(m_ui->downloadListAction, &QAction::triggered, this, &MainWindow::downloadListClicked);
     connect(m_ui->disconnectAction, &QAction::triggered, this, &MainWindow::disconnectClicked);
     connect(m_ui->saveLogAction, &QAction::triggered, this, &MainWindow::saveLogClicked);
     connect(m_ui->printAction, &QAction::triggered, this, &MainWindow::printClicked);

@@ -42,6 +42,7 @@ public:
 Q_SIGNALS:
     void connectClicked();
     void openClicked();
+    void downloadListClicked();
     void disconnectClicked();
     void saveLogClicked();
     void printClicked();
