@@ -1,5 +1,6 @@
 // lumo-cli: the download core on the command line.
 
+#include "streamoptions.h"
 #include "terminalinteraction.h"
 
 #include "asf/headeranalysis.h"
@@ -195,11 +196,12 @@ struct GetOptions
         "password", QCoreApplication::translate("LumoCli", "Password for that login."), "PASSWORD"};
     QCommandLineOption quiet{{"q", "quiet"},
                              QCoreApplication::translate("LumoCli", "Do not print the task log.")};
+    StreamOptions streams;
 
     void addTo(QCommandLineParser &parser) const
     {
         parser.addOptions({output, resume, overwrite, udp, port, udpPort, bypassDns, sendHost, logFile,
-                           forSeconds, user, password, quiet});
+                           forSeconds, user, password, quiet, streams.streams, streams.maxBitRate});
     }
 };
 
@@ -297,6 +299,13 @@ int runGet(QCoreApplication &app, const QStringList &args)
 
     Settings settings;
     applyGetOptions(settings, parser, o);
+    QString streamError;
+    if (const auto rule = o.streams.rule(parser, streamError))
+        settings.setStreamRule(*rule);
+    if (!streamError.isEmpty()) {
+        err(streamError);
+        return ExitUsage;
+    }
     TerminalInteraction person(getAnswers(parser, o));
     UdpEndpoint udpEndpoint;
     if (!bindUdp(udpEndpoint, settings, parser, o))

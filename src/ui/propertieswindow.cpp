@@ -1,5 +1,6 @@
 #include "ui/propertieswindow.h"
 
+#include "asf/propertiesreport.h"
 #include "control/statustext.h"
 
 #include "ui_propertieswindow.h"
@@ -15,6 +16,7 @@ PropertiesWindow::PropertiesWindow(QWidget *parent)
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+    m_ui->streamTable->setHeaderLabels(streamColumnTitles());
 }
 
 PropertiesWindow::~PropertiesWindow() = default;
@@ -54,6 +56,25 @@ void PropertiesWindow::showStatistics(const TaskStatus &status)
     m_ui->bitRate->setText(number(&TaskStatistics::maxBitRate, 1000));
     m_ui->streamRate->setText(number(&TaskStatistics::streamBitRate, 1000));
     m_ui->clientId->setText(number(&TaskStatistics::clientId));
+}
+
+void PropertiesWindow::showStreams(const StreamList &list, const QList<StreamPick> &picks)
+{
+    m_ui->streamTable->clear();
+    for (const QStringList &row : streamTableRows(list, picks))
+        m_ui->streamTable->addTopLevelItem(new QTreeWidgetItem(row));
+    for (int i = 0; i < m_ui->streamTable->columnCount(); ++i)
+        m_ui->streamTable->resizeColumnToContents(i);
+    QStringList groups;
+    for (qsizetype i = 0; i < list.groups.size(); ++i) {
+        QStringList numbers;
+        for (quint8 n : list.groups[i].streams)
+            numbers << QString::number(n);
+        groups << tr("互斥组 %1 (%2): %3")
+                      .arg(i + 1)
+                      .arg(exclusionKindText(list.groups[i].kind), numbers.join(QStringLiteral(", ")));
+    }
+    m_ui->streamGroups->setText(groups.join(QLatin1Char('\n')));
 }
 
 } // namespace lumo
