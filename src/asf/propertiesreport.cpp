@@ -46,14 +46,8 @@ void addStreams(QStringList &out, const HeaderAnalysis &analysis)
             line += i + 1 < row.size() ? row[i].leftJustified(widths[i] + 2) : row[i];
         out << line;
     }
-    for (qsizetype i = 0; i < list.groups.size(); ++i) {
-        QStringList numbers;
-        for (quint8 n : list.groups[i].streams)
-            numbers << QString::number(n);
-        out << indent + QCoreApplication::translate("PropertiesReport", "互斥组 %1 (%2): %3")
-                            .arg(i + 1)
-                            .arg(exclusionKindText(list.groups[i].kind), numbers.join(QStringLiteral(", ")));
-    }
+    for (const QString &line : exclusionGroupLines(list))
+        out << indent + line;
 }
 
 } // namespace
@@ -90,6 +84,20 @@ QList<QStringList> streamTableRows(const StreamList &list, const QList<StreamPic
                               : QCoreApplication::translate("PropertiesReport", "否")});
     }
     return rows;
+}
+
+QStringList exclusionGroupLines(const StreamList &list)
+{
+    QStringList lines;
+    for (qsizetype i = 0; i < list.groups.size(); ++i) {
+        QStringList numbers;
+        for (quint8 n : list.groups[i].streams)
+            numbers << QString::number(n);
+        lines << QCoreApplication::translate("PropertiesReport", "互斥组 %1 (%2): %3")
+                     .arg(i + 1)
+                     .arg(exclusionKindText(list.groups[i].kind), numbers.join(QStringLiteral(", ")));
+    }
+    return lines;
 }
 
 QStringList describeFileProperties(const HeaderAnalysis &analysis)

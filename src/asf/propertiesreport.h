@@ -14,6 +14,8 @@ struct StreamPick;
 // every stream counts as recorded.
 QStringList streamColumnTitles();
 QList<QStringList> streamTableRows(const StreamList &list, const QList<StreamPick> &picks);
+// One line per exclusion group: its number, kind and streams.
+QStringList exclusionGroupLines(const StreamList &list);
 
 // Plain-text rendering of what the file-properties window shows: one heading per page, then
 // each field under its window caption. Multi-line values are indented under their caption.

@@ -65,16 +65,7 @@ void PropertiesWindow::showStreams(const StreamList &list, const QList<StreamPic
         m_ui->streamTable->addTopLevelItem(new QTreeWidgetItem(row));
     for (int i = 0; i < m_ui->streamTable->columnCount(); ++i)
         m_ui->streamTable->resizeColumnToContents(i);
-    QStringList groups;
-    for (qsizetype i = 0; i < list.groups.size(); ++i) {
-        QStringList numbers;
-        for (quint8 n : list.groups[i].streams)
-            numbers << QString::number(n);
-        groups << tr("互斥组 %1 (%2): %3")
-                      .arg(i + 1)
-                      .arg(exclusionKindText(list.groups[i].kind), numbers.join(QStringLiteral(", ")));
-    }
-    m_ui->streamGroups->setText(groups.join(QLatin1Char('\n')));
+    m_ui->streamGroups->setText(exclusionGroupLines(list).join(QLatin1Char('\n')));
 }
 
 } // namespace lumo

@@ -113,6 +113,7 @@ TEST_F(Streams, BestAndMaxBitRateAreAskedForAndStatedOverEveryProtocol)
         EXPECT_EQ(readFile(all), asfStreamedPart(three));
     }
     // Over HTTP the selection travels as switch entries, level 2 for a dropped stream.
+    EXPECT_TRUE(server.waitForLog("stream selection"));
     EXPECT_TRUE(server.logText().contains(QRegularExpression("stream selection.*\\b1 (at level 2|off)")))
         << server.logText().toStdString();
 }
