@@ -88,14 +88,6 @@
         <translation>发送数据包 (和 $D 块) 时去掉末尾的零字节, 如同服务器对数据包填充所做的那样; 客户端会把它们补回来。</translation>
     </message>
     <message>
-        <source>A test and demo MMS server: serves ASF files and synthetic streams over MMS (TCP or UDP data)
-and over HTTP (MMSH) on the same port, with live broadcasts, pacing, pings, BASIC login and
-fault injection. Faults and pacing apply to both protocols where they fit.</source>
-        <translation>用于测试和演示的 MMS 服务器: 在同一个端口上通过 MMS (TCP 或 UDP 数据) 和 HTTP (MMSH)
-提供 ASF 文件和合成流, 支持实况广播、节奏控制、ping、BASIC 登录和故障注入。
-故障和节奏控制在适用时对两种协议都有效。</translation>
-    </message>
-    <message>
         <source>Refuse binary MMS: close such a connection at once, before any reply, as newer servers do. MMS over HTTP is served as ever.</source>
         <translation>拒绝二进制 MMS: 在任何回答之前立即关闭这样的连接, 如同较新的服务器那样。通过 HTTP 的 MMS 照常提供。</translation>
     </message>
@@ -130,6 +122,20 @@ fault injection. Faults and pacing apply to both protocols where they fit.</sour
     <message>
         <source>--stream-change-header needs --stream-change-after</source>
         <translation>--stream-change-header 需要同时给出 --stream-change-after</translation>
+    </message>
+    <message>
+        <source>Serve a file with several video streams as one programme at several bit rates: its header gains a Bitrate Mutual Exclusion Object over the video streams, and a Stream Bitrate Properties Object of rates measured from the packets if it has none. The packets stay as they are.</source>
+        <translation>把含有多个视频流的文件作为同一节目的多种码率来提供: 文件头加入一个涵盖各视频流的 Bitrate Mutual Exclusion Object; 若没有 Stream Bitrate Properties Object, 再加入一个, 其中的码率由数据包测得。数据包保持原样。</translation>
+    </message>
+    <message>
+        <source>A test and demo MMS server: serves ASF files and synthetic streams over MMS (TCP or UDP data)
+and over HTTP (MMSH) on the same port, with live broadcasts, pacing, pings, BASIC login,
+stream selection (the payloads of streams a client drops are left out of each packet) and
+fault injection. Faults and pacing apply to both protocols where they fit.</source>
+        <translation>用于测试和演示的 MMS 服务器: 在同一个端口上通过 MMS (TCP 或 UDP 数据) 和 HTTP (MMSH)
+提供 ASF 文件和合成流, 支持实况广播、节奏控制、ping、BASIC 登录、
+流选择 (客户端不要的流, 其有效载荷会从每个数据包中去掉) 和故障注入。
+故障和节奏控制在适用时对两种协议都有效。</translation>
     </message>
 </context>
 </TS>

@@ -294,6 +294,10 @@ Please try again.</translation>
         <source>服务器关闭了 MMS 连接</source>
         <translation>The server closed the MMS connection</translation>
     </message>
+    <message>
+        <source>另一个任务正在从同一服务器接收 UDP 数据, 这个任务使用自己的端口 %1</source>
+        <translation>Another task receives UDP data from the same server; this task uses a port of its own, %1</translation>
+    </message>
 </context>
 <context>
     <name>FileFilters</name>

@@ -6,7 +6,7 @@
     <message>
         <source>Usage: lumo-cli &lt;command&gt; [options]
 
-Records Windows-Media streams (mms://, mmst://, mmsu://) to ASF files.
+Records Windows-Media streams (mms://, mmst://, mmsu://, mmsh://, http://) to ASF files.
 
 Commands:
   get URL     record a stream to a file
@@ -17,7 +17,7 @@ Run &quot;lumo-cli &lt;command&gt; --help&quot; for the options of a command.
 </source>
         <translation>用法: lumo-cli &lt;命令&gt; [选项]
 
-把 Windows 媒体流 (mms://, mmst://, mmsu://) 录制为 ASF 文件.
+把 Windows 媒体流 (mms://, mmst://, mmsu://, mmsh://, http://) 录制为 ASF 文件.
 
 命令:
   get URL     把一个流录制到文件
@@ -128,12 +128,6 @@ Run &quot;lumo-cli &lt;command&gt; --help&quot; for the options of a command.
 </translation>
     </message>
     <message>
-        <source>Records the stream at URL into an ASF file. Ctrl-C stops the recording as the Stop button does: a stored programme keeps a resume record, a live one gets its header repaired.
-Exit status 0 when the download completed or a --for recording ended, 3 when a stored download was interrupted (--resume continues it), 1 on other failures.</source>
-        <translation>把 URL 处的流录制为 ASF 文件. Ctrl-C 像中断按钮一样停止录制: 点播节目保留续传数据, 实况节目修复文件头.
-退出状态: 下载完成或 --for 录制结束时为 0, 点播下载被中断时为 3 (用 --resume 续传), 其他失败为 1.</translation>
-    </message>
-    <message>
         <source>lumo-cli: the download was interrupted; the same command with --resume continues it
 </source>
         <translation>lumo-cli: 下载被中断; 加上 --resume 再次运行同一命令即可续传
@@ -146,6 +140,84 @@ Exit status 0 when the download completed or a --for recording ended, 3 when a s
         <translation>lumo-cli: 未知的命令 &quot;%1&quot;
 
 </translation>
+    </message>
+    <message>
+        <source>Print one JSON object per line for each event (started, progress, ended) on standard output, in place of the summary.</source>
+        <translation>在标准输出上为每个事件 (started, progress, ended) 每行打印一个 JSON 对象, 代替摘要行。</translation>
+    </message>
+    <message>
+        <source>Records the stream at URL into an ASF file. Ctrl-C stops the recording as the Stop button does: a stored programme keeps a resume record, a live one gets its header repaired.
+</source>
+        <translation>把 URL 处的流录制到 ASF 文件中。Ctrl-C 像中断按钮一样停止录制: 点播节目保留续传记录, 实况节目的文件头会被修复。
+</translation>
+    </message>
+    <message>
+        <source>When the task ends, one summary line goes to standard output:
+  completed: /home/me/clip.asf, 54 packets, 210.5 kB in 3 s
+The first word is completed, stopped, interrupted, refused or failed; all but completed
+add the reason. The task log and, on a terminal, the progress line go to standard error.
+--json prints only JSON objects on standard output, one per line: started, progress
+each second, and ended with status, path, packets, bytes and reason.
+Exit status: 0 completed, or stopped as asked (Ctrl-C, SIGTERM, --for); 1 failed;
+2 bad command line; 3 a stored download was interrupted (--resume continues it);
+4 refused by the server (an error reply, a login refused or missing).</source>
+        <translation>任务结束时, 标准输出上打印一行摘要:
+  completed: /home/me/clip.asf, 54 个数据包, 210.5 kB, 用时 3 秒
+第一个词是 completed, stopped, interrupted, refused 或 failed; 除 completed 外都附上原因。
+任务日志以及 (在终端上) 进度行输出到标准错误。
+--json 在标准输出上只打印 JSON 对象, 每行一个: started, 每秒一次的 progress,
+以及带有 status, path, packets, bytes 和 reason 的 ended。
+退出状态: 0 已完成, 或按要求停止 (Ctrl-C, SIGTERM, --for); 1 失败;
+2 命令行错误; 3 点播下载被中断 (--resume 可以继续);
+4 被服务器拒绝 (错误回答, 登录被拒绝或缺少登录)。</translation>
+    </message>
+    <message>
+        <source>%1, %2 packets, %3 in %4 s</source>
+        <translation>%1, %2 个数据包, %3, 用时 %4 秒</translation>
+    </message>
+    <message>
+        <source>Save every recording in DIR, under the name the address proposes, made unique.</source>
+        <translation>把每个录制保存在 DIR 中, 使用地址给出的文件名, 重名时自动改名。</translation>
+    </message>
+    <message>
+        <source>Record at most N addresses at the same time (default 4).</source>
+        <translation>同时最多录制 N 个地址 (默认 4)。</translation>
+    </message>
+    <message>
+        <source>Also record the addresses SOURCE lists: a redirect file, a web page or a text file with one address per line.</source>
+        <translation>同时录制 SOURCE 列出的地址: 重定向文件, 网页, 或每行一个地址的文本文件。</translation>
+    </message>
+    <message>
+        <source>lumo-cli: -o names one file; use -d DIR for several addresses
+</source>
+        <translation>lumo-cli: -o 只能指定一个文件; 多个地址请使用 -d DIR
+</translation>
+    </message>
+    <message>
+        <source>lumo-cli: --jobs needs a whole number above 0
+</source>
+        <translation>lumo-cli: --jobs 需要一个大于 0 的整数
+</translation>
+    </message>
+    <message>
+        <source>lumo-cli: cannot make the folder %1
+</source>
+        <translation>lumo-cli: 无法创建文件夹 %1
+</translation>
+    </message>
+    <message>
+        <source>lumo-cli: %1: no addresses found
+</source>
+        <translation>lumo-cli: %1: 没有找到地址
+</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>live</source>
+        <translation>实况</translation>
     </message>
     <message>
         <source>Which streams to record: auto, all, best, or stream numbers such as 3,4 (default: settings, auto: the best of each group of alternatives when the programme has any, else all).</source>

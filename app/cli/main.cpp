@@ -1,6 +1,8 @@
 // lumo-cli: the download core on the command line.
 
+#include "multiget.h"
 #include "streamoptions.h"
+#include "taskreport.h"
 #include "terminalinteraction.h"
 
 #include "asf/headeranalysis.h"
@@ -16,6 +18,8 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -32,11 +36,6 @@ using namespace lumo;
 using namespace lumo::cli;
 
 namespace {
-
-constexpr int ExitOk = 0;
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-constexpr int ExitInterrupted = 3; // a stored download ended early; --resume continues it
 
 int signalPipe[2] = {-1, -1};
 
@@ -60,7 +59,7 @@ const char *const usage = QT_TRANSLATE_NOOP(
     "LumoCli",
     "Usage: lumo-cli <command> [options]\n"
     "\n"
-    "Records Windows-Media streams (mms://, mmst://, mmsu://) to ASF files.\n"
+    "Records Windows-Media streams (mms://, mmst://, mmsu://, mmsh://, http://) to ASF files.\n"
     "\n"
     "Commands:\n"
     "  get URL     record a stream to a file\n"
@@ -196,25 +195,50 @@ struct GetOptions
         "password", QCoreApplication::translate("LumoCli", "Password for that login."), "PASSWORD"};
     QCommandLineOption quiet{{"q", "quiet"},
                              QCoreApplication::translate("LumoCli", "Do not print the task log.")};
+    QCommandLineOption dir{{"d", "dir"},
+                           QCoreApplication::translate("LumoCli",
+                                                       "Save every recording in DIR, under the name the "
+                                                       "address proposes, made unique."),
+                           "DIR"};
+    QCommandLineOption jobs{
+        "jobs",
+        QCoreApplication::translate("LumoCli", "Record at most N addresses at the same time (default 4)."),
+        "N"};
+    QCommandLineOption from{"from",
+                            QCoreApplication::translate(
+                                "LumoCli", "Also record the addresses SOURCE lists: a redirect file, a web "
+                                           "page or a text file with one address per line."),
+                            "SOURCE"};
     StreamOptions streams;
+    QCommandLineOption json{"json", QCoreApplication::translate("LumoCli",
+                                                                "Print one JSON object per line for each "
+                                                                "event (started, progress, ended) on "
+                                                                "standard output, in place of the summary.")};
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({output, resume, overwrite, udp, port, udpPort, bypassDns, sendHost, logFile,
-                           forSeconds, user, password, quiet, streams.streams, streams.maxBitRate});
+        parser.addOptions({output, dir, jobs, from, resume, overwrite, udp, port, udpPort, bypassDns,
+                           sendHost, logFile, forSeconds, user, password, quiet, json, streams.streams,
+                           streams.maxBitRate});
     }
 };
 
 // The recording length asked for (0: none); nullopt after a usage error has been printed.
 std::optional<int> recordingSeconds(const QCommandLineParser &parser, const GetOptions &o)
 {
-    if (parser.positionalArguments().size() != 1) {
+    if (parser.positionalArguments().isEmpty() && !parser.isSet(o.from)) {
         err(parser.helpText());
         return std::nullopt;
     }
     if (parser.isSet(o.resume) && parser.isSet(o.overwrite)) {
         err(QCoreApplication::translate("LumoCli",
                                         "lumo-cli: --resume and --overwrite exclude each other\n"));
+        return std::nullopt;
+    }
+    QString streamError;
+    o.streams.rule(parser, streamError);
+    if (!streamError.isEmpty()) {
+        err(streamError);
         return std::nullopt;
     }
     if (!parser.isSet(o.forSeconds))
@@ -240,6 +264,9 @@ void applyGetOptions(Settings &settings, const QCommandLineParser &parser, const
         settings.setBypassDns(true);
     if (parser.isSet(o.sendHost))
         settings.setSendHost(true);
+    QString checked; // with the other usage errors
+    if (const auto rule = o.streams.rule(parser, checked))
+        settings.setStreamRule(*rule);
     settings.setAutoSaveLog(false); // the log goes where --log says
     settings.setSoundInterval(QStringLiteral("0"));
 }
@@ -278,17 +305,101 @@ bool bindUdp(UdpEndpoint &endpoint, const Settings &settings, const QCommandLine
     return false;
 }
 
+// The summary or the last event of a task that ran; returns the exit status.
+int reportEnd(TaskReport &report, const DownloadController &controller, const TerminalInteraction &person)
+{
+    const bool refused = !person.refusal().isEmpty() || controller.task().ServerRefused;
+    const GetStatus status = statusOf(controller.lastEnd(), refused);
+    report.ended(status, TaskReport::tallyOf(controller),
+                 status == GetStatus::Refused && !person.refusal().isEmpty() ? person.refusal()
+                                                                             : person.lastMessage());
+    return exitStatus(status);
+}
+
+// Ctrl-C and SIGTERM reach the event loop through this pipe.
+bool catchSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+        return false;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    return true;
+}
+
+// Several addresses: each a task of its own, at most --jobs at once.
+int runMany(QCoreApplication &app, const QCommandLineParser &parser, const GetOptions &o, int seconds)
+{
+    if (parser.isSet(o.output)) {
+        err(QCoreApplication::translate("LumoCli",
+                                        "lumo-cli: -o names one file; use -d DIR for several addresses\n"));
+        return ExitUsage;
+    }
+    MultiGet::Options options;
+    options.urls = parser.positionalArguments();
+    if (parser.isSet(o.from)) {
+        const std::optional<QStringList> listed = addressesFrom(parser.value(o.from));
+        if (!listed)
+            return ExitFailed;
+        options.urls += *listed;
+    }
+    bool ok = true;
+    options.jobs = parser.isSet(o.jobs) ? parser.value(o.jobs).toInt(&ok) : 4;
+    if (!ok || options.jobs < 1) {
+        err(QCoreApplication::translate("LumoCli", "lumo-cli: --jobs needs a whole number above 0\n"));
+        return ExitUsage;
+    }
+    const QString dir = parser.isSet(o.dir) ? parser.value(o.dir) : QDir::currentPath();
+    if (!QDir().mkpath(dir)) {
+        err(QCoreApplication::translate("LumoCli", "lumo-cli: cannot make the folder %1\n").arg(dir));
+        return ExitFailed;
+    }
+    options.answers = getAnswers(parser, o);
+    options.answers.outputPath = QFileInfo(dir).absoluteFilePath();
+    options.json = parser.isSet(o.json);
+    options.seconds = seconds;
+
+    Settings settings;
+    applyGetOptions(settings, parser, o);
+    UdpEndpoint udpEndpoint;
+    if (!bindUdp(udpEndpoint, settings, parser, o))
+        return ExitFailed;
+    MultiGet tasks(settings, udpEndpoint, options);
+    QObject::connect(&tasks, &MultiGet::allEnded, &app, [&] {
+        QMetaObject::invokeMethod(
+            &app, [&] { app.exit(tasks.exitStatus()); }, Qt::QueuedConnection);
+    });
+    if (!catchSignals())
+        return ExitFailed;
+    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+    QElapsedTimer sinceFirst;
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        char bytes[16];
+        const ssize_t signals = ::read(signalPipe[0], bytes, sizeof bytes);
+        // A second Ctrl-C within a second does not wait for the tasks to wind down: the first
+        // has already written every resume record and repaired every live header.
+        if (signals > 1 || (sinceFirst.isValid() && sinceFirst.elapsed() < 1000)) {
+            tasks.stopAll();
+            std::fflush(stdout);
+            ::_exit(128 + SIGINT);
+        }
+        sinceFirst.start();
+        tasks.stopAll();
+    });
+    tasks.start();
+    return app.exec();
+}
+
 int runGet(QCoreApplication &app, const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate(
-        "LumoCli",
-        "Records the stream at URL into an ASF file. Ctrl-C stops the recording as the Stop "
-        "button does: a stored programme keeps a resume record, a live one gets its header "
-        "repaired.\nExit status 0 when the download completed or a --for recording ended, 3 when a stored "
-        "download was interrupted (--resume continues it), 1 on other failures."));
+    const QString about = QCoreApplication::translate(
+        "LumoCli", "Records the stream at URL into an ASF file. Ctrl-C stops the recording as the Stop "
+                   "button does: a stored programme keeps a resume record, a live one gets its header "
+                   "repaired.\n");
+    parser.setApplicationDescription(about + outcomeHelp());
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("mms://host[:port]/path"));
+    parser.addPositionalArgument(QStringLiteral("URL"),
+                                 QStringLiteral("mms|mmst|mmsu|mmsh|http://host[:port]/path"));
     const GetOptions o;
     o.addTo(parser);
     parser.process(args);
@@ -296,47 +407,41 @@ int runGet(QCoreApplication &app, const QStringList &args)
     if (!length)
         return ExitUsage;
     const int seconds = *length;
+    if (parser.positionalArguments().size() > 1 || parser.isSet(o.from) || parser.isSet(o.dir))
+        return runMany(app, parser, o, seconds);
 
     Settings settings;
     applyGetOptions(settings, parser, o);
-    QString streamError;
-    if (const auto rule = o.streams.rule(parser, streamError))
-        settings.setStreamRule(*rule);
-    if (!streamError.isEmpty()) {
-        err(streamError);
-        return ExitUsage;
-    }
     TerminalInteraction person(getAnswers(parser, o));
+    TaskReport report(parser.isSet(o.json));
     UdpEndpoint udpEndpoint;
-    if (!bindUdp(udpEndpoint, settings, parser, o))
+    if (!bindUdp(udpEndpoint, settings, parser, o)) {
+        report.ended(GetStatus::Failed, {}, udpEndpoint.errorString());
         return ExitFailed;
+    }
 
     TaskLog log;
     DownloadController controller(log, settings, person, udpEndpoint);
     controller.setMediaWindowText(parser.positionalArguments().first());
 
-    bool endedAsAsked = false;
-    QObject::connect(&controller, &DownloadController::finished, &app, [&](bool completed) {
+    QObject::connect(&controller, &DownloadController::finished, &app, [&] {
         person.finishProgressLine();
         if (parser.isSet(o.logFile)) {
             const QString failure = log.saveToFile(parser.value(o.logFile));
             if (!failure.isEmpty())
                 err(QStringLiteral("lumo-cli: %1: %2\n").arg(parser.value(o.logFile), failure));
         }
-        if (completed || endedAsAsked) {
-            app.exit(ExitOk);
-        } else if (controller.interrupted()) {
+        if (controller.lastEnd() == TaskEnd::Interrupted)
             err(QCoreApplication::translate(
                 "LumoCli", "lumo-cli: the download was interrupted; the same command with --resume "
                            "continues it\n"));
-            app.exit(ExitInterrupted);
-        } else {
-            app.exit(ExitFailed);
-        }
+        // The message of the end may follow the signal in the same call: report once it is shown.
+        QMetaObject::invokeMethod(
+            &app, [&] { app.exit(reportEnd(report, controller, person)); }, Qt::QueuedConnection);
     });
 
     // Ctrl-C and SIGTERM stop the task as the Stop button does, without asking.
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+    if (!catchSignals())
         return ExitFailed;
     QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
@@ -345,19 +450,19 @@ int runGet(QCoreApplication &app, const QStringList &args)
         if (!controller.idle())
             controller.stop();
     });
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
 
     QTimer recordingLength;
     recordingLength.setSingleShot(true);
     QObject::connect(&recordingLength, &QTimer::timeout, &app, [&] {
-        endedAsAsked = true;
         if (!controller.idle())
             controller.stop();
     });
 
-    if (!controller.start(parser.positionalArguments().first()))
+    if (!controller.start(parser.positionalArguments().first())) {
+        report.ended(GetStatus::Failed, {}, person.lastMessage());
         return ExitFailed;
+    }
+    report.started(parser.positionalArguments().first(), controller);
     if (seconds > 0)
         recordingLength.start(seconds * 1000);
     return app.exec();

@@ -1,6 +1,9 @@
 #include "terminalinteraction.h"
 
+#include "taskreport.h"
+
 #include "control/statustext.h"
+#include "mms/servererrors.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,9 +43,14 @@ void err(const QString &text)
 } // namespace
 
 TerminalInteraction::TerminalInteraction(TerminalAnswers answers)
-    : m_answers(std::move(answers)), m_tty(isatty(STDERR_FILENO) != 0)
+    : m_answers(std::move(answers)), m_tty(isatty(STDERR_FILENO) != 0 && !m_answers.oneOfMany)
 {
     m_clock.start();
+}
+
+bool TerminalInteraction::canPrompt() const
+{
+    return !m_answers.oneOfMany && isatty(STDIN_FILENO);
 }
 
 void TerminalInteraction::printLine(const QString &text)
@@ -51,7 +59,10 @@ void TerminalInteraction::printLine(const QString &text)
         err(QStringLiteral("\r\033[K"));
         m_progressShown = false;
     }
-    err(text + QLatin1Char('\n'));
+    if (m_answers.print)
+        m_answers.print(m_answers.linePrefix + text);
+    else
+        err(m_answers.linePrefix + text + QLatin1Char('\n'));
 }
 
 void TerminalInteraction::finishProgressLine()
@@ -72,8 +83,19 @@ void TerminalInteraction::logAppended(const QString &entry)
     printLine(text);
 }
 
+void TerminalInteraction::explain(const QString &text)
+{
+    printLine(text);
+    m_lastMessage = withoutProgramName(text);
+}
+
 void TerminalInteraction::showMessage(const QString &text)
 {
+    m_lastMessage = text;
+    // Every server error reply is shown under the same heading, whatever its code.
+    const QString serverError = ServerErrorText(0).logLines.value(0);
+    if (!serverError.isEmpty() && text.startsWith(serverError))
+        m_refusal = text;
     QString shown = text;
     shown.replace(QStringLiteral("\n"), QStringLiteral("\n       "));
     printLine(QStringLiteral("lumo: ") + shown);
@@ -83,7 +105,7 @@ bool TerminalInteraction::askYesNo(const QString &text)
 {
     if (m_answers.yes)
         return true;
-    if (!isatty(STDIN_FILENO))
+    if (!canPrompt())
         return false;
     printLine(text + QCoreApplication::translate("TerminalInteraction", " [y/N]"));
     return readLine(true).toLower().startsWith(QLatin1Char('y'));
@@ -93,10 +115,10 @@ ResumeChoice TerminalInteraction::askResume(const QString &path)
 {
     if (m_answers.existing)
         return *m_answers.existing;
-    if (!isatty(STDIN_FILENO)) {
-        printLine(QCoreApplication::translate("TerminalInteraction",
-                                              "lumo: %1 already holds data; use --resume or --overwrite")
-                      .arg(path));
+    if (!canPrompt()) {
+        explain(QCoreApplication::translate("TerminalInteraction",
+                                            "lumo: %1 already holds data; use --resume or --overwrite")
+                    .arg(path));
         return ResumeChoice::Cancel;
     }
     printLine(QCoreApplication::translate("TerminalInteraction",
@@ -115,7 +137,8 @@ std::optional<QString> TerminalInteraction::chooseSaveFile(const FileDialogReque
     QString path = m_answers.outputPath;
     if (path.isEmpty() || QFileInfo(path).isDir())
         path = QDir(path.isEmpty() ? QDir::currentPath() : path).filePath(request.proposedName);
-    return QFileInfo(path).absoluteFilePath();
+    path = QFileInfo(path).absoluteFilePath();
+    return m_answers.claimPath ? m_answers.claimPath(path) : path;
 }
 
 std::optional<QString> TerminalInteraction::chooseOpenFile(const FileDialogRequest &)
@@ -130,10 +153,11 @@ std::optional<LoginAnswer> TerminalInteraction::askLogin(const LoginRequest &req
         m_loginUsed = true;
         return LoginAnswer{*m_answers.user, m_answers.password.value_or(QString()), false};
     }
-    if (!isatty(STDIN_FILENO)) {
-        printLine(QCoreApplication::translate("TerminalInteraction",
-                                              "lumo: %1 %2 asks for a login; use --user and --password")
-                      .arg(what, request.host));
+    if (!canPrompt()) {
+        explain(QCoreApplication::translate("TerminalInteraction",
+                                            "lumo: %1 %2 asks for a login; use --user and --password")
+                    .arg(what, request.host));
+        m_refusal = m_lastMessage;
         return std::nullopt;
     }
     printLine(QCoreApplication::translate("TerminalInteraction", "%1 %2 asks for a login%3")

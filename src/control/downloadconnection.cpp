@@ -6,6 +6,7 @@
 #include "control/logging.h"
 #include "mms/message.h"
 #include "mms/udpendpoint.h"
+#include "mms/udprouter.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
@@ -35,6 +36,8 @@ void DownloadController::openConnection(const QString &urlText, const HostPort &
 {
     const QString scheme = SchemeOf(urlText);
     m_rollOver = scheme == QLatin1String("mms");
+    m_udpIntake.end();
+    m_ownUdp.reset();
     m_firstReply.clear();
     m_playPending = false;
     setState(State::Connecting);
@@ -199,11 +202,8 @@ void DownloadController::TCPSocketConnect()
     m_log.append(QCoreApplication::translate("DownloadController", "本地地址 \t") + m_tcp.localAddress());
     m_log.append(QCoreApplication::translate("DownloadController", "本地 TCP 端口 \t") +
                  QString::number(m_tcp.localPort()));
-    if (m_udpTick) {
-        m_log.append(QCoreApplication::translate("DownloadController", "本地 UDP 端口 \t") +
-                     QString::number(m_udp.localPort()));
-        m_udpIntake.begin(QHostAddress(m_tcp.remoteAddress()), m_udpPort);
-    }
+    if (m_udpTick)
+        beginUdp();
     m_progressTimer.start();
     m_task.RecvBuffer.clear();
     setState(State::Receiving);
@@ -284,7 +284,33 @@ void DownloadController::TCPSocketDisconnect()
 
 void DownloadController::UDPSocketDataReceived()
 {
-    m_udpIntake.readPending(m_settings.useUdp());
+    UdpRouter::of(m_udp).readPending();
+    if (m_ownUdp)
+        UdpRouter::of(*m_ownUdp).readPending();
+}
+
+void DownloadController::beginUdp()
+{
+    const QHostAddress server(m_tcp.remoteAddress());
+    UdpRouter *router = &UdpRouter::of(m_udp);
+    if (!router->canTellApart(server, m_udpPort)) {
+        // Another task receives from this very server on the shared port: its datagrams and
+        // ours could not be told apart, so this task takes a port of its own.
+        m_ownUdp = std::make_unique<UdpEndpoint>();
+        if (m_ownUdp->bind(0)) {
+            router = &UdpRouter::of(*m_ownUdp);
+            m_exchange.setOptions({m_settings.sendHost(), m_udpTick, m_ownUdp->localPort()});
+            m_log.append(QCoreApplication::translate(
+                             "DownloadController",
+                             "另一个任务正在从同一服务器接收 UDP 数据, 这个任务使用自己的端口 %1")
+                             .arg(m_ownUdp->localPort()));
+        } else {
+            m_ownUdp.reset();
+        }
+    }
+    m_log.append(QCoreApplication::translate("DownloadController", "本地 UDP 端口 \t") +
+                 QString::number(router->endpoint().localPort()));
+    m_udpIntake.begin(server, m_udpPort, *router);
 }
 
 void DownloadController::connectTimedOut()

@@ -9,6 +9,7 @@
 #include "control/taskendtexts.h"
 #include "mms/httpclient.h"
 #include "mms/udpendpoint.h"
+#include "mms/udprouter.h"
 #include "shell/settings.h"
 #include "shell/tasklog.h"
 
@@ -24,7 +25,7 @@ namespace lumo {
 DownloadController::DownloadController(TaskLog &log, Settings &settings, Interaction &person,
                                        UdpEndpoint &udp, QObject *parent)
     : QObject(parent), m_log(log), m_settings(settings), m_rawPerson(person), m_person(person), m_udp(udp),
-      m_udpIntake(m_task, udp, log), m_writer(log), m_exchange(m_task, m_tcp, log, m_person, settings, *this),
+      m_udpIntake(m_task, log), m_writer(log), m_exchange(m_task, m_tcp, log, m_person, settings, *this),
       m_httpSession(m_task, m_tcp, log, m_person, settings),
       m_worker(m_task, m_exchange, m_writer, log, m_person, *this)
 {
@@ -40,7 +41,11 @@ DownloadController::DownloadController(TaskLog &log, Settings &settings, Interac
     connect(&m_tcp, &TcpConnection::disconnected, this, &DownloadController::TCPSocketDisconnect);
     // A connect that fails ends through the time-out.
     connect(&m_tcp, &TcpConnection::error, this, &DownloadController::TCPSocketError);
-    connect(&m_udp, &UdpEndpoint::dataReceived, this, &DownloadController::UDPSocketDataReceived);
+    // Datagrams nobody asked for are noted in the log of a task that is running.
+    connect(&UdpRouter::of(m_udp), &UdpRouter::unrequested, this, [this] {
+        if (!idle())
+            m_log.append(QCoreApplication::translate("UdpIntake", "警告, 在本地端口删除未请求的 UDP 数据"));
+    });
     connect(&m_udpIntake, &UdpMediaIntake::datagramTooLarge, this, [this] {
         m_rawPerson.showMessage(
             QCoreApplication::translate("DownloadController", "错误 - UDP 缓冲区对于数据包来说太小"));

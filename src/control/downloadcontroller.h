@@ -11,6 +11,7 @@
 #include "mms/receiveworker.h"
 #include "mms/taskhooks.h"
 #include "mms/tcpconnection.h"
+#include "mms/udpendpoint.h"
 #include "mms/udpintake.h"
 #include "shell/interaction.h"
 #include "shell/threadsafeinteraction.h"
@@ -125,6 +126,9 @@ private:
     void TCPSocketDisconnect();
     void TCPSocketError(int code);
     void UDPSocketDataReceived();
+    // Over UDP: the task receives through the shared endpoint, or one of its own when another
+    // task receives from the same server there.
+    void beginUdp();
     void connectTimedOut();
     // Opens the task's connection: MMS over TCP (with or without UDP) or over HTTP.
     void openConnection(const QString &urlText, const HostPort &target, quint16 settingsPort);
@@ -165,6 +169,7 @@ private:
 
     DownloadTask m_task;
     TcpConnection m_tcp;
+    std::unique_ptr<UdpEndpoint> m_ownUdp; // before the intake, which may be registered with it
     UdpMediaIntake m_udpIntake;
     SaveFileWriter m_writer;
     CommandExchange m_exchange;

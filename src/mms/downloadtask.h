@@ -91,6 +91,8 @@ struct DownloadTask
 
     // Worker: whether a data packet arrived in this task (a completed download then states its count).
     std::atomic<bool> DataPacketSeen{false};
+    // The server turned the task away: an error reply, an HTTP error status (any thread).
+    std::atomic<bool> ServerRefused{false};
 
     bool StopRequested() const { return RecvBuffer.stopRequested(); }
 
@@ -121,6 +123,7 @@ struct DownloadTask
         ResumeRecordDone = false;
         PreviewFile.clear();
         DataPacketSeen = false;
+        ServerRefused = false;
     }
 };
 

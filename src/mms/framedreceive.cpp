@@ -66,7 +66,7 @@ ReceiveWorker::Step ReceiveWorker::handleChunk()
             if (resumeLandedAfterGap(mms::readMediaPrefix(bytes + mmsh::FramingSize).location))
                 return Step::End;
         }
-        return handleDataPackets(quint16(qMin<qsizetype>(total, 0xFFFF)));
+        return handleDataPackets(total);
     case mmsh::ChunkEnd:
         return handleStreamEnd(total);
     case mmsh::ChunkChange:

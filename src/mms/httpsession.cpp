@@ -113,6 +113,7 @@ HttpStreamSession::Head HttpStreamSession::answer(const mmsh::ResponseHead &head
     case 308:
         return follow(head);
     default:
+        m_task.ServerRefused = head.status >= 400;
         return fail(QCoreApplication::translate("HttpStreamSession", "- 服务器回答 %1 %2, 任务终止")
                         .arg(head.status)
                         .arg(QString::fromLatin1(head.reason)),
@@ -158,10 +159,12 @@ HttpStreamSession::Head HttpStreamSession::askLogin(const mmsh::ResponseHead &he
                         .arg(QString::fromLatin1(head.authenticate)),
                     QCoreApplication::translate("HttpStreamSession",
                                                 "服务器要求登录, 但它的登录方式无法使用, 任务终止"));
-    if (++m_logins > MaxLogins)
+    if (++m_logins > MaxLogins) {
+        m_task.ServerRefused = true;
         return fail(
             QCoreApplication::translate("HttpStreamSession", "- 登录 %1 次都被拒绝, 任务终止").arg(MaxLogins),
             QCoreApplication::translate("HttpStreamSession", "服务器拒绝了登录, 任务终止"));
+    }
     const QString realmText = QStringLiteral("realm=") + QString::fromUtf8(*realm);
     const LoginRequest request = serverLoginRequest(m_host, realmText, m_settings.serverLogin());
     const std::optional<LoginAnswer> login = m_person.askServerLogin(request);

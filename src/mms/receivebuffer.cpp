@@ -36,6 +36,8 @@ void ReceiveBuffer::append(const char *data, qsizetype size)
         m_released.wait(lock, [&] { return makeRoomLocked(size) >= size; });
         std::memcpy(m_block.get() + m_tail, data, size_t(size));
         m_tail += size;
+        if (sizeLocked() < m_wanted)
+            return; // the worker waits for more than this: no wake-up for nothing
     }
     m_wake.notify_one();
 }
@@ -65,6 +67,8 @@ qsizetype ReceiveBuffer::appendFrom(qsizetype max, FunctionRef<qint64(char *, qi
         if (generation != m_generation)
             return 0; // cleared meanwhile: these bytes belong to what was dropped
         m_tail += qsizetype(qMin<qint64>(got, max));
+        if (sizeLocked() < m_wanted)
+            return qsizetype(got);
     }
     m_wake.notify_one();
     return qsizetype(got);
@@ -102,12 +106,14 @@ ReceiveBuffer::waitFor(qsizetype count, std::optional<std::chrono::steady_clock:
         }
         if (m_closed)
             return WaitResult::Closed;
+        if (deadline && std::chrono::steady_clock::now() >= *deadline)
+            return WaitResult::TimedOut;
+        m_wanted = count;
         if (!deadline)
             m_wake.wait(lock);
-        else if (std::chrono::steady_clock::now() >= *deadline)
-            return WaitResult::TimedOut;
         else
             m_wake.wait_until(lock, *deadline);
+        m_wanted = 0;
     }
 }
 

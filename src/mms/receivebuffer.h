@@ -116,6 +116,7 @@ private:
     // waiting for no more than these needs no lock (once per unit, twice per packet).
     std::atomic<qsizetype> m_seen = 0;
     bool m_closed = false;
+    qsizetype m_wanted = 0; // what the waiting worker needs; appends short of it do not wake it
     bool m_readPaused = false;
     std::function<void()> m_drained;
 };

@@ -22,6 +22,18 @@ namespace lumo {
 
 namespace {
 constexpr qsizetype DumpLength = 64;
+
+// The packet counters before a write, put back when the write found the file closed.
+struct CountsBefore
+{
+    quint32 index;
+    bool seen;
+    void restore(DownloadTask &task) const
+    {
+        task.PacketIndex = index;
+        task.DataPacketSeen = seen;
+    }
+};
 // Packets written in one call at most (about what one socket read brings).
 constexpr qint64 BatchBytes = 2 * 1024 * 1024;
 // Over UDP: how long the header may take beyond its transfer time, and how often it is asked for.
@@ -30,6 +42,9 @@ constexpr qint64 MaxHeaderTransferMs = 10000;
 constexpr int HeaderTries = 5;
 // How long the end of a UDP stream waits for lost packets to be sent again.
 constexpr std::chrono::milliseconds SettleTime{2500};
+// A live stream's packets are written once this much is buffered, or this long after the first.
+constexpr qsizetype LiveBatchBytes = 64 * 1024;
+constexpr std::chrono::milliseconds LiveBatchWait{250};
 } // namespace
 
 ReceiveWorker::ReceiveWorker(DownloadTask &task, CommandExchange &exchange, SaveFileWriter &writer,
@@ -208,6 +223,7 @@ ReceiveWorker::Step ReceiveWorker::handleCommand()
     }
 
     if (result >= 0x80000000u && id != mms::ServerCommand::Ping) {
+        m_task.ServerRefused = true;
         m_hooks.CloseTask();
         const ServerErrorReport report = ServerErrorText(result);
         for (const QString &line : report.logLines)
@@ -273,7 +289,7 @@ ReceiveWorker::Step ReceiveWorker::handleHeaderPacket(quint16 length)
     return Step::Continue;
 }
 
-ReceiveWorker::Step ReceiveWorker::handleDataPackets(quint16 length)
+ReceiveWorker::Step ReceiveWorker::handleDataPackets(qsizetype length)
 {
     // A larger announced size would pad every packet to it (up to 4 GiB each).
     if (m_task.PacketSize > SaveFileWriter::LargestPacketSize)
@@ -282,6 +298,11 @@ ReceiveWorker::Step ReceiveWorker::handleDataPackets(quint16 length)
     // task that ends while a packet is half here counts only what is on disk.
     if (!waitForBytes(length))
         return Step::End;
+    // A live stream trickles in: its packets are written in batches, a fraction of a second
+    // apart, so that many recordings at once cost little.
+    if (m_task.StreamType == StreamType::Live && m_task.Transport != Transport::Udp &&
+        m_task.RecvBuffer.size() < LiveBatchBytes)
+        m_task.RecvBuffer.waitFor(LiveBatchBytes, std::chrono::steady_clock::now() + LiveBatchWait);
     const SaveFileWriter::DataState state =
         m_task.Transport == Transport::Udp ? writeCopiedPacket(length) : writeBufferedPackets();
     if (state == SaveFileWriter::DataState::Failed) {
@@ -384,6 +405,11 @@ SaveFileWriter::DataState ReceiveWorker::writeBufferedPackets()
     // The file stays locked from the first packet index set to the write, so the finishing
     // steps never see an index ahead of what is on disk.
     SaveFileHandle::Access file = m_task.SaveFile.lock();
+    // After a stop the task's end finishes the file under this lock; a packet written after it
+    // would lie past the size the header states.
+    if (m_task.StopRequested())
+        return SaveFileWriter::DataState::Dropped;
+    const CountsBefore before{m_task.PacketIndex, m_task.DataPacketSeen};
     const ReceiveBuffer::Front front = m_task.RecvBuffer.pinFront();
     m_packets.clear();
     qsizetype consumed = 0;
@@ -409,12 +435,17 @@ SaveFileWriter::DataState ReceiveWorker::writeBufferedPackets()
     m_task.RecvBuffer.remove(consumed);
     const SaveFileWriter::DataState state = m_writer.WriteDataPackets(file, m_task.geometry(), m_packets);
     m_task.RecvBuffer.releaseFront();
+    if (state == SaveFileWriter::DataState::Dropped)
+        before.restore(m_task); // the task closed the file first: nothing of these is on disk
     return state;
 }
 
 SaveFileWriter::DataState ReceiveWorker::writeCopiedPacket(quint16 length)
 {
     SaveFileHandle::Access file = m_task.SaveFile.lock();
+    if (m_task.StopRequested())
+        return SaveFileWriter::DataState::Dropped;
+    const CountsBefore before{m_task.PacketIndex, m_task.DataPacketSeen};
     char prefix[mms::MediaPrefixSize];
     m_task.RecvBuffer.peek(mms::MediaPrefixSize, prefix);
     const quint32 index = packetIndex(mms::readMediaPrefix(prefix).location);
@@ -425,7 +456,10 @@ SaveFileWriter::DataState ReceiveWorker::writeCopiedPacket(quint16 length)
     m_task.DataPacketSeen = true;
     readPacketTimes(m_unit.data(), m_unit.size());
     const DataPacket packet{index, m_unit.constData(), m_unit.size()};
-    return m_writer.WriteDataPackets(file, m_task.geometry(), {&packet, 1});
+    const SaveFileWriter::DataState state = m_writer.WriteDataPackets(file, m_task.geometry(), {&packet, 1});
+    if (state == SaveFileWriter::DataState::Dropped)
+        before.restore(m_task);
+    return state;
 }
 
 void ReceiveWorker::readPacketTimes(char *packet, qsizetype size)

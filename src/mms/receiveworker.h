@@ -62,7 +62,7 @@ private:
     bool resumeLandedAfterGap(quint32 location);
     Step handleCommand();
     Step handleHeaderPacket(quint16 length);
-    Step handleDataPackets(quint16 length);
+    Step handleDataPackets(qsizetype length);
     // One data packet that lies whole at `at` in the buffer.
     struct BufferedPacket
     {

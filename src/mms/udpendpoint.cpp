@@ -46,9 +46,9 @@ qint64 UdpEndpoint::pendingDatagramSize()
     return m_socket.pendingDatagramSize();
 }
 
-qint64 UdpEndpoint::readDatagram(char *buffer, qint64 max, QHostAddress *sender)
+qint64 UdpEndpoint::readDatagram(char *buffer, qint64 max, QHostAddress *sender, quint16 *senderPort)
 {
-    return m_socket.readDatagram(buffer, max, sender);
+    return m_socket.readDatagram(buffer, max, sender, senderPort);
 }
 
 void UdpEndpoint::send(const QByteArray &datagram, const QHostAddress &to, quint16 port)

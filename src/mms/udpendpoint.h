@@ -22,9 +22,10 @@ public:
 
     bool hasPendingDatagram();
     qint64 pendingDatagramSize();
-    // Reads the waiting datagram into `buffer` (at most `max` bytes); -1 when none. `sender`,
-    // when given, gets the address it came from.
-    qint64 readDatagram(char *buffer, qint64 max, QHostAddress *sender = nullptr);
+    // Reads the waiting datagram into `buffer` (at most `max` bytes); -1 when none. `sender`
+    // and `senderPort`, when given, get where it came from.
+    qint64 readDatagram(char *buffer, qint64 max, QHostAddress *sender = nullptr,
+                        quint16 *senderPort = nullptr);
     // Sends one datagram (a resend request to the server).
     void send(const QByteArray &datagram, const QHostAddress &to, quint16 port);
 

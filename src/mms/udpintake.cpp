@@ -4,6 +4,7 @@
 #include "mms/logging.h"
 #include "mms/message.h"
 #include "mms/udpendpoint.h"
+#include "mms/udprouter.h"
 #include "shell/bytereader.h"
 #include "shell/tasklog.h"
 
@@ -16,15 +17,23 @@ namespace {
 constexpr quint32 ResendSignature = 0xBEEFF00D;
 } // namespace
 
-UdpMediaIntake::UdpMediaIntake(DownloadTask &task, UdpEndpoint &udp, TaskLog &log, QObject *parent)
-    : QObject(parent), m_task(task), m_udp(udp), m_log(log)
+UdpMediaIntake::UdpMediaIntake(DownloadTask &task, TaskLog &log, QObject *parent)
+    : QObject(parent), m_task(task), m_log(log)
 {
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &UdpMediaIntake::askAgain);
 }
 
-void UdpMediaIntake::begin(const QHostAddress &server, quint16 port)
+UdpMediaIntake::~UdpMediaIntake()
 {
+    end();
+}
+
+void UdpMediaIntake::begin(const QHostAddress &server, quint16 port, UdpRouter &router)
+{
+    end();
+    m_router = &router;
+    m_router->add(this);
     m_server = server;
     m_serverPort = port;
     m_active = true;
@@ -38,42 +47,24 @@ void UdpMediaIntake::end()
 {
     m_active = false;
     m_retryTimer.stop();
+    if (m_router)
+        m_router->remove(this);
+    m_router = nullptr;
 }
 
-void UdpMediaIntake::readPending(bool wanted)
+void UdpMediaIntake::stranger(const QHostAddress &sender)
 {
-    static thread_local QByteArray datagram(LargestDatagram + 1, Qt::Uninitialized);
-    bool tooLarge = false;
-    while (m_udp.hasPendingDatagram()) {
-        if (!wanted) {
-            m_log.append(QCoreApplication::translate("UdpIntake", "警告, 在本地端口删除未请求的 UDP 数据"));
-            m_udp.readDatagram(datagram.data(), 0); // dropped: nobody asked for it
-            continue;
-        }
-        if (m_udp.pendingDatagramSize() > LargestDatagram) {
-            m_udp.readDatagram(datagram.data(), 0);
-            tooLarge = true;
-            continue;
-        }
-        QHostAddress sender;
-        const qint64 got = m_udp.readDatagram(datagram.data(), datagram.size(), &sender);
-        if (got <= 0)
-            continue;
-        if (!m_active || !sender.isEqual(m_server, QHostAddress::TolerantConversion)) {
-            if (!m_strangerLogged) {
-                m_strangerLogged = true;
-                m_log.append(QCoreApplication::translate(
-                                 "UdpIntake", "警告, 删除来自 %1 的 UDP 数据: 它不是这个任务的服务器")
-                                 .arg(sender.toString()));
-            }
-            continue;
-        }
-        take(datagram.constData(), qsizetype(got));
-    }
-    if (m_active)
-        askAgain();
-    if (tooLarge)
-        Q_EMIT datagramTooLarge();
+    if (m_strangerLogged)
+        return;
+    m_strangerLogged = true;
+    m_log.append(
+        QCoreApplication::translate("UdpIntake", "警告, 删除来自 %1 的 UDP 数据: 它不是这个任务的服务器")
+            .arg(sender.toString()));
+}
+
+void UdpMediaIntake::tooLarge()
+{
+    Q_EMIT datagramTooLarge();
 }
 
 void UdpMediaIntake::expectUpTo(quint32 lastLocation)
@@ -84,7 +75,7 @@ void UdpMediaIntake::expectUpTo(quint32 lastLocation)
     askAgain();
 }
 
-void UdpMediaIntake::take(const char *datagram, qsizetype size)
+void UdpMediaIntake::deliver(const char *datagram, qsizetype size)
 {
     // A flood the worker cannot keep up with is dropped here rather than held without limit;
     // what was dropped is asked for again once the worker has caught up.
@@ -129,7 +120,8 @@ void UdpMediaIntake::askAgain()
         request.append(char(count & 0xFF)).append(char(count >> 8));
         for (quint32 seq : asked)
             request += U32ToBytes(seq);
-        m_udp.send(request, m_server, m_serverPort);
+        if (m_router)
+            m_router->endpoint().send(request, m_server, m_serverPort);
         qCDebug(lcMms) << "asked again for" << asked.size() << "UDP packets from" << asked.first();
     }
     publishGaps();

@@ -11,7 +11,7 @@
 namespace lumo {
 
 class TaskLog;
-class UdpEndpoint;
+class UdpRouter;
 struct DownloadTask;
 
 // The media datagrams of a UDP task, on the event thread: only the server's are taken, the
@@ -26,14 +26,23 @@ public:
     static constexpr qsizetype BacklogLimit = 8 * 1024 * 1024;
     static constexpr qsizetype LargestDatagram = 99999;
 
-    UdpMediaIntake(DownloadTask &task, UdpEndpoint &udp, TaskLog &log, QObject *parent = nullptr);
+    UdpMediaIntake(DownloadTask &task, TaskLog &log, QObject *parent = nullptr);
+    ~UdpMediaIntake() override;
 
-    // A UDP task starts: datagrams from `server` only; resend requests go to its `port`.
-    void begin(const QHostAddress &server, quint16 port);
+    // A UDP task starts: datagrams from `server` come through `router`; resend requests go to
+    // the server's `port`.
+    void begin(const QHostAddress &server, quint16 port, UdpRouter &router);
     void end();
+    QHostAddress server() const { return m_server; }
+    quint16 serverPort() const { return m_serverPort; }
 
-    // Takes every waiting datagram. `wanted` false: UDP is not in use and they are dropped.
-    void readPending(bool wanted);
+    // From the router: a datagram of this task's server; one from elsewhere (logged once); one
+    // larger than the program takes.
+    void deliver(const char *datagram, qsizetype size);
+    void stranger(const QHostAddress &sender);
+    void tooLarge();
+    // Asks for what is missing and due (after datagrams came, and on its own timer).
+    void askAgain();
     // The stream's data packets run up to this location: the last ones may have been lost.
     void expectUpTo(quint32 lastLocation);
 
@@ -42,12 +51,10 @@ Q_SIGNALS:
     void datagramTooLarge();
 
 private:
-    void take(const char *datagram, qsizetype size);
-    void askAgain();
     void publishGaps();
 
     DownloadTask &m_task;
-    UdpEndpoint &m_udp;
+    UdpRouter *m_router = nullptr;
     TaskLog &m_log;
     QTimer m_retryTimer;
     UdpGapTracker m_gaps;

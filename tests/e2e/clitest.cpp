@@ -7,12 +7,19 @@
 #include "support/testmedia.h"
 
 #include <gtest/gtest.h>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <vector>
 
 using namespace lumo;
 using namespace lumo::test;
@@ -103,6 +110,7 @@ TEST_F(Cli, InterruptedDownloadExitsThreeAndResumes)
     EXPECT_EQ(run({"get", server.url("sample.asf"), "-o", out}), 3) << output.toStdString();
     EXPECT_TRUE(output.contains("下载被中断: 服务器关闭了连接"));
     EXPECT_TRUE(output.contains("--resume"));
+    EXPECT_TRUE(output.contains("\ninterrupted: " + out + ", "));
     server.stop();
     ASSERT_TRUE(server.start({"--root", dir.path()}));
     ASSERT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--resume"}), 0) << output.toStdString();
@@ -209,4 +217,230 @@ TEST_F(Cli, ChineseRunHelpIsChinese)
     EXPECT_TRUE(output.contains("续传已包含数据的文件."));
     EXPECT_EQ(run({"get", "a", "--for", "0"}), 2);
     EXPECT_TRUE(output.contains("--for 需要一个大于 0 的整数秒数"));
+}
+
+namespace {
+
+// The stdout lines of `get --json`, each parsed; an object without "event" marks a line that was
+// not a JSON object.
+std::vector<QJsonObject> jsonEvents(const QString &text)
+{
+    std::vector<QJsonObject> events;
+    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        events.push_back(QJsonDocument::fromJson(line.toUtf8()).object());
+    return events;
+}
+
+// Reads the events of a running `get --json` until one with data on disk arrives (bounded).
+bool waitForPackets(QProcess &process, std::vector<QJsonObject> &events)
+{
+    QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired()) {
+        while (process.canReadLine()) {
+            events.push_back(QJsonDocument::fromJson(process.readLine()).object());
+            if (events.back()["event"] == "progress" && events.back()["packets"].toInteger() > 0)
+                return true;
+        }
+        if (!process.waitForReadyRead(int(deadline.remainingTime())))
+            return false;
+    }
+    return false;
+}
+
+// Ends a running `get --json` with a signal; the events it printed are appended.
+int endWith(QProcess &process, int signal, std::vector<QJsonObject> &events)
+{
+    ::kill(pid_t(process.processId()), signal);
+    if (!process.waitForFinished(30000))
+        return -1;
+    for (const QJsonObject &event : jsonEvents(QString::fromUtf8(process.readAllStandardOutput())))
+        events.push_back(event);
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+} // namespace
+
+// Scripts read one line on stdout; the task log stays on stderr. A "%2" in the file name is
+// printed as it is, not filled in.
+TEST_F(Cli, SummaryLineNamesTheFileItsPacketsAndSize)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path()}));
+    separateChannels = true;
+    const QString out = dir.filePath("got %2.asf");
+    ASSERT_EQ(run({"get", server.url("sample.asf"), "-o", out}), 0) << errors.toStdString();
+    // The status word stays English for scripts; the rest is in the language of the run.
+    const QRegularExpression summary("^completed: (.+), (\\d+) 个数据包, ([0-9.]+ [kM]?B), 用时 \\d+ 秒\\n$");
+    const QRegularExpressionMatch match = summary.match(output);
+    ASSERT_TRUE(match.hasMatch()) << output.toStdString();
+    EXPECT_EQ(match.captured(1), out);
+    EXPECT_EQ(match.captured(2).toUInt(), dataPacketsCount(readFile(out)));
+    EXPECT_EQ(match.captured(3), QString::number(QFileInfo(out).size() / 1000.0, 'f', 1) + " kB");
+    EXPECT_TRUE(errors.contains("下载已完成, 媒体文件已经写入本地磁盘"));
+    EXPECT_FALSE(errors.contains('\r')) << "a progress line although stderr is no terminal";
+}
+
+// With --json, stdout holds only events; a paced download lasts long enough for progress events.
+TEST_F(Cli, JsonEventsFollowACompletedDownload)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path(), "--pace", "realtime"}));
+    separateChannels = true;
+    const QString out = dir.filePath("got.asf");
+    ASSERT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--json"}), 0) << errors.toStdString();
+    const std::vector<QJsonObject> events = jsonEvents(output);
+    ASSERT_GE(events.size(), 3u) << output.toStdString();
+    EXPECT_EQ(events.front()["event"], "started");
+    EXPECT_EQ(events.front()["url"], server.url("sample.asf"));
+    EXPECT_EQ(events.front()["path"], out);
+    qint64 packets = 0;
+    for (size_t i = 1; i + 1 < events.size(); ++i) {
+        EXPECT_EQ(events[i]["event"], "progress") << output.toStdString();
+        EXPECT_GE(events[i]["packets"].toInteger(), packets);
+        packets = events[i]["packets"].toInteger();
+        EXPECT_FALSE(events[i]["live"].toBool());
+        EXPECT_GE(events[i]["percent"].toInt(-1), 0);
+        EXPECT_LE(events[i]["percent"].toInt(), 100);
+    }
+    const QJsonObject &ended = events.back();
+    EXPECT_EQ(ended["event"], "ended");
+    EXPECT_EQ(ended["status"], "completed");
+    EXPECT_EQ(ended["path"], out);
+    EXPECT_EQ(ended["bytes"].toInteger(), QFileInfo(out).size());
+    EXPECT_EQ(ended["packets"].toInteger(), qint64(dataPacketsCount(readFile(out))));
+    EXPECT_TRUE(ended["reason"].isString());
+}
+
+// A live recording that SIGTERM ends was stopped as asked: status 0, and the header is repaired.
+TEST_F(Cli, SigtermStopsALiveRecordingWithStatusZero)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path(), "--live"}));
+    separateChannels = true;
+    const QString out = dir.filePath("live.asf");
+    QProcess process;
+    startCli(process, {"get", server.url("sample.asf"), "-o", out, "--json"});
+    std::vector<QJsonObject> events;
+    ASSERT_TRUE(waitForPackets(process, events)) << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(events.back()["live"].toBool());
+    EXPECT_TRUE(events.back()["percent"].isNull());
+    ASSERT_EQ(endWith(process, SIGTERM, events), 0);
+    EXPECT_EQ(events.back()["status"], "stopped");
+    EXPECT_EQ(events.back()["bytes"].toInteger(), QFileInfo(out).size());
+    const QByteArray file = readFile(out);
+    EXPECT_EQ(qint64(dataPacketsCount(file)), events.back()["packets"].toInteger());
+}
+
+// Ctrl-C on a stored download is a stop as asked too; the file keeps its resume record.
+TEST_F(Cli, CtrlCStopsAStoredDownloadThatResumeFinishes)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path(), "--pace", "realtime"}));
+    separateChannels = true;
+    const QString out = dir.filePath("got.asf");
+    QProcess process;
+    startCli(process, {"get", server.url("sample.asf"), "-o", out, "--json"});
+    std::vector<QJsonObject> events;
+    ASSERT_TRUE(waitForPackets(process, events)) << process.readAllStandardError().toStdString();
+    ASSERT_EQ(endWith(process, SIGINT, events), 0);
+    EXPECT_EQ(events.back()["status"], "stopped");
+    const quint32 record = dataPacketsCount(readFile(out));
+    EXPECT_LT(record, dataPacketsCount(readFile(sample)));
+    server.stop();
+    ASSERT_TRUE(server.start({"--root", dir.path()}));
+    ASSERT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--resume"}), 0) << errors.toStdString();
+    EXPECT_TRUE(output.startsWith("completed: "));
+    EXPECT_EQ(readFile(out), asfStreamedPart(sample));
+}
+
+// The server turning the task away has its own status: an error reply, a wrong login, no login.
+TEST_F(Cli, RefusalsByTheServerExitFour)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path(), "--auth", "anna:secret"}));
+    separateChannels = true;
+    const QString out = dir.filePath("got.asf");
+    EXPECT_EQ(run({"get", server.url("missing.asf"), "-o", out, "--user", "anna", "--password", "secret"}),
+              4);
+    EXPECT_TRUE(output.startsWith("refused: ")) << output.toStdString();
+    EXPECT_TRUE(output.contains("文件未找到"));
+    EXPECT_FALSE(QFile::exists(out));
+
+    EXPECT_EQ(
+        run({"get", server.url("sample.asf"), "-o", out, "--user", "anna", "--password", "wrong", "--json"}),
+        4);
+    std::vector<QJsonObject> events = jsonEvents(output);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back()["status"], "refused");
+    EXPECT_TRUE(events.back()["path"].isNull());
+    EXPECT_EQ(events.back()["packets"].toInteger(), 0);
+    EXPECT_FALSE(events.back()["reason"].toString().isEmpty());
+
+    EXPECT_EQ(run({"get", server.url("sample.asf"), "-o", out, "--json"}), 4);
+    events = jsonEvents(output);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back()["status"], "refused");
+    EXPECT_TRUE(events.back()["reason"].toString().contains("--user")) << output.toStdString();
+}
+
+// Failures and bad command lines: status 1 with a summary, status 2 with nothing on stdout.
+TEST_F(Cli, FailuresSayWhyAndUsageErrorsPrintNoEvent)
+{
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    separateChannels = true;
+    const QString url = QStringLiteral("mms://127.0.0.1:%1/x.asf").arg(closedPort);
+    EXPECT_EQ(run({"get", url, "-o", dir.filePath("x.asf")}), 1);
+    EXPECT_TRUE(output.startsWith("failed: ")) << output.toStdString();
+    EXPECT_TRUE(output.contains("拒绝连接"));
+    EXPECT_EQ(run({"get", url, "-o", dir.filePath("x.asf"), "--json"}), 1);
+    const std::vector<QJsonObject> events = jsonEvents(output);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back()["status"], "failed");
+
+    EXPECT_EQ(run({"get", url, "--json", "--for", "0"}), 2);
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(run({"get", "--json"}), 2);
+    EXPECT_EQ(output, "");
+}
+
+// On a terminal the progress line rewrites itself on stderr; the summary still ends the output.
+TEST_F(Cli, ProgressLineOnlyOnATerminal)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path(), "--pace", "realtime"}));
+    const QString out = dir.filePath("got.asf");
+    const QString command = "'" LUMO_CLI_BIN "' get '" + server.url("sample.asf") + "' -o '" + out + "' -q";
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    env.insert("LUMO_LANG", "en");
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    // script(1) gives lumo-cli a pseudo-terminal of its own.
+    process.start("script", {"-qec", command, "/dev/null"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    output = QString::fromUtf8(process.readAll());
+    ASSERT_EQ(process.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("\r\033[K")) << output.toStdString();
+    EXPECT_TRUE(output.contains(QRegularExpression("\\d+%  ")));
+    EXPECT_TRUE(output.trimmed().endsWith(" s")) << output.toStdString();
+    EXPECT_TRUE(output.contains("\ncompleted: " + out + ", "));
+}
+
+// A server that speaks only HTTP: mmsh:// and mms:// both record it; an HTTP error status is a
+// refusal by the server.
+TEST_F(Cli, HttpOnlyServerIsRecordedFromMmshAndMmsAddresses)
+{
+    ASSERT_TRUE(server.start({"--root", dir.path(), "--no-mmst"}));
+    const QString base = QStringLiteral("127.0.0.1:%1/sample.asf").arg(server.port());
+    ASSERT_EQ(run({"get", "mmsh://" + base, "-o", dir.filePath("h.asf")}), 0) << output.toStdString();
+    EXPECT_EQ(readFile(dir.filePath("h.asf")), asfStreamedPart(sample));
+    ASSERT_EQ(run({"get", "mms://" + base, "-o", dir.filePath("m.asf")}), 0) << output.toStdString();
+    EXPECT_EQ(readFile(dir.filePath("m.asf")), asfStreamedPart(sample));
+    EXPECT_TRUE(output.contains("改用 HTTP 协议"));
+
+    EXPECT_EQ(run({"get", QStringLiteral("mmsh://127.0.0.1:%1/none.asf").arg(server.port()), "-o",
+                   dir.filePath("n.asf")}),
+              4)
+        << output.toStdString();
+    EXPECT_TRUE(output.contains("refused: ")) << output.toStdString();
 }

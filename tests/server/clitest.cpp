@@ -16,6 +16,7 @@ TEST(ServerCommandLine, HelpDocumentsEveryOption)
     EXPECT_EQ(r.exitCode, 0);
     for (const char *option : {"--listen",
                                "--root",
+                               "--exclusive-video",
                                "-v",
                                "--live",
                                "--live-seconds",

@@ -11,11 +11,10 @@ using namespace servertest;
 
 namespace {
 
-QByteArray probe(const QString &path)
+QByteArray probe(const QString &path, const QString &entries = "stream=codec_type,nb_read_packets,duration")
 {
     const RunResult r =
-        run("ffprobe", {"-v", "error", "-count_packets", "-show_entries",
-                        "stream=codec_type,nb_read_packets,duration", "-of", "csv=p=0", path});
+        run("ffprobe", {"-v", "error", "-count_packets", "-show_entries", entries, "-of", "csv=p=0", path});
     if (r.exitCode != 0)
         return "ffprobe failed: " + r.err;
     // A remux may renumber the streams, so compare them in a fixed order.
@@ -28,8 +27,8 @@ QByteArray downloadWithFfmpeg(const QString &scheme, quint16 port, const QString
 {
     const RunResult r = run("ffmpeg",
                             {"-v", "error", "-y", "-i",
-                             QStringLiteral("%1://127.0.0.1:%2/%3").arg(scheme).arg(port).arg(name), "-c",
-                             "copy", "-f", "asf", out},
+                             QStringLiteral("%1://127.0.0.1:%2/%3").arg(scheme).arg(port).arg(name), "-map",
+                             "0", "-c", "copy", "-f", "asf", out},
                             180000);
     return r.finished && r.exitCode == 0 ? QByteArray() : QByteArray("ffmpeg failed: " + r.err);
 }
@@ -70,6 +69,26 @@ TEST(FfmpegInterop, DownloadsAnFfmpegFileAndASyntheticStreamOverTcpAndHttp)
     const QString log = server.stop();
     EXPECT_EQ(log.count("end of stream"), 4) << log.toStdString();
     EXPECT_EQ(log.count("described"), 2) << "ffmpeg asks for the header, then plays";
+}
+
+TEST(FfmpegInterop, DownloadsEveryStreamOfAMultiRateProgrammeOverTcpAndHttp)
+{
+    // ffmpeg selects every stream, so the video streams' exclusion changes nothing for it.
+    ServerProcess server;
+    ASSERT_TRUE(server.start({"--root", Media::dir(), "-v", "--exclusive-video"}));
+    // A remux of several video streams rounds their durations apart by a millisecond: counts only.
+    const QString entries = "stream=codec_type,nb_read_packets";
+    const QByteArray expected = probe(Media::threeRates(), entries);
+    EXPECT_EQ(expected.count("video,"), 3) << expected.toStdString();
+    for (const QString scheme : {"mmst", "mmsh"}) {
+        SCOPED_TRACE(scheme.toStdString());
+        const QString out = Media::dir() + "/ffmpeg-" + scheme + "-three-rates.asf";
+        ASSERT_EQ(downloadWithFfmpeg(scheme, server.port(), "three-rates.asf", out), QByteArray());
+        EXPECT_EQ(probe(out, entries), expected);
+    }
+    const QString log = server.stop();
+    EXPECT_TRUE(log.contains("stream selection: 1 on, 2 on, 3 on, 4 on")) << log.toStdString();
+    EXPECT_TRUE(log.contains("stream selection (count 4): 1 on, 2 on, 3 on, 4 on")) << log.toStdString();
 }
 
 // Not run by default: streams 1 GiB at full speed and prints how long the server took.

@@ -155,6 +155,21 @@ const QString &Media::sample()
     return path;
 }
 
+const QString &Media::threeRates()
+{
+    // testsrc2 is busy enough for the encoder to reach three different rates.
+    static const QString path = [] {
+        const QString out = dir() + QStringLiteral("/three-rates.asf");
+        const QString args = QStringLiteral(
+            "-v error -y -f lavfi -i testsrc2=size=160x120:rate=15:duration=4 -f lavfi -i sine=duration=4 "
+            "-map 0:v -map 0:v -map 0:v -map 1:a -c:v wmv2 -b:v:0 100k -b:v:1 300k -b:v:2 600k "
+            "-c:a wmav2 -b:a 32k -f asf");
+        run(QStringLiteral("ffmpeg"), args.split(QLatin1Char(' ')) << out);
+        return out;
+    }();
+    return path;
+}
+
 ServerProcess::~ServerProcess()
 {
     stop();
@@ -318,8 +333,15 @@ void ScriptedClient::readBlock(quint32 pi)
 
 void ScriptedClient::streamSwitch()
 {
-    send(toServer::streamSwitch,
-         le32(2) + le16(0xFFFF) + le16(1) + le16(0) + le16(0xFFFF) + le16(2) + le16(0));
+    streamSwitch({{1, 0}, {2, 0}});
+}
+
+void ScriptedClient::streamSwitch(const QList<std::pair<quint16, quint16>> &entries)
+{
+    QByteArray body = le32(quint32(entries.size()));
+    for (const auto &[stream, action] : entries)
+        body += le16(0xFFFF) + le16(stream) + le16(action);
+    send(toServer::streamSwitch, body);
 }
 
 void ScriptedClient::startPlaying(quint32 location, quint32 pi, quint32 asfOffset, double position)

@@ -4,6 +4,7 @@
 #include <optional>
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QList>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -81,6 +82,8 @@ struct Media
 {
     static const QString &dir();
     static const QString &sample(); // 3 s of wmv2 video and wmav2 audio
+    // 4 s of the same picture as wmv2 at three bit rates (streams 1-3, rising) and wmav2 audio (stream 4)
+    static const QString &threeRates();
 };
 
 // Runs an external program to the end within a bound.
@@ -151,6 +154,8 @@ public:
     void openFile(const QString &path, quint32 pi = 1);
     void readBlock(quint32 pi = 2);
     void streamSwitch();
+    // 0x33 with these {stream, action} entries.
+    void streamSwitch(const QList<std::pair<quint16, quint16>> &entries);
     void startPlaying(quint32 location, quint32 pi = 4, quint32 asfOffset = 0xFFFFFFFF, double position = 0);
     void stopPlaying(quint32 pi);
     void pong();

@@ -22,7 +22,7 @@ protected:
     }
 
     // Starts lumo-cli (through bash when `shellPrefix` is given, e.g. a ulimit); stdout and
-    // stderr are merged.
+    // stderr are merged unless `separateChannels` is set.
     void startCli(QProcess &process, const QStringList &args, const QString &shellPrefix = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -30,7 +30,8 @@ protected:
         env.insert("LUMO_LANG", language);
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(dir.path());
-        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setProcessChannelMode(separateChannels ? QProcess::SeparateChannels
+                                                       : QProcess::MergedChannels);
         if (shellPrefix.isEmpty()) {
             process.start(LUMO_CLI_BIN, args);
             return;
@@ -41,8 +42,8 @@ protected:
         process.start("bash", {"-c", command});
     }
 
-    // Runs lumo-cli to its end (bounded); its output lands in `output`. Returns its exit code,
-    // -1 when it crashed or did not end.
+    // Runs lumo-cli to its end (bounded); its output lands in `output` (stderr in `errors` when
+    // the channels are separate). Returns its exit code, -1 when it crashed or did not end.
     int run(const QStringList &args, const QString &shellPrefix = {})
     {
         QProcess process;
@@ -52,7 +53,8 @@ protected:
             process.waitForFinished(5000);
             return -1;
         }
-        output = QString::fromUtf8(process.readAll());
+        output = QString::fromUtf8(process.readAllStandardOutput());
+        errors = separateChannels ? QString::fromUtf8(process.readAllStandardError()) : QString();
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
@@ -60,6 +62,8 @@ protected:
     QString sample;
     QString output;
     QString language = QStringLiteral("zh"); // LUMO_LANG of the runs
+    QString errors;
+    bool separateChannels = false;
 };
 
 } // namespace lumo::test

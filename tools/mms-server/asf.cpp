@@ -18,12 +18,6 @@ Guid makeGuid(const char *text)
     return g;
 }
 
-int fieldWidth(int type)
-{
-    static constexpr int widths[4] = {0, 1, 2, 4};
-    return widths[type & 3];
-}
-
 std::optional<quint32> readVar(ByteView v, qsizetype offset, int width)
 {
     switch (width) {
@@ -53,7 +47,15 @@ const Guid headerExtensionReserved = makeGuid("ABD3D211-A9BA-11CF-8EE6-00C00C205
 const Guid audioMedia = makeGuid("F8699E40-5B4D-11CF-A8FD-00805F5C442B");
 const Guid videoMedia = makeGuid("BC19EFC0-5B4D-11CF-A8FD-00805F5C442B");
 const Guid noErrorCorrection = makeGuid("20FB5700-5B55-11CF-A8FD-00805F5C442B");
+const Guid bitrateMutualExclusion = makeGuid("D6E229DC-35DA-11D1-9034-00A0C90349BE");
+const Guid mutexBitrate = makeGuid("D6E22A01-35DA-11D1-9034-00A0C90349BE");
 } // namespace guid
+
+int widthOfLengthType(int type)
+{
+    static constexpr int widths[4] = {0, 1, 2, 4};
+    return widths[type & 3];
+}
 
 bool guidAt(ByteView bytes, qsizetype offset, const Guid &g)
 {
@@ -86,9 +88,17 @@ bool parseAsfHeader(QByteArray header, qint64 bytesAfterHeader, AsfInfo *info, Q
                 return fail(QStringLiteral("File Properties Object too short"));
             out.filePropertiesAt = at;
         } else if (guidAt(v, at, guid::streamBitrateProperties)) {
+            out.hasStreamBitrates = true;
             const quint16 count = v.u16(at + 24).value_or(0);
             for (quint16 k = 0; k < count && quint64(26 + 6 * (k + 1)) <= size; ++k)
                 streamBitrateSum += v.u32(at + 26 + 6 * k + 2).value_or(0);
+        } else if (guidAt(v, at, guid::streamProperties) && size >= 74) {
+            const StreamKind kind = guidAt(v, at + 24, guid::audioMedia)   ? StreamKind::Audio
+                                    : guidAt(v, at + 24, guid::videoMedia) ? StreamKind::Video
+                                                                           : StreamKind::Other;
+            out.streams.append({quint16(*v.u16(at + 72) & 0x7F), kind});
+        } else if (guidAt(v, at, guid::bitrateMutualExclusion)) {
+            out.hasBitrateExclusion = true;
         }
         at += qsizetype(size);
     }
@@ -141,7 +151,7 @@ QByteArray makeBroadcastHeader(const AsfInfo &info)
     return header;
 }
 
-bool parsePacketTimes(ByteView p, PacketTimes *t)
+bool parsePacketLayout(ByteView p, PacketLayout *l)
 {
     qsizetype at = 0;
     const auto first = p.u8(0);
@@ -153,40 +163,47 @@ bool parsePacketTimes(ByteView p, PacketTimes *t)
     const auto propertyFlags = p.u8(at + 1);
     if (!lengthFlags || !propertyFlags)
         return false;
+    l->lengthFlagsAt = at;
+    l->lengthFlags = *lengthFlags;
+    l->propertyFlags = *propertyFlags;
     at += 2;
-    const bool multiple = *lengthFlags & 0x01;
-    at += fieldWidth(*lengthFlags >> 5); // packet length
-    at += fieldWidth(*lengthFlags >> 1); // sequence
-    const auto padding = readVar(p, at, fieldWidth(*lengthFlags >> 3));
-    if (!padding)
+    l->multiple = *lengthFlags & 0x01;
+    at += widthOfLengthType(*lengthFlags >> 5); // packet length
+    at += widthOfLengthType(*lengthFlags >> 1); // sequence
+    l->paddingAt = at;
+    l->paddingWidth = widthOfLengthType(*lengthFlags >> 3);
+    const auto padding = readVar(p, at, l->paddingWidth);
+    if (!padding || *padding > quint32(p.size()))
         return false;
-    at += fieldWidth(*lengthFlags >> 3);
-    const auto sendTime = p.u32(at);
-    const auto duration = p.u16(at + 4);
-    if (!sendTime || !duration)
+    l->padding = *padding;
+    at += l->paddingWidth;
+    if (!p.has(at, 6))
         return false;
-    t->sendTimeOffset = quint16(at);
-    t->sendTime = *sendTime;
-    t->duration = *duration;
-    t->presentationCount = 0;
+    l->sendTimeAt = at;
     at += 6;
 
-    const int replicatedWidth = fieldWidth(*propertyFlags);
-    const int offsetWidth = fieldWidth(*propertyFlags >> 2);
-    const int objectWidth = fieldWidth(*propertyFlags >> 4);
-    const int streamWidth = fieldWidth(*propertyFlags >> 6);
-    int payloads = 1;
+    const int replicatedWidth = widthOfLengthType(*propertyFlags);
+    const int offsetWidth = widthOfLengthType(*propertyFlags >> 2);
+    const int objectWidth = widthOfLengthType(*propertyFlags >> 4);
+    const int streamWidth = widthOfLengthType(*propertyFlags >> 6);
     int lengthWidth = 0;
-    if (multiple) {
+    l->payloadCount = 1;
+    if (l->multiple) {
         const auto payloadFlags = p.u8(at++);
         if (!payloadFlags)
             return false;
-        payloads = *payloadFlags & 0x3F;
-        lengthWidth = fieldWidth(*payloadFlags >> 6);
+        l->payloadFlags = *payloadFlags;
+        l->payloadCount = *payloadFlags & 0x3F;
+        lengthWidth = widthOfLengthType(*payloadFlags >> 6);
     }
-    for (int i = 0; i < payloads; ++i) {
+    const qsizetype paddingStart = p.size() - qsizetype(l->padding);
+    for (int i = 0; i < l->payloadCount; ++i) {
+        PacketLayout::Payload &payload = l->payloads[i];
+        payload.at = at;
+        payload.stream = streamWidth == 1 && p.has(at, 1) ? quint8(*p.u8(at) & 0x7F) : 0;
         at += streamWidth + objectWidth;
-        const qsizetype offsetAt = at;
+        payload.offsetAt = at;
+        payload.offsetWidth = offsetWidth;
         at += offsetWidth;
         const auto replicated = readVar(p, at, replicatedWidth);
         if (!replicated)
@@ -194,25 +211,44 @@ bool parsePacketTimes(ByteView p, PacketTimes *t)
         at += replicatedWidth;
         if (!p.has(at, *replicated))
             return false;
-        if (t->presentationCount < int(t->presentation.size())) {
-            if (*replicated >= 8)
-                t->presentation[t->presentationCount++] = {quint16(at + 4), 4};
-            else if (*replicated == 1 && offsetWidth > 0) // compressed: the offset field is the time
-                t->presentation[t->presentationCount++] = {quint16(offsetAt), quint8(offsetWidth)};
-        }
+        payload.replicatedAt = at;
+        payload.replicatedBytes = *replicated;
         at += *replicated;
-        if (multiple) {
+        if (l->multiple) {
             const auto length = readVar(p, at, lengthWidth);
             if (!length)
                 return false;
-            at += lengthWidth + *length;
+            at += lengthWidth;
+            payload.dataAt = at;
+            at += *length;
         } else {
-            if (*padding > quint32(p.size()))
-                return false;
-            at = p.size() - *padding;
+            payload.dataAt = at;
+            at = paddingStart;
         }
-        if (at > p.size())
+        payload.end = at;
+        if (at > p.size() || payload.end < payload.dataAt)
             return false;
+    }
+    return true;
+}
+
+bool parsePacketTimes(ByteView p, PacketTimes *t)
+{
+    PacketLayout layout;
+    if (!parsePacketLayout(p, &layout))
+        return false;
+    t->sendTimeOffset = quint16(layout.sendTimeAt);
+    t->sendTime = *p.u32(layout.sendTimeAt);
+    t->duration = *p.u16(layout.sendTimeAt + 4);
+    t->presentationCount = 0;
+    for (int i = 0; i < layout.payloadCount; ++i) {
+        const PacketLayout::Payload &payload = layout.payloads[i];
+        if (payload.replicatedBytes >= 8)
+            t->presentation[t->presentationCount++] = {quint16(payload.replicatedAt + 4), 4};
+        else if (payload.replicatedBytes == 1 &&
+                 payload.offsetWidth > 0) // compressed: the offset is the time
+            t->presentation[t->presentationCount++] = {quint16(payload.offsetAt),
+                                                       quint8(payload.offsetWidth)};
     }
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace mmsserver {
@@ -22,9 +23,25 @@ extern const Guid headerExtensionReserved;
 extern const Guid audioMedia;
 extern const Guid videoMedia;
 extern const Guid noErrorCorrection;
+extern const Guid bitrateMutualExclusion;
+extern const Guid mutexBitrate;
 } // namespace guid
 
 bool guidAt(ByteView bytes, qsizetype offset, const Guid &guid);
+
+enum class StreamKind
+{
+    Audio,
+    Video,
+    Other
+};
+
+// A stream the header lists in a Stream Properties Object.
+struct AsfStream
+{
+    quint16 number = 0;
+    StreamKind kind = StreamKind::Other;
+};
 
 // What MMS needs to know about an ASF file, read from its Header Object and Data Object header.
 struct AsfInfo
@@ -37,6 +54,9 @@ struct AsfInfo
     quint32 bitRate = 0;
     double durationSeconds = 0; // play duration minus preroll
     quint64 prerollMs = 0;
+    QList<AsfStream> streams;
+    bool hasStreamBitrates = false;   // a Stream Bitrate Properties Object is there
+    bool hasBitrateExclusion = false; // a Bitrate Mutual Exclusion Object is there
 
     qint64 headerSize() const { return header.size(); }
 };
@@ -52,6 +72,38 @@ bool parseAsfHeader(QByteArray header, qint64 bytesAfterHeader, AsfInfo *info, Q
 // The header of the same content served as a live broadcast: Broadcast flag set, Seekable clear, and
 // the fields a broadcast cannot know zeroed.
 QByteArray makeBroadcastHeader(const AsfInfo &info);
+
+// Where the fields and payloads of one ASF data packet lie, as byte offsets into the packet.
+struct PacketLayout
+{
+    struct Payload
+    {
+        quint8 stream = 0; // without the key-frame bit
+        qsizetype at = 0;  // the payload's first byte (its stream number)
+        qsizetype dataAt = 0;
+        qsizetype end = 0; // one past its data
+        qsizetype offsetAt = 0;
+        int offsetWidth = 0; // media object offset, or the presentation time of a compressed payload
+        qsizetype replicatedAt = 0;
+        quint32 replicatedBytes = 0;
+    };
+    qsizetype lengthFlagsAt = 0; // after the error correction data
+    quint8 lengthFlags = 0;
+    quint8 propertyFlags = 0;
+    qsizetype paddingAt = 0;
+    int paddingWidth = 0;
+    quint32 padding = 0;
+    qsizetype sendTimeAt = 0; // send time (u32) and duration (u16)
+    bool multiple = false;
+    quint8 payloadFlags = 0; // of a multiple-payload packet
+    int payloadCount = 0;
+    std::array<Payload, 63> payloads{}; // the payload count has 6 bits
+};
+
+// False if the packet is too short for the fields it announces.
+bool parsePacketLayout(ByteView packet, PacketLayout *layout);
+// The bytes of a field whose length type is the two low bits of `type`: 0, 1, 2 or 4.
+int widthOfLengthType(int type);
 
 // Where the times sit inside one ASF data packet, so that a looped live source can shift them.
 struct PacketTimes

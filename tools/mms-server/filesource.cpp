@@ -32,6 +32,7 @@ std::unique_ptr<FileSource> FileSource::open(const QString &path, QString *error
     if (!parseAsfHeader(std::move(header), fileSize - qint64(h) - dataObjectHeaderBytes, &source->m_info,
                         error))
         return nullptr;
+    source->m_firstPacketAt = qint64(h) + dataObjectHeaderBytes;
     return source;
 }
 
@@ -41,7 +42,7 @@ bool FileSource::fill(quint64 index)
     const quint64 count =
         std::min<quint64>(std::max<quint64>(1, readAheadBytes / packet), m_info.packetCount - index);
     m_cache.resize(count * packet);
-    if (!m_file.seek(m_info.headerSize() + qint64(index * packet)))
+    if (!m_file.seek(m_firstPacketAt + qint64(index * packet)))
         return false;
     if (m_file.read(m_cache.data(), qint64(m_cache.size())) != qint64(m_cache.size()))
         return false;

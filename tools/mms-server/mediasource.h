@@ -19,6 +19,10 @@ public:
     virtual bool readPacket(quint64 index, char *dest) = 0;
     // The first packet to send for a start position in seconds.
     virtual quint64 packetForTime(double seconds) = 0;
+    // Serves the header with a Bitrate Mutual Exclusion Object over the video streams, and a Stream
+    // Bitrate Properties Object of measured rates when it has none; false if the header stays as it is.
+    // *note says what was done, or why not.
+    bool groupVideoStreams(QString *note);
 
 protected:
     AsfInfo m_info;
@@ -35,7 +39,8 @@ private:
     bool fill(quint64 index);
 
     QFile m_file;
-    std::vector<char> m_cache; // read-ahead of whole packets
+    qint64 m_firstPacketAt = 0; // in the file, whatever header is served
+    std::vector<char> m_cache;  // read-ahead of whole packets
     quint64 m_cacheFirst = 0;
     quint64 m_cacheCount = 0;
 };

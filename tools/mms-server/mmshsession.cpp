@@ -283,12 +283,13 @@ void MmshSession::readStreamSelection(const HttpRequest &request)
         log(QStringLiteral("unreadable stream-switch-entry '%1'").arg(*entries));
         return;
     }
-    m_selection = *parsed;
-    QStringList text;
-    for (const StreamSwitchEntry &entry : m_selection)
-        text.append(QStringLiteral("%1 at level %2").arg(entry.stream).arg(entry.level));
+    // Level 2 drops a stream; 0 (every packet) and 1 (key frames only) both send it whole.
+    StreamSelection selection;
+    for (const StreamSwitchEntry &entry : *parsed)
+        selection.choose(entry.stream, entry.level != 2);
+    m_feed.setSelection(selection);
     log(QStringLiteral("stream selection (count %1): %2")
-            .arg(count.value_or(QStringLiteral("none")), text.join(QStringLiteral(", "))));
+            .arg(count.value_or(QStringLiteral("none")), selection.describe(m_source->info().streams)));
 }
 
 void MmshSession::pump()
@@ -374,6 +375,8 @@ void MmshSession::endStream()
     m_pumpTimer.stop();
     m_output.append(chunk::endOfStream(chunk::endOfContent));
     log(QStringLiteral("end of stream after %1 data packets").arg(m_feed.dataSent()));
+    if (m_feed.selection().dropsAny())
+        log(m_feed.selectionReport());
     m_output.closeWhenSent();
 }
 

@@ -63,8 +63,6 @@ private:
 
     std::unique_ptr<MediaSource> m_source;
     QByteArray m_header;
-    // What the Play asked for in stream-switch-entry; every stream is sent regardless.
-    QList<StreamSwitchEntry> m_selection;
     quint32 m_clientId = 0;
     quint8 m_incarnation = 0;
     bool m_streaming = false;

@@ -104,6 +104,14 @@ OptionRules servingRules()
              o.root = values.constLast();
              return QString();
          }},
+        flagRule(QStringLiteral("exclusive-video"),
+                 QCoreApplication::translate(
+                     "ServerOptions",
+                     "Serve a file with several video streams as one programme at several bit rates: "
+                     "its header gains a Bitrate Mutual Exclusion Object over the video streams, and a "
+                     "Stream Bitrate Properties Object of rates measured from the packets if it has "
+                     "none. The packets stay as they are."),
+                 &ServerOptions::exclusiveVideo),
         flagRule(QStringLiteral("v"),
                  QCoreApplication::translate("ServerOptions",
                                              "Log every session step to stderr as 'session N: ...'."),
@@ -446,7 +454,8 @@ OptionsResult parseOptions(const QStringList &arguments)
     parser.setApplicationDescription(QCoreApplication::translate(
         "ServerOptions",
         "A test and demo MMS server: serves ASF files and synthetic streams over MMS (TCP or UDP data)\n"
-        "and over HTTP (MMSH) on the same port, with live broadcasts, pacing, pings, BASIC login and\n"
+        "and over HTTP (MMSH) on the same port, with live broadcasts, pacing, pings, BASIC login,\n"
+        "stream selection (the payloads of streams a client drops are left out of each packet) and\n"
         "fault injection. Faults and pacing apply to both protocols where they fit."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QCoreApplication::translate("ServerOptions", "Show this help and exit."));

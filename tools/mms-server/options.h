@@ -30,6 +30,7 @@ struct ServerOptions
     quint16 port = 1755;
     QString root = QStringLiteral(".");
     bool verbose = false;
+    bool exclusiveVideo = false; // serve several video streams as alternatives of one another
     bool live = false;
     std::optional<quint32> liveSeconds;
     Pace pace = Pace::Full;

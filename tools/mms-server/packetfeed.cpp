@@ -70,8 +70,41 @@ bool PacketFeed::stage()
             }
         }
     }
+    // After the times moved, so that their offsets were read from the packet they were written to.
+    trimToSelection();
     m_staged = true;
     return true;
+}
+
+void PacketFeed::trimToSelection()
+{
+    switch (keepWantedPayloads(m_packet.data(), qsizetype(m_packet.size()), m_selection)) {
+    case PayloadFilter::Unchanged:
+        break;
+    case PayloadFilter::Trimmed:
+        ++m_trimmed;
+        break;
+    case PayloadFilter::Emptied:
+        ++m_emptied;
+        break;
+    case PayloadFilter::Unreadable:
+        ++m_unreadable;
+        break;
+    }
+}
+
+void PacketFeed::setSelection(const StreamSelection &selection)
+{
+    m_selection = selection;
+    m_staged = false;
+}
+
+QString PacketFeed::selectionReport() const
+{
+    return QStringLiteral("stream selection trimmed %1 packets and emptied %2; %3 unreadable sent whole")
+        .arg(m_trimmed)
+        .arg(m_emptied)
+        .arg(m_unreadable);
 }
 
 PacketFeed::Step PacketFeed::next(qint64 *waitMs)

@@ -3,14 +3,15 @@
 #include "faultinjector.h"
 #include "mediasource.h"
 #include "pacer.h"
+#include "streamselection.h"
 
 #include <vector>
 
 namespace mmsserver {
 
 // The data packets of one play, in order: read from the source, looped and re-timed for a live
-// broadcast, held back by the pacer, and cut short by the faults asked for. Both sessions stream
-// through it and differ only in how they frame a packet.
+// broadcast, trimmed to the streams the client selected, held back by the pacer, and cut short by the
+// faults asked for. Both sessions stream through it and differ only in how they frame a packet.
 class PacketFeed
 {
 public:
@@ -33,6 +34,11 @@ public:
     void setSource(MediaSource *source, bool live);
     // The next packet is `index` (counted over the loops for a live source), numbered from `locationBase`.
     void startAt(quint64 index, quint64 locationBase);
+    // The streams the client wants, from the next packet on; the others' payloads are left out.
+    void setSelection(const StreamSelection &selection);
+    const StreamSelection &selection() const { return m_selection; }
+    // What the selection did to the packets sent so far, for the log.
+    QString selectionReport() const;
     // A new play: the next packet is time zero for the pacer.
     void restartPacing() { m_pacer.restart(); }
     // Where a live broadcast that began `elapsedMs` ago is now, as an index for startAt.
@@ -51,6 +57,7 @@ public:
 
 private:
     bool stage();
+    void trimToSelection();
     qint64 loopMs();
 
     const ServerOptions &m_options;
@@ -66,6 +73,10 @@ private:
     bool m_staged = false;
     qint64 m_stagedTimeMs = 0;
     std::vector<char> m_packet;
+    StreamSelection m_selection;
+    quint64 m_trimmed = 0;
+    quint64 m_emptied = 0;
+    quint64 m_unreadable = 0;
 };
 
 } // namespace mmsserver

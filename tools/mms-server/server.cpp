@@ -75,7 +75,7 @@ std::unique_ptr<MediaSource> Server::openSource(const QString &requestPath, quin
         path.remove(0, 1);
     for (const SyntheticSpec &shape : m_options.synthetic) {
         if (shape.name == path)
-            return std::make_unique<SyntheticSource>(shape);
+            return prepared(std::make_unique<SyntheticSource>(shape), path);
     }
     const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     if (parts.isEmpty() || parts.contains(QStringLiteral(".."))) {
@@ -100,13 +100,25 @@ std::unique_ptr<MediaSource> Server::openSource(const QString &requestPath, quin
     if (!source) {
         *hr = hresult::fileOpenFailed;
         *why = error;
+        return nullptr;
     }
-    return source;
+    return prepared(std::move(source), path);
 }
 
 std::unique_ptr<MediaSource> Server::openStreamChangeSource(QString *why) const
 {
-    return FileSource::open(m_options.streamChangeHeader, why);
+    auto source = FileSource::open(m_options.streamChangeHeader, why);
+    return source ? prepared(std::move(source), m_options.streamChangeHeader) : nullptr;
+}
+
+std::unique_ptr<MediaSource> Server::prepared(std::unique_ptr<MediaSource> source, const QString &name) const
+{
+    if (m_options.exclusiveVideo) {
+        QString note;
+        source->groupVideoStreams(&note);
+        log(0, QStringLiteral("%1: %2").arg(name, note));
+    }
+    return source;
 }
 
 quint8 Server::nextIncarnation(const QString &clientGuid)

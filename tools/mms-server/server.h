@@ -44,6 +44,8 @@ private:
     // Hands a new connection to the session for its protocol once its first bytes tell which.
     void route(QTcpSocket *socket);
     void readResendRequests();
+    // What every opened source goes through before it is served.
+    std::unique_ptr<MediaSource> prepared(std::unique_ptr<MediaSource> source, const QString &name) const;
 
     ServerOptions m_options;
     QString m_canonicalRoot;

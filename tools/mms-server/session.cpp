@@ -197,6 +197,8 @@ void Session::finishStream(quint32 hr)
     else
         sendCommand(reply::endOfStream(nextSeq(), 0, m_playPi));
     log(QStringLiteral("end of stream after %1 data packets").arg(m_feed.dataSent()));
+    if (m_feed.selection().dropsAny())
+        log(m_feed.selectionReport());
     if (m_server.options().closeAfterEnd)
         closeAfterFlush();
 }

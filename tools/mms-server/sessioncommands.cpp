@@ -23,6 +23,7 @@ constexpr quint32 packetPairLocation = 0xF0F0F000;
 constexpr quint8 packetPairKind = 0xFF;
 constexpr quint8 packetPairFlags = 0x10;
 constexpr quint16 packetPairDatagramBytes = 1472;
+constexpr quint16 streamNotWanted = 2;
 
 QString hex(quint32 value)
 {
@@ -229,6 +230,7 @@ void Session::openPath(const QString &path, quint32 pi)
     m_source = std::move(source);
     const AsfInfo &info = m_source->info();
     m_feed.setSource(m_source.get(), m_live);
+    m_feed.setSelection({}); // a new file: every stream until the client selects
     if (m_live)
         m_feed.startAt(0, PacketFeed::liveLocationBase);
     reply::FileReport report;
@@ -305,16 +307,26 @@ void Session::sendHeader(quint8 pi)
     log(QStringLiteral("header sent in %1 pieces").arg(pieces));
 }
 
+// Entries of {source stream (0xFFFF), stream, action}: action 2 drops the stream; 0 (every packet) and 1
+// (key frames only) both send it whole.
 bool Session::streamSwitch(ByteView m)
 {
+    constexpr qsizetype entryBytes = 6;
     const auto count = m.u32(40);
-    if (!count)
+    if (!count || !m.has(44, qsizetype(*count) * entryBytes))
         return false;
     if (const auto hr = m_faults.injectedError(ClientCommand::StreamSwitch)) {
         errorReply(reply::streamSwitch(nextSeq(), *hr), QStringLiteral("injected"));
         return true;
     }
-    log(QStringLiteral("stream switch of %1 entries").arg(*count));
+    StreamSelection selection;
+    for (quint32 i = 0; i < *count; ++i) {
+        const qsizetype at = 44 + qsizetype(i) * entryBytes;
+        selection.choose(*m.u16(at + 2), *m.u16(at + 4) != streamNotWanted);
+    }
+    m_feed.setSelection(selection);
+    log(QStringLiteral("stream selection: %1")
+            .arg(selection.describe(m_source ? m_source->info().streams : QList<AsfStream>())));
     sendCommand(reply::streamSwitch(nextSeq(), 0));
     return true;
 }
