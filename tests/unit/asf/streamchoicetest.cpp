@@ -33,7 +33,7 @@ AsfStream audio(quint8 number, quint32 rate)
     return s;
 }
 
-// The programme of the issue: three pictures (100, 300, 600 kbit/s) in one group, a sound.
+// A multi-rate programme: three pictures (100, 300, 600 kbit/s) in one group, a sound.
 StreamList threeRates(bool grouped)
 {
     StreamList list;

@@ -39,7 +39,7 @@ QByteArray richHeader()
 
 } // namespace
 
-// The programme the issue is about, as ffmpeg makes it: three pictures and a sound, with the
+// A multi-rate programme as ffmpeg makes it: three pictures and a sound, with the
 // rates and exclusion group the encoders of such programmes add.
 TEST(StreamList, ThreeRateProgrammeFromFfmpeg)
 {
