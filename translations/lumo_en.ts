@@ -1395,6 +1395,50 @@ to access this site</translation>
         <source>多种速率值</source>
         <translation>Bit rates</translation>
     </message>
+    <message>
+        <source>互斥组 %1 (%2): %3</source>
+        <translation>Exclusion group %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>流</source>
+        <translation>Stream</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>速率</source>
+        <translation>Rate</translation>
+    </message>
+    <message>
+        <source>画面</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>互斥组</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>录制</source>
+        <translation>Recorded</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>[流]</source>
+        <translation>[Streams]</translation>
+    </message>
 </context>
 <context>
     <name>PropertiesWindow</name>
@@ -1513,6 +1557,10 @@ to access this site</translation>
     <message>
         <source>你的客户端 ID</source>
         <translation>Your client ID</translation>
+    </message>
+    <message>
+        <source>流</source>
+        <translation>Streams</translation>
     </message>
 </context>
 <context>
@@ -2080,12 +2128,120 @@ UDP downloads work too, but beware: the saved file may hold errors.
         <source>下次启动 Lumo 时生效</source>
         <translation>Takes effect the next time Lumo starts</translation>
     </message>
+    <message>
+        <source>录制的流</source>
+        <translation>Streams to record</translation>
+    </message>
+    <message>
+        <source>多速率节目录制哪些流. 自动: 节目有互斥的流时录制最佳的, 否则全部</source>
+        <translation>Which streams of a multi-rate programme to record. Automatic: the best ones when the programme has alternatives, else all</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>最佳</source>
+        <translation>Best</translation>
+    </message>
+    <message>
+        <source>总速率不超过 (kbit/s)</source>
+        <translation>Total rate at most (kbit/s)</translation>
+    </message>
+    <message>
+        <source>指定的流</source>
+        <translation>These streams</translation>
+    </message>
+    <message>
+        <source>总速率 (kbit/s), 或流的编号, 用逗号分开</source>
+        <translation>The total rate (kbit/s), or stream numbers separated by commas</translation>
+    </message>
 </context>
 <context>
     <name>StatusText</name>
     <message>
         <source>实况</source>
         <translation>Live</translation>
+    </message>
+</context>
+<context>
+    <name>StreamList</name>
+    <message>
+        <source>音频</source>
+        <translation>audio</translation>
+    </message>
+    <message>
+        <source>视频</source>
+        <translation>video</translation>
+    </message>
+    <message>
+        <source>其它</source>
+        <translation>other</translation>
+    </message>
+    <message>
+        <source>%1 kbit/s</source>
+        <translation>%1 kbit/s</translation>
+    </message>
+    <message>
+        <source>速率</source>
+        <translation>rate</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>language</translation>
+    </message>
+</context>
+<context>
+    <name>StreamSelection</name>
+    <message>
+        <source>全部</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>最佳</source>
+        <translation>best</translation>
+    </message>
+    <message>
+        <source>总速率不超过 %1</source>
+        <translation>total rate at most %1</translation>
+    </message>
+    <message>
+        <source>流 %1</source>
+        <translation>streams %1</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>automatic</translation>
+    </message>
+    <message>
+        <source>- 续传: 沿用文件开始录制时的流选择</source>
+        <translation>- Resume: the streams the file was begun with</translation>
+    </message>
+    <message>
+        <source>- 流的选择: %1</source>
+        <translation>- Streams chosen: %1</translation>
+    </message>
+    <message>
+        <source>- 所选的流都不在这个节目中, 无法继续</source>
+        <translation>- None of the chosen streams is in this programme, cannot go on</translation>
+    </message>
+    <message>
+        <source>所选的流 (%1) 不在这个节目中
+节目的流: %2</source>
+        <translation>The chosen streams (%1) are not in this programme
+Its streams: %2</translation>
+    </message>
+    <message>
+        <source>- 无法在文件头中记录流的选择</source>
+        <translation>- Could not state the chosen streams in the file header</translation>
+    </message>
+    <message>
+        <source>- 录制的流: %1 (%2)</source>
+        <translation>- Streams recorded: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>- 不录制的流: %1</source>
+        <translation>- Streams left out: %1</translation>
     </message>
 </context>
 <context>

@@ -219,6 +219,32 @@ Exit status: 0 completed, or stopped as asked (Ctrl-C, SIGTERM, --for); 1 failed
         <source>live</source>
         <translation>实况</translation>
     </message>
+    <message>
+        <source>Which streams to record: auto, all, best, or stream numbers such as 3,4 (default: settings, auto: the best of each group of alternatives when the programme has any, else all).</source>
+        <translation>录制哪些流: auto, all, best, 或流的编号, 如 3,4 (默认: 设置, auto: 节目有互斥的流时录制每组中最佳的, 否则全部).</translation>
+    </message>
+    <message>
+        <source>Record the best streams whose rates add up to at most N bit/s (a k suffix: kbit/s).</source>
+        <translation>录制总速率不超过 N bit/s 的最佳的流 (后缀 k: kbit/s).</translation>
+    </message>
+    <message>
+        <source>lumo-cli: --streams and --max-bitrate exclude each other
+</source>
+        <translation>lumo-cli: --streams 和 --max-bitrate 不能同时使用
+</translation>
+    </message>
+    <message>
+        <source>lumo-cli: --streams takes auto, all, best or stream numbers (1-127) such as 3,4, not &quot;%1&quot;
+</source>
+        <translation>lumo-cli: --streams 的值应为 auto, all, best 或流的编号 (1-127), 如 3,4, 而不是 &quot;%1&quot;
+</translation>
+    </message>
+    <message>
+        <source>lumo-cli: --max-bitrate takes a rate in bit/s above 0, such as 400000 or 400k, not &quot;%1&quot;
+</source>
+        <translation>lumo-cli: --max-bitrate 的值应为大于 0 的速率 (bit/s), 如 400000 或 400k, 而不是 &quot;%1&quot;
+</translation>
+    </message>
 </context>
 <context>
     <name>LumoMain</name>

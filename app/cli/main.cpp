@@ -1,6 +1,7 @@
 // lumo-cli: the download core on the command line.
 
 #include "multiget.h"
+#include "streamoptions.h"
 #include "taskreport.h"
 #include "terminalinteraction.h"
 
@@ -208,6 +209,7 @@ struct GetOptions
                                 "LumoCli", "Also record the addresses SOURCE lists: a redirect file, a web "
                                            "page or a text file with one address per line."),
                             "SOURCE"};
+    StreamOptions streams;
     QCommandLineOption json{"json", QCoreApplication::translate("LumoCli",
                                                                 "Print one JSON object per line for each "
                                                                 "event (started, progress, ended) on "
@@ -216,7 +218,8 @@ struct GetOptions
     void addTo(QCommandLineParser &parser) const
     {
         parser.addOptions({output, dir, jobs, from, resume, overwrite, udp, port, udpPort, bypassDns,
-                           sendHost, logFile, forSeconds, user, password, quiet, json});
+                           sendHost, logFile, forSeconds, user, password, quiet, json, streams.streams,
+                           streams.maxBitRate});
     }
 };
 
@@ -230,6 +233,12 @@ std::optional<int> recordingSeconds(const QCommandLineParser &parser, const GetO
     if (parser.isSet(o.resume) && parser.isSet(o.overwrite)) {
         err(QCoreApplication::translate("LumoCli",
                                         "lumo-cli: --resume and --overwrite exclude each other\n"));
+        return std::nullopt;
+    }
+    QString streamError;
+    o.streams.rule(parser, streamError);
+    if (!streamError.isEmpty()) {
+        err(streamError);
         return std::nullopt;
     }
     if (!parser.isSet(o.forSeconds))
@@ -255,6 +264,9 @@ void applyGetOptions(Settings &settings, const QCommandLineParser &parser, const
         settings.setBypassDns(true);
     if (parser.isSet(o.sendHost))
         settings.setSendHost(true);
+    QString checked; // with the other usage errors
+    if (const auto rule = o.streams.rule(parser, checked))
+        settings.setStreamRule(*rule);
     settings.setAutoSaveLog(false); // the log goes where --log says
     settings.setSoundInterval(QStringLiteral("0"));
 }

@@ -19,6 +19,14 @@ inline constexpr QByteArrayView contentDescription("\x33\x26\xB2\x75\x8E", 5);
 inline constexpr QByteArrayView extendedContentDescription("\x40\xA4\xD0\xD2\x07", 5);
 // The Codec List Object's reserved field; the codec list is read relative to it.
 inline constexpr QByteArrayView codecListReserved("\x41\x52\xD1\x86\x1D", 5);
+// Objects that describe the streams of a multi-rate programme.
+inline constexpr QByteArrayView headerExtension("\xB5\x03\xBF\x5F\x2E", 5);
+inline constexpr QByteArrayView extendedStreamProperties("\xCB\xA5\xE6\x14\x72", 5);
+inline constexpr QByteArrayView languageList("\xA9\x46\x43\x7C\xE0", 5);
+inline constexpr QByteArrayView bitrateMutualExclusion("\xDC\x29\xE2\xD6\xDA", 5);
+inline constexpr QByteArrayView advancedMutualExclusion("\xCF\x49\x86\xA0\x75", 5);
+inline constexpr QByteArrayView exclusionLanguage("\x00\x2A\xE2\xD6\xDA", 5);
+inline constexpr QByteArrayView exclusionBitrate("\x01\x2A\xE2\xD6\xDA", 5);
 
 } // namespace lumo::asfid
 

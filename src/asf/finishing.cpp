@@ -4,6 +4,7 @@
 #include "asf/logging.h"
 #include "asf/savefilehandle.h"
 #include "asf/savefilewriter.h"
+#include "asf/streamchoice.h"
 #include "shell/bytereader.h"
 
 #include <QByteArray>
@@ -144,6 +145,24 @@ RepairResult RepairLiveRecording(SaveFileHandle &file, const PacketGeometry &geo
     const quint32 count = capByLostPackets(access, geometry, packetsHeld);
     qCDebug(lcAsf) << "live repair:" << count << "packets," << packetTime << "ms";
     return repairLiveHeader(access, geometry.headerSize, count, packetTime);
+}
+
+bool WriteHeaderPatches(SaveFileHandle &file, quint32 headerSize, const QList<HeaderPatch> &patches)
+{
+    Access access = file.lock();
+    if (!access.isOpen())
+        return false;
+    const qint64 fileSize = access.size();
+    const qint64 end = std::min<qint64>(headerSize, fileSize);
+    bool ok = true;
+    for (const HeaderPatch &patch : patches) {
+        if (patch.offset < 0 || patch.offset + patch.bytes.size() > end) {
+            ok = false;
+            continue;
+        }
+        ok = writeBytes(access, patch.offset, patch.bytes) && ok;
+    }
+    return ok;
 }
 
 } // namespace lumo

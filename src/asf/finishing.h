@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace lumo {
 
 class SaveFileHandle;
+struct HeaderPatch;
 struct PacketGeometry;
 
 // Stores `packetCount` in the low four bytes of the File Properties Object's Data Packets Count,
@@ -28,5 +30,10 @@ RepairResult RepairLiveHeader(SaveFileHandle &file, quint32 headerSize, quint32 
 bool WriteResumePoint(SaveFileHandle &file, const PacketGeometry &geometry, quint32 restartPacket);
 RepairResult RepairLiveRecording(SaveFileHandle &file, const PacketGeometry &geometry, quint32 packetsHeld,
                                  quint32 packetTime);
+
+// Writes the header changes that state which streams a recording holds (StreamChoicePatches).
+// Only changes that lie wholly inside the header and the file are written; false when one
+// could not be.
+bool WriteHeaderPatches(SaveFileHandle &file, quint32 headerSize, const QList<HeaderPatch> &patches);
 
 } // namespace lumo

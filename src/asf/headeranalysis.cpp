@@ -279,6 +279,7 @@ void analyseBytes(QByteArrayView header, StreamType streamType, const QString &l
     if (fileProperties < 0)
         return fail(result, QCoreApplication::translate("HeaderAnalysis", "ASF 错误 - 找不到文件目标"));
     readFileProperties(in, fileProperties, result);
+    result.streams = ReadStreamList(header);
 
     readContentDescription(in, props);
     readExtendedContentDescription(in, props);

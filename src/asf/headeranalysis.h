@@ -1,5 +1,6 @@
 #pragma once
 
+#include "asf/streamlist.h"
 #include "asf/streamtype.h"
 
 #include <QByteArrayView>
@@ -56,6 +57,9 @@ struct HeaderAnalysis
     quint32 SendDuration = 0; // milliseconds
     quint32 MaxBitRate = 0;
     quint64 CreationTime = 0; // FILETIME of the File Properties Object, 0 when absent
+    // Every stream with its rate, picture, language and exclusion groups, for the choice of
+    // streams and the stream list of the window.
+    StreamList streams;
 
     FileProperties properties;
 };

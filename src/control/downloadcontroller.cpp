@@ -118,6 +118,7 @@ void DownloadController::ResetTask()
     m_status.disconnectEnabled = !idle();
     m_log.clear();
     m_analysis = HeaderAnalysis{};
+    m_streamPicks.clear();
     publishStatus();
     Q_EMIT propertiesChanged();
 }
@@ -158,6 +159,7 @@ bool DownloadController::start(const QString &urlText)
     m_stoppedByPerson = false;
     m_closeLogged = false;
     m_urlText = urlText;
+    m_streamRule = m_settings.streamRule();
     const QString host = HostOf(urlText);
     if (host.isEmpty()) {
         m_rawPerson.showMessage(AddressRule::noHostMessage());
@@ -429,15 +431,15 @@ void DownloadController::ShowStreamStart()
 bool DownloadController::analyseLocalMedia(const QString &path)
 {
     m_task.HeaderSize = LocalHeaderSize(path);
-    return analyse(path);
+    return analyse(path, false);
 }
 
 bool DownloadController::AnalyseHeader()
 {
-    return analyse(m_saveWindow);
+    return analyse(m_saveWindow, true);
 }
 
-bool DownloadController::analyse(const QString &path)
+bool DownloadController::analyse(const QString &path, bool download)
 {
     // A task started from a typed address has no media location; the file it fills stands in.
     const QString location = m_mediaWindow.isEmpty() ? m_saveWindow : m_mediaWindow;
@@ -449,13 +451,22 @@ bool DownloadController::analyse(const QString &path)
     m_task.ResumePacket = result.ResumePacket;
     m_task.SendDuration = result.SendDuration;
     m_task.MaxBitRate = result.MaxBitRate;
+    bool chosen = true;
+    QList<StreamPick> picks;
+    if (result.ok && download) {
+        chosen = chooseStreams(result.streams);
+        picks = m_task.StreamPicks;
+    } else if (const auto stated = ChoiceStatedInHeader(result.streams)) {
+        picks = stated->picks;
+    }
     onEventThread([&] {
         m_analysis = result;
+        m_streamPicks = picks;
         Q_EMIT propertiesChanged();
     });
     if (!result.ok)
         m_person.showMessage(result.errorMessage);
-    return result.ok;
+    return result.ok && chosen;
 }
 
 void DownloadController::updateProgress()

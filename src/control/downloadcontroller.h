@@ -79,6 +79,9 @@ public:
     const DownloadTask &task() const { return m_task; }
     const TaskStatus &status() const { return m_status; }
     const HeaderAnalysis &analysis() const { return m_analysis; }
+    // Which of the analysed header's streams the task records (a local file: what its header
+    // states); empty when that is not known.
+    const QList<StreamPick> &streamPicks() const { return m_streamPicks; }
     bool completed() const { return m_completed; }
     // The last task was a stored download that ended before its end: a resume continues it.
     bool interrupted() const { return m_interrupted; }
@@ -143,7 +146,12 @@ private:
     // A task that never got an answer from the server ends: nothing to finish in the file.
     void endUnanswered(const QString &logLine, const QString &message);
 
-    bool analyse(const QString &path);
+    // A download's analysis also chooses the streams to ask for.
+    bool analyse(const QString &path, bool download);
+    // Which streams the task asks for (streamselection.cpp): the rule for a new file, what a
+    // resumed file states; the header of a new file is made to state it. On the worker.
+    bool chooseStreams(const StreamList &list);
+    void logStreamChoice(const StreamList &list, const StreamChoice &choice);
     void publishStatus();
     void onEventThread(const std::function<void()> &work);
     void maybeFinish();
@@ -172,6 +180,8 @@ private:
 
     TaskStatus m_status;
     HeaderAnalysis m_analysis;
+    QList<StreamPick> m_streamPicks; // event thread, with m_analysis
+    StreamRule m_streamRule;         // fixed at Start
     QString m_mediaWindow;
     QString m_saveWindow;
     QString m_urlText;

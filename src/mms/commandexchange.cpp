@@ -76,6 +76,8 @@ void CommandExchange::sendCancelHeaderRequest()
 
 void CommandExchange::sendStreamSelect()
 {
+    if (!m_task.StreamPicks.isEmpty())
+        return send(mms::buildStreamSelect(m_task.SendSeq, m_task.StreamPicks));
     const quint32 count = qMin<quint32>(m_task.StreamCount, quint32(m_task.StreamNumbers.size()));
     send(mms::buildStreamSelect(m_task.SendSeq, m_task.StreamNumbers.data(), count));
 }

@@ -2,6 +2,7 @@
 
 #include "asf/savefilehandle.h"
 #include "asf/savefilewriter.h"
+#include "asf/streamchoice.h"
 #include "asf/streamtype.h"
 #include "mms/receivebuffer.h"
 
@@ -57,6 +58,10 @@ struct DownloadTask
     SharedU32 ResumePacket{0};
     SharedU32 StreamCount{0};
     std::array<quint8, 10> StreamNumbers{};
+    // Worker, with the header analysis: every stream of the header and whether it is asked
+    // for. Read by the stream selection (worker) and by the Play request over HTTP (event
+    // thread, once the worker that wrote it has ended). Empty: every entry of StreamNumbers.
+    QList<StreamPick> StreamPicks;
     SharedU32 SendSeq{0}; // whoever sends a command: the event thread first, then the worker
     SharedU32 Incarnation{1};
     SharedU32 TimingReplies{0};
@@ -111,6 +116,7 @@ struct DownloadTask
         ResumeMode = lumo::ResumeMode::New;
         LocalMedia = false;
         StreamNumbers.fill(0);
+        StreamPicks.clear();
         Incarnation = 1;
         SaveFile.close();
         LiveRepairDone = false;

@@ -126,6 +126,14 @@ QByteArray basicAuthorization(const QByteArray &user, const QByteArray &password
     return "Basic " + (user + ':' + password).toBase64();
 }
 
+QList<StreamChoice> streamChoices(const QList<StreamPick> &picks)
+{
+    QList<StreamChoice> out;
+    for (const StreamPick &pick : picks)
+        out.append({pick.number, pick.chosen ? LevelAll : LevelNotWanted});
+    return out;
+}
+
 QByteArray buildRequest(const Request &request)
 {
     // The path as the address gave it, with what a request line cannot carry encoded.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "asf/streamchoice.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QByteArrayView>
@@ -59,11 +61,15 @@ std::optional<ResponseHead> parseResponseHead(QByteArrayView head);
 std::optional<QByteArray> basicRealm(QByteArrayView authenticate);
 
 // One stream's place in a Play request: level 0 every packet, 2 not wanted.
+constexpr quint16 LevelAll = 0;
+constexpr quint16 LevelNotWanted = 2;
 struct StreamChoice
 {
     quint16 number = 0;
-    quint16 level = 0;
+    quint16 level = LevelAll;
 };
+// The picks of a choice as switch entries.
+QList<StreamChoice> streamChoices(const QList<StreamPick> &picks);
 
 struct Request
 {

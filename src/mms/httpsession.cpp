@@ -52,9 +52,12 @@ void HttpStreamSession::sendRequest()
         if (!request.live && m_task.ResumeMode == ResumeMode::Resume)
             request.streamOffset =
                 quint64(m_task.HeaderSize) + quint64(m_task.ResumePacket) * quint64(m_task.PacketSize);
-        const quint32 count = qMin<quint32>(m_task.StreamCount, quint32(m_task.StreamNumbers.size()));
-        for (quint32 i = 0; i < count; ++i)
-            request.streams.append({m_task.StreamNumbers[i], 0});
+        request.streams = mmsh::streamChoices(m_task.StreamPicks);
+        if (request.streams.isEmpty()) {
+            const quint32 count = qMin<quint32>(m_task.StreamCount, quint32(m_task.StreamNumbers.size()));
+            for (quint32 i = 0; i < count; ++i)
+                request.streams.append({m_task.StreamNumbers[i], mmsh::LevelAll});
+        }
     }
     m_log.append(
         m_play ? QCoreApplication::translate("HttpStreamSession", "HTTP: 请求媒体流 (Play)...")

@@ -171,13 +171,21 @@ QByteArray buildCancelHeaderRequest(quint32 seq, quint32 incarnation)
 
 QByteArray buildStreamSelect(quint32 seq, const quint8 *streamNumbers, quint32 streamCount)
 {
+    QList<StreamPick> picks;
+    for (quint32 i = 0; i < streamCount; ++i)
+        picks.append({streamNumbers[i], true});
+    return buildStreamSelect(seq, picks);
+}
+
+QByteArray buildStreamSelect(quint32 seq, const QList<StreamPick> &picks)
+{
     QByteArray list;
-    for (quint32 i = 0; i < streamCount; ++i) {
-        list.append(char(streamNumbers[i]));
-        list.append('\0');
+    for (const StreamPick &pick : picks) {
+        list.append(char(pick.number));
+        list.append(char(pick.chosen ? StreamWanted : StreamNotWanted));
     }
     return encodeCommand(seq, CmdStreamSelect, bytes({0x00, 0x00, 0x00, 0x20, 0xAC, 0x40, 0x02}),
-                         Placement::After, streamCount, list, {});
+                         Placement::After, quint32(picks.size()), list, {});
 }
 
 QByteArray buildStartPlaying(quint32 seq, quint32 incarnation, quint32 startPacket)

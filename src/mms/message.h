@@ -1,5 +1,7 @@
 #pragma once
 
+#include "asf/streamchoice.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -65,6 +67,9 @@ constexpr quint8 CmdTiming = 0x18;
 constexpr quint8 CmdLogin = 0x1A;
 constexpr quint8 CmdPong = 0x1B;
 constexpr quint8 CmdStreamSelect = 0x33;
+// Actions of a stream in 0x33.
+constexpr quint8 StreamWanted = 0;
+constexpr quint8 StreamNotWanted = 2;
 constexpr quint8 CmdCancelHeaderRequest = 0x25;
 
 } // namespace mms
@@ -97,7 +102,10 @@ QByteArray buildOpenFile(quint32 seq, quint32 incarnation, const QString &mediaP
 QByteArray buildHeaderRequest(quint32 seq, quint32 incarnation);
 // 0x25: drops the header pieces not yet sent, before the header is asked for again (UDP).
 QByteArray buildCancelHeaderRequest(quint32 seq, quint32 incarnation);
+// 0x33: every stream listed with action 0 (wanted) ...
 QByteArray buildStreamSelect(quint32 seq, const quint8 *streamNumbers, quint32 streamCount);
+// ... or each with 0 when chosen and 2 (not wanted) when dropped.
+QByteArray buildStreamSelect(quint32 seq, const QList<StreamPick> &picks);
 QByteArray buildStartPlaying(quint32 seq, quint32 incarnation, quint32 startPacket);
 QByteArray buildLogin(quint32 seq, quint32 incarnation, const QByteArray &authData);
 QByteArray buildPong(quint32 seq, quint32 incarnation);

@@ -18,6 +18,7 @@ constexpr QStringView nameDnsState = u"DNSState";
 constexpr QStringView nameAutoLog = u"AutoLog";
 constexpr QStringView nameSendHost = u"SendHost";
 constexpr QStringView nameLanguage = u"Language";
+constexpr QStringView nameStreamChoice = u"StreamChoice";
 constexpr QStringView nameHeight = u"Height";
 constexpr QStringView nameWidth = u"Width";
 constexpr QStringView nameFormLeft = u"FormLeft";
@@ -90,6 +91,7 @@ void Settings::load()
     m_autoSaveLog = read(nameAutoLog) == flagOn;
     m_sendHost = read(nameSendHost) == flagOn;
     m_language = languageChoiceFromText(read(nameLanguage));
+    m_streamRule = streamRuleFromText(read(nameStreamChoice)).value_or(StreamRule{});
     qCDebug(lcShell) << "settings loaded: TCP port" << m_tcpPort << "UDP port" << m_udpPort << "UDP"
                      << m_useUdp;
 }
@@ -104,6 +106,7 @@ void Settings::store()
     write(nameAutoLog, onOff(m_autoSaveLog));
     write(nameSendHost, onOff(m_sendHost));
     write(nameLanguage, languageChoiceText(m_language));
+    write(nameStreamChoice, streamRuleText(m_streamRule));
 }
 
 quint16 Settings::udpBindPort() const

@@ -2,6 +2,7 @@
 
 #include "shell/language.h"
 #include "shell/settingsstore.h"
+#include "shell/streamrule.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,10 @@ public:
     // The language for the next start; files without one read as Auto.
     LanguageChoice language() const { return m_language; }
     void setLanguage(LanguageChoice choice) { m_language = choice; }
+    // Which streams a recording asks for; files without a choice, or with one this version
+    // cannot read, read as Auto.
+    StreamRule streamRule() const { return m_streamRule; }
+    void setStreamRule(const StreamRule &rule) { m_streamRule = rule; }
 
     // The UDP port in force since start: a changed port needs a restart.
     QString initialUdpPort() const { return m_initialUdpPort; }
@@ -116,6 +121,7 @@ private:
     bool m_autoSaveLog = false;
     bool m_sendHost = false;
     LanguageChoice m_language = LanguageChoice::Auto;
+    StreamRule m_streamRule;
     QString m_initialUdpPort;
 };
 

@@ -108,8 +108,10 @@ Desktop::Desktop(QObject *parent)
     connect(m_opener.get(), &MediaOpener::urlTextSet, this,
             [this](const QString &text) { m_main->setUrl(m_main->urlItems(), text); });
 
-    connect(m_controller.get(), &DownloadController::propertiesChanged, this,
-            [this] { m_properties->showProperties(m_controller->analysis().properties); });
+    connect(m_controller.get(), &DownloadController::propertiesChanged, this, [this] {
+        m_properties->showProperties(m_controller->analysis().properties);
+        m_properties->showStreams(m_controller->analysis().streams, m_controller->streamPicks());
+    });
     connect(m_controller.get(), &DownloadController::urlListCleared, this,
             [this] { m_main->setUrl({}, QString()); });
 

@@ -1,5 +1,6 @@
 #include "ui/propertieswindow.h"
 
+#include "asf/propertiesreport.h"
 #include "control/statustext.h"
 
 #include "ui_propertieswindow.h"
@@ -15,6 +16,7 @@ PropertiesWindow::PropertiesWindow(QWidget *parent)
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+    m_ui->streamTable->setHeaderLabels(streamColumnTitles());
 }
 
 PropertiesWindow::~PropertiesWindow() = default;
@@ -54,6 +56,16 @@ void PropertiesWindow::showStatistics(const TaskStatus &status)
     m_ui->bitRate->setText(number(&TaskStatistics::maxBitRate, 1000));
     m_ui->streamRate->setText(number(&TaskStatistics::streamBitRate, 1000));
     m_ui->clientId->setText(number(&TaskStatistics::clientId));
+}
+
+void PropertiesWindow::showStreams(const StreamList &list, const QList<StreamPick> &picks)
+{
+    m_ui->streamTable->clear();
+    for (const QStringList &row : streamTableRows(list, picks))
+        m_ui->streamTable->addTopLevelItem(new QTreeWidgetItem(row));
+    for (int i = 0; i < m_ui->streamTable->columnCount(); ++i)
+        m_ui->streamTable->resizeColumnToContents(i);
+    m_ui->streamGroups->setText(exclusionGroupLines(list).join(QLatin1Char('\n')));
 }
 
 } // namespace lumo

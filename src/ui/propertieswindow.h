@@ -1,6 +1,7 @@
 #pragma once
 
 #include "asf/headeranalysis.h"
+#include "asf/streamchoice.h"
 #include "shell/interaction.h"
 
 #include <QWidget>
@@ -24,6 +25,8 @@ public:
 
     void showProperties(const FileProperties &properties);
     void showStatistics(const TaskStatus &status);
+    // The streams page: every stream of the header, and whether it is recorded.
+    void showStreams(const StreamList &list, const QList<StreamPick> &picks);
 
 private:
     std::unique_ptr<Ui::PropertiesWindow> m_ui;

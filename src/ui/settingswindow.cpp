@@ -4,6 +4,7 @@
 #include "ui_settingswindow.h"
 
 #include <QCloseEvent>
+#include <QRegularExpressionValidator>
 #include <QShortcut>
 
 namespace lumo {
@@ -22,6 +23,13 @@ SettingsWindow::SettingsWindow(QWidget *parent)
          {m_ui->udpCheckBox, m_ui->bypassDnsCheckBox, m_ui->autoLogCheckBox, m_ui->sendHostCheckBox})
         connect(box, &QCheckBox::clicked, this, &SettingsWindow::edited);
     connect(m_ui->languageBox, &QComboBox::activated, this, &SettingsWindow::edited);
+    connect(m_ui->streamChoiceBox, &QComboBox::activated, this, [this] {
+        updateStreamChoiceEdit();
+        Q_EMIT edited();
+    });
+    connect(m_ui->streamChoiceEdit, &QLineEdit::textEdited, this, &SettingsWindow::edited);
+    m_ui->streamChoiceEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]+(,[0-9]+)*,?")), this));
     connect(m_ui->soundTestButton, &QPushButton::clicked, this, &SettingsWindow::soundTestClicked);
     connect(m_ui->aboutUdpButton, &QPushButton::clicked, this, &SettingsWindow::aboutUdpClicked);
     connect(m_ui->okButton, &QPushButton::clicked, this, &QWidget::close);
@@ -42,6 +50,25 @@ void SettingsWindow::showValues(const Settings &settings)
     m_ui->sendHostCheckBox->setChecked(settings.sendHost());
     // The items are in the order of LanguageChoice: automatic, Chinese, English.
     m_ui->languageBox->setCurrentIndex(static_cast<int>(settings.language()));
+    // The items are in the order of StreamRuleKind.
+    const StreamRule rule = settings.streamRule();
+    m_ui->streamChoiceBox->setCurrentIndex(static_cast<int>(rule.kind));
+    QStringList numbers;
+    for (quint8 n : rule.streams)
+        numbers << QString::number(n);
+    m_ui->streamChoiceEdit->setText(rule.kind == StreamRuleKind::MaxBitRate
+                                        ? QString::number((rule.maxBitRate + 500) / 1000)
+                                        : numbers.join(QLatin1Char(',')));
+    updateStreamChoiceEdit();
+}
+
+void SettingsWindow::updateStreamChoiceEdit()
+{
+    const auto kind = static_cast<StreamRuleKind>(m_ui->streamChoiceBox->currentIndex());
+    m_ui->streamChoiceEdit->setEnabled(kind == StreamRuleKind::MaxBitRate || kind == StreamRuleKind::List);
+    m_ui->streamChoiceEdit->setPlaceholderText(kind == StreamRuleKind::MaxBitRate ? QStringLiteral("kbit/s")
+                                               : kind == StreamRuleKind::List     ? QStringLiteral("1,3")
+                                                                                  : QString());
 }
 
 void SettingsWindow::copyValuesTo(Settings &settings) const
@@ -54,6 +81,17 @@ void SettingsWindow::copyValuesTo(Settings &settings) const
     settings.setAutoSaveLog(m_ui->autoLogCheckBox->isChecked());
     settings.setSendHost(m_ui->sendHostCheckBox->isChecked());
     settings.setLanguage(static_cast<LanguageChoice>(m_ui->languageBox->currentIndex()));
+    // A value the choice cannot use leaves the automatic choice.
+    const auto kind = static_cast<StreamRuleKind>(m_ui->streamChoiceBox->currentIndex());
+    const QString value = m_ui->streamChoiceEdit->text().trimmed();
+    std::optional<StreamRule> rule;
+    if (kind == StreamRuleKind::MaxBitRate)
+        rule = streamRuleFromText(QStringLiteral("max:%1").arg(value.toULongLong() * 1000));
+    else if (kind == StreamRuleKind::List)
+        rule = streamRuleFromText(QStringLiteral("list:") + value);
+    else
+        rule = StreamRule{kind, 0, {}};
+    settings.setStreamRule(rule.value_or(StreamRule{}));
 }
 
 void SettingsWindow::showEvent(QShowEvent *event)

@@ -36,6 +36,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The value field serves the two choices that need one.
+    void updateStreamChoiceEdit();
+
     std::unique_ptr<Ui::SettingsWindow> m_ui;
 };
 

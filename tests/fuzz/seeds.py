@@ -103,6 +103,36 @@ def framed(header, packets, strip=False):
     return body + struct.pack("<cBHI", b"$", ord("E"), 4, 0)
 
 
+def guid(text):
+    """A GUID in the byte order ASF stores it."""
+    a, b, c, d, e = text.split("-")
+    return struct.pack("<IHH", int(a, 16), int(b, 16), int(c, 16)) + bytes.fromhex(d + e)
+
+
+def asf_object(text, payload):
+    return guid(text) + struct.pack("<Q", 24 + len(payload)) + payload
+
+
+def multi_rate(header):
+    """The header with what a multi-rate programme adds: rates, languages, exclusion groups."""
+    rates = asf_object("7BF875CE-468D-11D1-8D82-006097C9A2B2",
+                       struct.pack("<H", 2) + struct.pack("<HI", 1, 400000) + struct.pack("<HI", 2, 64000))
+    exclusion = asf_object("D6E229DC-35DA-11D1-9034-00A0C90349BE",
+                           guid("D6E22A01-35DA-11D1-9034-00A0C90349BE") + struct.pack("<HHH", 2, 1, 2))
+    language = "en-us\0".encode("utf-16-le")
+    languages = asf_object("7C4346A9-EFE0-4BFC-B229-393EDE415C85", struct.pack("<HB", 1, len(language)) + language)
+    extended = asf_object("14E6A5CB-C672-4332-8399-A96952065B5A",
+                          struct.pack("<QQIIIIIIIIHHQHH", 0, 0, 64000, 1000, 0, 64000, 1000, 0, 0, 0, 2, 0, 0, 0, 0))
+    extension_data = languages + extended
+    extension = asf_object("5FBF03B5-A92E-11CF-8EE3-00C00C205365", guid("ABD3D211-A9BA-11CF-8EE6-00C00C205365") +
+                           struct.pack("<HI", 6, len(extension_data)) + extension_data)
+    added = rates + exclusion + extension
+    size, count = struct.unpack_from("<QI", header, 16)
+    head = bytearray(header[:size]) + added + header[size:]
+    struct.pack_into("<QI", head, 16, size + len(added), count + 3)
+    return bytes(head)
+
+
 def write(out, target, name, data):
     os.makedirs(os.path.join(out, target), exist_ok=True)
     with open(os.path.join(out, target, name), "wb") as f:
@@ -120,6 +150,7 @@ def main():
 
         for mode in (0, 1, 2):
             write(out, "header", "ffmpeg-%d" % mode, bytes([mode]) + header)
+        write(out, "header", "multi-rate", bytes([2]) + multi_rate(header))
         for i, packet in enumerate(packets[:12]):
             write(out, "packettimes", "ffmpeg-%d" % i, struct.pack("<I", 0) + packet)
             write(out, "packettimes", "ffmpeg-late-%d" % i, struct.pack("<I", 1000) + packet)

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -88,6 +89,42 @@ TEST_F(SettingsWindowTest, EditedFieldsAreInForceAtOnceAndStoredOnClose)
     child<QAction>(&m_desktop->mainWindow(), "viewSetupAction")->trigger();
     EXPECT_EQ(edit("tcpPortEdit")->text(), QStringLiteral("8755"));
     EXPECT_TRUE(box("udpCheckBox")->isChecked());
+}
+
+// The streams of a multi-rate programme: a choice with a value field for the two that need one.
+TEST_F(SettingsWindowTest, StreamChoiceIsInForceAtOnceAndStored)
+{
+    auto *choice = child<QComboBox>(window, "streamChoiceBox");
+    QLineEdit *value = edit("streamChoiceEdit");
+    EXPECT_EQ(choice->currentText(), QStringLiteral("自动"));
+    EXPECT_FALSE(value->isEnabled());
+
+    choice->setFocus();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(choice, Qt::Key_Down);
+    ASSERT_EQ(choice->currentText(), QStringLiteral("总速率不超过 (kbit/s)"));
+    EXPECT_TRUE(value->isEnabled());
+    QTest::keyClicks(value, QStringLiteral("400"));
+    EXPECT_EQ(m_desktop->settings().streamRule().kind, StreamRuleKind::MaxBitRate);
+    EXPECT_EQ(m_desktop->settings().streamRule().maxBitRate, 400000u);
+    closeWindow();
+    EXPECT_EQ(storedValue(QStringLiteral("StreamChoice")), QStringLiteral("max:400000"));
+
+    child<QAction>(&m_desktop->mainWindow(), "viewSetupAction")->trigger();
+    EXPECT_EQ(value->text(), QStringLiteral("400"));
+    QTest::keyClick(choice, Qt::Key_Down);
+    value->clear();
+    QTest::keyClicks(value, QStringLiteral("3,4"));
+    closeWindow();
+    EXPECT_EQ(storedValue(QStringLiteral("StreamChoice")), QStringLiteral("list:3,4"));
+
+    // A value the choice cannot use leaves the automatic choice; letters are not taken at all.
+    child<QAction>(&m_desktop->mainWindow(), "viewSetupAction")->trigger();
+    value->clear();
+    QTest::keyClicks(value, QStringLiteral("0x"));
+    EXPECT_EQ(value->text(), QStringLiteral("0"));
+    closeWindow();
+    EXPECT_EQ(storedValue(QStringLiteral("StreamChoice")), QStringLiteral("auto"));
 }
 
 TEST_F(SettingsWindowTest, UdpPortChangeAnsweredNoKeepsThePortInForce)

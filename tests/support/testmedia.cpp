@@ -60,6 +60,118 @@ QString makeSampleAsf(const QString &dir, const QString &name, int seconds)
     return runProgram(QStringLiteral("ffmpeg"), args) == 0 ? path : QString();
 }
 
+QString makeThreeRateAsf(const QString &dir, const QString &name, bool exclusive, int seconds)
+{
+    const QString made = dir + QStringLiteral("/ffmpeg-") + name;
+    const QString length = QString::number(seconds);
+    const QStringList args = {"-v",
+                              "error",
+                              "-y",
+                              "-f",
+                              "lavfi",
+                              "-i",
+                              "testsrc=size=160x120:rate=15:duration=" + length,
+                              "-f",
+                              "lavfi",
+                              "-i",
+                              "sine=duration=" + length,
+                              "-map",
+                              "0:v",
+                              "-map",
+                              "0:v",
+                              "-map",
+                              "0:v",
+                              "-map",
+                              "1:a",
+                              "-c:v",
+                              "wmv2",
+                              "-b:v:0",
+                              "100k",
+                              "-b:v:1",
+                              "300k",
+                              "-b:v:2",
+                              "600k",
+                              "-c:a",
+                              "wmav2",
+                              "-b:a",
+                              "32k",
+                              "-f",
+                              "asf",
+                              made};
+    if (runProgram(QStringLiteral("ffmpeg"), args) != 0)
+        return {};
+
+    const auto u16 = [](quint16 v) {
+        QByteArray out(2, Qt::Uninitialized);
+        qToLittleEndian(v, out.data());
+        return out;
+    };
+    const auto u32 = [](quint32 v) {
+        QByteArray out(4, Qt::Uninitialized);
+        qToLittleEndian(v, out.data());
+        return out;
+    };
+    const auto object = [&](const char *guidHex, const QByteArray &payload) {
+        QByteArray size(8, Qt::Uninitialized);
+        qToLittleEndian<quint64>(quint64(24 + payload.size()), size.data());
+        return QByteArray::fromHex(guidHex) + size + payload;
+    };
+    QByteArray records = u16(4);
+    for (quint16 stream = 1; stream <= 4; ++stream)
+        records += u16(stream) + u32(threeRateRates[stream - 1]);
+    // Stream Bitrate Properties {7BF875CE-468D-11D1-8D82-006097C9A2B2}.
+    QByteArray objects = object("CE75F87B8D46D1118D82006097C9A2B2", records);
+    if (exclusive) {
+        // Bitrate Mutual Exclusion {D6E229DC-...} of the type Mutex Bitrate {D6E22A01-...}.
+        objects += object("DC29E2D6DA35D111903400A0C90349BE",
+                          QByteArray::fromHex("012AE2D6DA35D111903400A0C90349BE") + u16(3) + u16(1) + u16(2) +
+                              u16(3));
+    }
+    const QByteArray file = withHeaderObjects(readFile(made), objects);
+    QFile::remove(made);
+    const QString path = dir + QLatin1Char('/') + name;
+    QFile out(path);
+    if (file.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(file) != file.size())
+        return {};
+    return path;
+}
+
+QByteArray withHeaderObjects(const QByteArray &file, const QByteArray &objects)
+{
+    const quint64 headerSize = littleEndianAt<quint64>(file, 16);
+    if (file.size() < 30 || headerSize < 30 || headerSize > quint64(file.size()))
+        return {};
+    quint32 added = 0;
+    for (qsizetype at = 0; at + 24 <= objects.size(); ++added) {
+        const quint64 size = littleEndianAt<quint64>(objects, at + 16);
+        if (size < 24)
+            return {};
+        at += qsizetype(size);
+    }
+    QByteArray out = file.left(qsizetype(headerSize)) + objects + file.mid(qsizetype(headerSize));
+    qToLittleEndian<quint64>(headerSize + quint64(objects.size()), out.data() + 16);
+    qToLittleEndian<quint32>(littleEndianAt<quint32>(file, 24) + added, out.data() + 24);
+    const qsizetype fileProperties = out.indexOf(QByteArray::fromHex("A1DCAB8C47"));
+    if (fileProperties > 0 && fileProperties + 48 <= out.size())
+        qToLittleEndian<quint64>(quint64(out.size()), out.data() + fileProperties + 40);
+    return out;
+}
+
+QList<int> packetsPerStream(const QString &path)
+{
+    QByteArray out;
+    const QStringList args = {
+        "-v", "error", "-count_packets", "-show_entries", "stream=nb_read_packets", "-of", "csv=p=0", path};
+    QProcess process;
+    process.start(QStringLiteral("ffprobe"), args);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    QList<int> counts;
+    for (const QByteArray &line : process.readAllStandardOutput().trimmed().split('\n'))
+        counts.append(line.trimmed().toInt());
+    return counts;
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile file(path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,22 @@ bool haveFfmpeg();
 // An ASF file with a video and an audio stream, made by ffmpeg into `dir`. Returns its path,
 // or an empty string on failure.
 QString makeSampleAsf(const QString &dir, const QString &name, int seconds = 3);
+
+// The three-rate programme: one picture as WMV2 at 100, 300 and 600 kbit/s (streams 1, 2, 3)
+// and a WMA2 sound at 32 kbit/s (stream 4), made by ffmpeg. ffmpeg states no video rates, so a
+// Stream Bitrate Properties Object with the four rates is added to the header, and with
+// `exclusive` a Bitrate Mutual Exclusion Object naming the three pictures, as the encoders of
+// multi-rate programmes write them. Returns its path, or an empty string on failure.
+QString makeThreeRateAsf(const QString &dir, const QString &name, bool exclusive = true, int seconds = 4);
+inline constexpr quint32 threeRateRates[4] = {100000, 300000, 600000, 32000};
+
+// Objects added to an ASF file's Header Object (its size, object count and the File
+// Properties' file size follow); the data packets stay as they are.
+QByteArray withHeaderObjects(const QByteArray &file, const QByteArray &objects);
+
+// Packets per stream of a file as ffprobe counts them (index 0 is stream 1 ...); empty when
+// ffprobe fails.
+QList<int> packetsPerStream(const QString &path);
 
 // The first HeaderSize + PacketCount x PacketSize bytes of an ASF file: what a download of it
 // holds (an index after the data is not sent over MMS).

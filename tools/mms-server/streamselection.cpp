@@ -25,7 +25,9 @@ QString StreamSelection::describe(const QList<AsfStream> &streams) const
     QStringList parts;
     for (const AsfStream &stream : streams)
         parts.append(QStringLiteral("%1 %2").arg(stream.number).arg(state(wanted(quint8(stream.number)))));
-    for (const auto &[number, on] : m_named) {
+    for (const auto &named : m_named) {
+        const auto number = named.first; // clang 14 lambdas cannot capture structured bindings
+        const bool on = named.second;
         const bool listed = std::any_of(streams.begin(), streams.end(),
                                         [number](const AsfStream &s) { return s.number == number; });
         if (!listed)

@@ -53,6 +53,13 @@ constexpr const char *contentId = "\x33\x26\xB2\x75\x8E";
 constexpr const char *extContentId = "\x40\xA4\xD0\xD2\x07";
 constexpr const char *codecListId = "\x40\x52\xD1\x86\x1D";
 constexpr const char *codecReservedId = "\x41\x52\xD1\x86\x1D";
+constexpr const char *extensionId = "\xB5\x03\xBF\x5F\x2E";
+constexpr const char *extStreamId = "\xCB\xA5\xE6\x14\x72";
+constexpr const char *languageListId = "\xA9\x46\x43\x7C\xE0";
+constexpr const char *bitrateExclusionId = "\xDC\x29\xE2\xD6\xDA";
+constexpr const char *advancedExclusionId = "\xCF\x49\x86\xA0\x75";
+constexpr const char *exclusionLanguageId = "\x00\x2A\xE2\xD6\xDA";
+constexpr const char *exclusionBitrateId = "\x01\x2A\xE2\xD6\xDA";
 
 struct FileProps
 {
@@ -90,6 +97,55 @@ inline QByteArray videoStream(quint8 number, quint32 width, quint32 height)
 inline QByteArray audioStream(quint8 number, bool spread)
 {
     return stream(audioId, spread ? spreadId : noEcId, number, QByteArray(18, '\0'));
+}
+
+// An audio stream whose WAVEFORMATEX states its average bytes per second.
+inline QByteArray audioStreamAt(quint8 number, quint32 averageBytesPerSecond)
+{
+    return stream(audioId, noEcId, number,
+                  u16(0x161) + u16(2) + U32ToBytes(44100) + U32ToBytes(averageBytesPerSecond) + u16(4) +
+                      u16(16) + u16(0));
+}
+
+// A Header Extension Object holding `objects`.
+inline QByteArray headerExtension(const QList<QByteArray> &objects)
+{
+    QByteArray body;
+    for (const QByteArray &o : objects)
+        body += o;
+    return object(extensionId,
+                  guid("\x11\xD2\xD3\xAB\xBA") + u16(6) + U32ToBytes(quint32(body.size())) + body);
+}
+
+// An Extended Stream Properties Object: data and alternate rate, language index, and the
+// stream's own Stream Properties Object when `embedded` holds one.
+inline QByteArray extendedStream(quint8 number, quint32 dataRate, quint16 languageIndex,
+                                 const QByteArray &embedded = {})
+{
+    return object(extStreamId, U64ToBytes(quint64(0)) + U64ToBytes(quint64(0)) + U32ToBytes(dataRate) +
+                                   U32ToBytes(1000) + U32ToBytes(0) + U32ToBytes(dataRate) +
+                                   U32ToBytes(1000) + U32ToBytes(0) + U32ToBytes(0) + U32ToBytes(0) +
+                                   u16(number) + u16(languageIndex) + U64ToBytes(quint64(0)) + u16(0) +
+                                   u16(0) + embedded);
+}
+
+inline QByteArray languageList(const QStringList &languages)
+{
+    QByteArray payload = u16(quint16(languages.size()));
+    for (const QString &l : languages) {
+        const QByteArray w = wide(l);
+        payload += char(w.size()) + w;
+    }
+    return object(languageListId, payload);
+}
+
+// A mutual exclusion object (bitrateExclusionId or advancedExclusionId) of a type.
+inline QByteArray exclusion(const char *objectId, const char *typeId, const QList<quint16> &streams)
+{
+    QByteArray payload = guid(typeId) + u16(quint16(streams.size()));
+    for (quint16 n : streams)
+        payload += u16(n);
+    return object(objectId, payload);
 }
 
 inline QByteArray bitrates(const QList<QPair<quint8, quint32>> &records)

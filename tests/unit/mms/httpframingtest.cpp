@@ -54,6 +54,17 @@ TEST(HttpFraming, DescribeAndPlayRequestsAreExact)
     EXPECT_FALSE(mmsh::buildRequest(play).contains("stream-offset"));
 }
 
+TEST(HttpFraming, ChosenStreamsBecomeSwitchEntries)
+{
+    mmsh::Request play;
+    play.play = true;
+    play.streams = mmsh::streamChoices({{1, false}, {2, false}, {3, true}, {10, true}, {11, false}});
+    const QByteArray request = mmsh::buildRequest(play);
+    EXPECT_TRUE(request.contains("Pragma: stream-switch-count=5\r\n"));
+    EXPECT_TRUE(
+        request.contains("Pragma: stream-switch-entry=ffff:1:2 ffff:2:2 ffff:3:0 ffff:a:0 ffff:b:2\r\n"));
+}
+
 TEST(HttpFraming, AnswerHeadsAreReadTolerantly)
 {
     const QByteArray head = "HTTP/1.1 200 OK\r\n"

@@ -122,6 +122,26 @@ TEST(MessageCodec, OtherCommandsMatchTheirLayouts)
     EXPECT_EQ(mms::buildTiming(1).mid(40, 8), hex("F1F0F0F0 0B000400"));
 }
 
+// The choice of streams on the wire: each stream of the header once, 0 for wanted and 2 for
+// not wanted, in the header's order, stream numbers above 9 included.
+TEST(MessageCodec, StreamSelectionNamesDroppedStreamsWithActionTwo)
+{
+    const QByteArray select =
+        mms::buildStreamSelect(7, QList<StreamPick>{{1, false}, {2, true}, {12, false}, {4, true}});
+    EXPECT_EQ(select.mid(36, 4), hex("33000300"));
+    EXPECT_EQ(select.mid(40, 4 + 24 + 7),
+              hex("04000000 FFFF01000200 FFFF02000000 FFFF0C000200 FFFF04000000 00000020AC4002"));
+    // The body is padded to 8 bytes and the lengths say so.
+    EXPECT_EQ(select.size() % 8, 0);
+    EXPECT_EQ(u32At(select, 8), quint32(select.size() - 16));
+    EXPECT_EQ(select.mid(20, 2), hex("0700"));
+
+    // Every stream chosen is what the plain selection sends.
+    const quint8 numbers[] = {1, 2, 12, 4};
+    EXPECT_EQ(mms::buildStreamSelect(7, QList<StreamPick>{{1, true}, {2, true}, {12, true}, {4, true}}),
+              mms::buildStreamSelect(7, numbers, 4));
+}
+
 TEST(MessageCodec, MediaPrefixReadsItsFields)
 {
     const QByteArray p = hex("2A000000 04 07 3412");
