@@ -3,6 +3,7 @@
 #include "asf/asfids.h"
 #include "asf/duration.h"
 #include "shell/bytereader.h"
+#include "shell/textcodec.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,19 +16,6 @@ namespace lumo {
 namespace {
 
 // Header texts are UTF-16LE and carry their terminating zero unit; the text ends there.
-QString decodeText(QByteArrayView bytes)
-{
-    QString out;
-    out.reserve(bytes.size() / 2);
-    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-        const char16_t unit = unchecked::le16(bytes.data() + i);
-        if (unit == 0)
-            break;
-        out.append(QChar(unit));
-    }
-    return out;
-}
-
 void fail(HeaderAnalysis &result, const QString &message)
 {
     result.ok = false;
@@ -128,7 +116,7 @@ void readContentDescription(const ByteReader &in, FileProperties &props)
         const auto text = in.bytes(pos, *length);
         if (!text)
             return;
-        *targets[i] = decodeText(*text);
+        *targets[i] = decodeUtf16Le(*text);
         pos += *length;
     }
 }
@@ -151,7 +139,7 @@ void readExtendedContentDescription(const ByteReader &in, FileProperties &props)
         const auto name = in.bytes(pos, *nameLength);
         if (!name)
             break;
-        names[i] = decodeText(*name);
+        names[i] = decodeUtf16Le(*name);
         pos += *nameLength;
         // Moving by the type's value plus 2 passes the type field of a text (type 0) value;
         // other types are misread, as the window always did.
@@ -166,7 +154,7 @@ void readExtendedContentDescription(const ByteReader &in, FileProperties &props)
         const auto value = in.bytes(pos, *valueLength);
         if (!value)
             break;
-        values[i] = decodeText(*value);
+        values[i] = decodeUtf16Le(*value);
         pos += *valueLength;
     }
     props.Version << QCoreApplication::translate("HeaderAnalysis", "编码器: ") + names[0]
@@ -186,7 +174,7 @@ std::optional<QString> readCountedText(const ByteReader &in, qint64 &pos)
     if (!text)
         return std::nullopt;
     pos += text->size();
-    return decodeText(*text);
+    return decodeUtf16Le(*text);
 }
 
 void readCodecList(const ByteReader &in, FileProperties &props)

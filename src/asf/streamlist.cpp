@@ -2,6 +2,7 @@
 
 #include "asf/asfids.h"
 #include "shell/bytereader.h"
+#include "shell/textcodec.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -36,18 +37,6 @@ template <typename Visit> void eachObject(QByteArrayView header, qint64 begin, q
         visit(Object{at, header.sliced(at, length)});
         at += length;
     }
-}
-
-QString decodeUtf16(QByteArrayView bytes)
-{
-    QString out;
-    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-        const char16_t unit = unchecked::le16(bytes.data() + i);
-        if (unit == 0)
-            break;
-        out.append(QChar(unit));
-    }
-    return out;
 }
 
 // What the objects say, before it is put together per stream.
@@ -160,7 +149,7 @@ void Reading::languageList(const Object &o)
         const auto text = length ? in.bytes(pos + 1, *length) : std::nullopt;
         if (!text)
             return;
-        languages.append(decodeUtf16(*text));
+        languages.append(decodeUtf16Le(*text));
         pos += 1 + *length;
     }
 }

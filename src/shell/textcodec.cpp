@@ -83,4 +83,17 @@ QString decodeUtf8OrGbk(QByteArrayView bytes)
     return decodeGbk(bytes);
 }
 
+QString decodeUtf16Le(QByteArrayView bytes)
+{
+    QString out;
+    out.reserve(bytes.size() / 2);
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        const char16_t unit = char16_t(quint8(bytes[i]) | quint8(bytes[i + 1]) << 8);
+        if (unit == 0)
+            break;
+        out.append(QChar(unit));
+    }
+    return out;
+}
+
 } // namespace lumo

@@ -15,4 +15,7 @@ QByteArray encodeGbk(const QString &text);
 // logs written by older versions still read.
 QString decodeUtf8OrGbk(QByteArrayView bytes);
 
+// UTF-16LE as ASF headers store their texts: up to the first zero unit, an odd last byte left out.
+QString decodeUtf16Le(QByteArrayView bytes);
+
 } // namespace lumo

@@ -120,12 +120,8 @@ TEST_F(Cli, InterruptedDownloadExitsThreeAndResumes)
 // A connection refused ends at once, naming it.
 TEST_F(Cli, RefusedConnectionEndsAtOnce)
 {
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        closedPort = probe.serverPort();
-    }
+    const quint16 closedPort = closedLoopbackPort();
+    ASSERT_NE(closedPort, 0);
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(
@@ -381,12 +377,8 @@ TEST_F(Cli, RefusalsByTheServerExitFour)
 // Failures and bad command lines: status 1 with a summary, status 2 with nothing on stdout.
 TEST_F(Cli, FailuresSayWhyAndUsageErrorsPrintNoEvent)
 {
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        closedPort = probe.serverPort();
-    }
+    const quint16 closedPort = closedLoopbackPort();
+    ASSERT_NE(closedPort, 0);
     separateChannels = true;
     const QString url = QStringLiteral("mms://127.0.0.1:%1/x.asf").arg(closedPort);
     EXPECT_EQ(run({"get", url, "-o", dir.filePath("x.asf")}), 1);

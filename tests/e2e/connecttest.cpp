@@ -3,6 +3,7 @@
 
 #include "control/taskendtexts.h"
 #include "support/downloadfixture.h"
+#include "support/testmedia.h"
 
 #include <QFile>
 #include <QTcpServer>
@@ -17,12 +18,8 @@ class Connect : public DownloadFixture
 // and a message naming the host; nothing is left on disk.
 TEST_F(Connect, ConnectionThatCannotBeMadeEndsAtOnce)
 {
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        closedPort = probe.serverPort();
-    }
+    const quint16 closedPort = closedLoopbackPort();
+    ASSERT_NE(closedPort, 0);
     const QString refusedHost = QStringLiteral("127.0.0.1:%1").arg(closedPort);
     const struct
     {

@@ -15,15 +15,6 @@
 using namespace lumo;
 using namespace lumo::test;
 
-namespace {
-
-#define REQUIRE_SERVER(...)                                                                                  \
-    if (!haveFfmpeg())                                                                                       \
-        GTEST_SKIP() << "ffmpeg is needed to make the test media";                                           \
-    ASSERT_TRUE(startServer(QStringList(__VA_ARGS__)))
-
-} // namespace
-
 class Download : public DownloadFixture
 {};
 

@@ -14,11 +14,6 @@ using namespace lumo::test;
 
 namespace {
 
-#define REQUIRE_SERVER(...)                                                                                  \
-    if (!haveFfmpeg())                                                                                       \
-        GTEST_SKIP() << "ffmpeg is needed to make the test media";                                           \
-    ASSERT_TRUE(startServer(QStringList(__VA_ARGS__)))
-
 QString httpUrl(const ServerProcess &server, const QString &path,
                 const QString &scheme = QStringLiteral("mmsh"))
 {
@@ -262,12 +257,8 @@ TEST_F(OverHttp, HttpAddressThatIsAStreamIsRecorded)
 // the task with the refusal.
 TEST_F(OverHttp, RefusedConnectionRollsOverAtOnceAndThenEnds)
 {
-    quint16 port = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        port = probe.serverPort();
-    }
+    const quint16 port = closedLoopbackPort();
+    ASSERT_NE(port, 0);
     QElapsedTimer clock;
     clock.start();
     EXPECT_FALSE(download(QStringLiteral("mms://127.0.0.1:%1/a.asf").arg(port)));

@@ -51,13 +51,7 @@ int lumoFuzzFramed(const uint8_t *data, size_t size)
     DownloadTask &task = h.task;
     task.Transport = Transport::Http;
     task.StreamType = mode & 4 ? StreamType::Live : StreamType::Stored;
-    h.hooks.analyseHeader = [&task] {
-        const HeaderAnalysis result = AnalyseAsfHeaderBytes(task.HeaderBuffer, task.StreamType, QString());
-        task.StreamCount = result.StreamCount;
-        task.StreamNumbers = result.StreamNumbers;
-        task.ResumePacket = result.ResumePacket;
-        return result.ok;
-    };
+    h.analyseTheHeaderBuffer();
     task.ResumeMode = mode & 1 ? ResumeMode::Resume : ResumeMode::New;
     if (mode & 2)
         task.SaveFile.openExisting(QStringLiteral("/dev/null"));

@@ -43,14 +43,7 @@ int lumoFuzzReceive(const uint8_t *data, size_t size)
     }
     test::WorkerHarness h;
     DownloadTask &task = h.task;
-    h.hooks.analyseHeader = [&task] {
-        const lumo::HeaderAnalysis result =
-            lumo::AnalyseAsfHeaderBytes(task.HeaderBuffer, task.StreamType, QString());
-        task.StreamCount = result.StreamCount;
-        task.StreamNumbers = result.StreamNumbers;
-        task.ResumePacket = result.ResumePacket;
-        return result.ok;
-    };
+    h.analyseTheHeaderBuffer();
     task.ResumeMode = mode & 1 ? ResumeMode::Resume : ResumeMode::New;
     if (mode & 2)
         task.SaveFile.openExisting(QStringLiteral("/dev/null"));

@@ -15,6 +15,13 @@
 
 namespace lumo::test {
 
+// Skips a test without ffmpeg (it makes the media), else starts the fixture's server with these
+// arguments after its --root.
+#define REQUIRE_SERVER(...)                                                                                  \
+    if (!haveFfmpeg())                                                                                       \
+        GTEST_SKIP() << "ffmpeg is needed to make the test media";                                           \
+    ASSERT_TRUE(startServer(QStringList(__VA_ARGS__)))
+
 // Runs the event loop until `done` holds or the time is up; returns `done()`.
 bool waitUntil(const std::function<bool()> &done, int timeoutMs);
 

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QtEndian>
 
 namespace lumo::test {
@@ -203,6 +204,12 @@ quint32 dataPacketsCount(const QByteArray &file)
 {
     const qsizetype at = file.indexOf(QByteArray::fromHex("A1DCAB8C47"));
     return at < 0 || at + 60 > file.size() ? 0xFFFFFFFFu : littleEndianAt<quint32>(file, at + 56);
+}
+
+quint16 closedLoopbackPort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
 }
 
 } // namespace lumo::test

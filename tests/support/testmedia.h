@@ -40,6 +40,9 @@ int runProgram(const QString &program, const QStringList &args, QByteArray *out 
 
 QByteArray readFile(const QString &path);
 
+// A loopback TCP port that nothing listens on (it was free a moment ago); 0 if none was found.
+quint16 closedLoopbackPort();
+
 // Data Packets Count (low 4 bytes) of the File Properties Object, which holds the resume
 // record; 0xFFFFFFFF when the file has none.
 quint32 dataPacketsCount(const QByteArray &file);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "asf/headeranalysis.h"
 #include "mms/commandexchange.h"
 #include "mms/downloadtask.h"
 #include "mms/receiveworker.h"
@@ -89,6 +90,19 @@ struct WorkerHarness
     SaveFileWriter writer{log};
     CommandExchange exchange{task, tcp, log, person, settings, hooks};
     ReceiveWorker worker{task, exchange, writer, log, person, hooks};
+
+    // The header analysis as the controller runs it, on the collected header bytes (no file).
+    void analyseTheHeaderBuffer()
+    {
+        hooks.analyseHeader = [this] {
+            const HeaderAnalysis result =
+                AnalyseAsfHeaderBytes(task.HeaderBuffer, task.StreamType, QString());
+            task.StreamCount = result.StreamCount;
+            task.StreamNumbers = result.StreamNumbers;
+            task.ResumePacket = result.ResumePacket;
+            return result.ok;
+        };
+    }
 };
 
 } // namespace lumo::test
