@@ -108,11 +108,6 @@ bool DownloadController::checkFirstReply()
     return true;
 }
 
-void DownloadController::httpConnected()
-{
-    m_httpSession.sendRequest();
-}
-
 bool DownloadController::readHttpHead()
 {
     switch (m_httpSession.readHead()) {
@@ -213,7 +208,7 @@ void DownloadController::TCPSocketConnect()
         m_worker.start();
     }
     if (m_task.Transport == Transport::Http) {
-        httpConnected();
+        m_httpSession.sendRequest();
         return;
     }
     m_log.append(QCoreApplication::translate("DownloadController", "正在初始化 MMS 协议, 等待响应..."));

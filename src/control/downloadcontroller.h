@@ -134,7 +134,6 @@ private:
     void openConnection(const QString &urlText, const HostPort &target, quint16 settingsPort);
     // MMS over HTTP (downloadconnection.cpp).
     void openHttp(const QString &host, quint16 port);
-    void httpConnected();
     // Reads the answer's head; false while the body has not begun (or the task has ended).
     bool readHttpHead();
     void playHttpStream();

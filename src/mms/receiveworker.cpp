@@ -23,17 +23,6 @@ namespace lumo {
 namespace {
 constexpr qsizetype DumpLength = 64;
 
-// The packet counters before a write, put back when the write found the file closed.
-struct CountsBefore
-{
-    quint32 index;
-    bool seen;
-    void restore(DownloadTask &task) const
-    {
-        task.PacketIndex = index;
-        task.DataPacketSeen = seen;
-    }
-};
 // Packets written in one call at most (about what one socket read brings).
 constexpr qint64 BatchBytes = 2 * 1024 * 1024;
 // Over UDP: how long the header may take beyond its transfer time, and how often it is asked for.
@@ -409,7 +398,6 @@ SaveFileWriter::DataState ReceiveWorker::writeBufferedPackets()
     // would lie past the size the header states.
     if (m_task.StopRequested())
         return SaveFileWriter::DataState::Dropped;
-    const CountsBefore before{m_task.PacketIndex, m_task.DataPacketSeen};
     const ReceiveBuffer::Front front = m_task.RecvBuffer.pinFront();
     m_packets.clear();
     qsizetype consumed = 0;
@@ -435,8 +423,6 @@ SaveFileWriter::DataState ReceiveWorker::writeBufferedPackets()
     m_task.RecvBuffer.remove(consumed);
     const SaveFileWriter::DataState state = m_writer.WriteDataPackets(file, m_task.geometry(), m_packets);
     m_task.RecvBuffer.releaseFront();
-    if (state == SaveFileWriter::DataState::Dropped)
-        before.restore(m_task); // the task closed the file first: nothing of these is on disk
     return state;
 }
 
@@ -445,7 +431,6 @@ SaveFileWriter::DataState ReceiveWorker::writeCopiedPacket(quint16 length)
     SaveFileHandle::Access file = m_task.SaveFile.lock();
     if (m_task.StopRequested())
         return SaveFileWriter::DataState::Dropped;
-    const CountsBefore before{m_task.PacketIndex, m_task.DataPacketSeen};
     char prefix[mms::MediaPrefixSize];
     m_task.RecvBuffer.peek(mms::MediaPrefixSize, prefix);
     const quint32 index = packetIndex(mms::readMediaPrefix(prefix).location);
@@ -456,10 +441,7 @@ SaveFileWriter::DataState ReceiveWorker::writeCopiedPacket(quint16 length)
     m_task.DataPacketSeen = true;
     readPacketTimes(m_unit.data(), m_unit.size());
     const DataPacket packet{index, m_unit.constData(), m_unit.size()};
-    const SaveFileWriter::DataState state = m_writer.WriteDataPackets(file, m_task.geometry(), {&packet, 1});
-    if (state == SaveFileWriter::DataState::Dropped)
-        before.restore(m_task);
-    return state;
+    return m_writer.WriteDataPackets(file, m_task.geometry(), {&packet, 1});
 }
 
 void ReceiveWorker::readPacketTimes(char *packet, qsizetype size)
